@@ -1,0 +1,7 @@
+// Quillmark: the review client.
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    return 0;
+}
