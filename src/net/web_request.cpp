@@ -326,7 +326,13 @@ int WebRequest::Read(char* buffer, size_t length) {
             continue;
         }
         if (finished_) break;
+        // Let libcurl put the bytes straight into the caller's buffer: one copy less.
+        directTarget_ = buffer + count;
+        directRoom_ = length - count;
         Step();
+        count += (length - count) - directRoom_;
+        directTarget_ = nullptr;
+        directRoom_ = 0;
     }
     if (count == 0 && finished_ && result_ != CURLE_OK) return Fail(result_);
     return static_cast<int>(count);
@@ -369,6 +375,7 @@ void WebRequest::Step() {
     size_t before = received_.size();
     size_t sentBefore = bodyStart_;
     bool startedBefore = bodyStarted_;
+    size_t roomBefore = directRoom_;
     int running = 0;
     CURLMcode mc = curl_multi_perform(session_, &running);
     if (mc != CURLM_OK) {
@@ -379,7 +386,7 @@ void WebRequest::Step() {
     }
     TakeFinishedResult();
     if (finished_ || received_.size() != before || bodyStart_ != sentBefore ||
-        bodyStarted_ != startedBefore)
+        bodyStarted_ != startedBefore || directRoom_ != roomBefore)
         return;
     // Nothing moved: sleep until the socket or one of libcurl's timers wants attention.
     curl_multi_poll(session_, nullptr, 0, kPollMilliseconds, nullptr);
@@ -414,12 +421,21 @@ size_t WebRequest::OnBody(char* data, size_t size, size_t count, void* self) {
         request->receivePaused_ = true;
         return CURL_WRITEFUNC_PAUSE;
     }
+    if (request->directRoom_ > 0 && request->Available() == 0) {
+        size_t n = std::min(bytes, request->directRoom_);
+        std::memcpy(request->directTarget_, data, n);
+        request->directTarget_ += n;
+        request->directRoom_ -= n;
+        data += n;
+        bytes -= n;
+        if (bytes == 0) return n;
+    }
     if (request->receivedStart_ > 0 && request->receivedStart_ == request->received_.size()) {
         request->received_.clear();
         request->receivedStart_ = 0;
     }
     request->received_.append(data, bytes);
-    return bytes;
+    return size * count;
 }
 
 size_t WebRequest::OnHeader(char* data, size_t size, size_t count, void* self) {

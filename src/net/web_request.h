@@ -66,6 +66,9 @@ private:
     // Reply bytes taken from libcurl and not yet read by the caller.
     std::string received_;
     size_t receivedStart_ = 0;
+    // The caller's buffer while Read waits for bytes, and the room left in it.
+    char* directTarget_ = nullptr;
+    size_t directRoom_ = 0;
 
     // Added header lines (name, value) and the list handed to libcurl.
     std::vector<std::pair<std::string, std::string>> headerLines_;
