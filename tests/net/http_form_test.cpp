@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 #include "support/loopback_http_server.h"
 
 namespace {
@@ -14,6 +17,11 @@ protected:
         auto& s = server_.server();
         s.Get("/text", [](const httplib::Request&, httplib::Response& res) {
             res.set_content("\r\n\t  {\"revno\":\"3\"} \r\n", "text/plain");
+        });
+        s.Get("/long", [](const httplib::Request&, httplib::Response& res) {
+            std::string text;
+            for (int i = 0; text.size() < 3 * 1024 * 1024; ++i) text += std::to_string(i) + ",";
+            res.set_content(text, "text/plain");
         });
         s.Get("/blank", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(" \r\n \n\t \r\n", "text/plain");
@@ -50,6 +58,28 @@ TEST_F(HttpFormTest, GetTrimsTheReplyAndIdentifiesTheClient) {
     CHttpForm other("elsewhere.invalid", 1);
     EXPECT_EQ(other.Get(server_.BaseUrl() + "/text"), 1);
     EXPECT_EQ(other.ReplyText(), "{\"revno\":\"3\"}");
+}
+
+TEST_F(HttpFormTest, LongReplyArrivesWhole) {
+    std::string expected;
+    for (int i = 0; expected.size() < 3 * 1024 * 1024; ++i) expected += std::to_string(i) + ",";
+    CHttpForm form("127.0.0.1", server_.port());
+    EXPECT_EQ(form.Get("/long"), 1);
+    EXPECT_EQ(form.ReplyText(), expected);
+}
+
+TEST_F(HttpFormTest, FormsOnSeveralThreadsDoNotDisturbEachOther) {
+    std::atomic<int> good{0};
+    auto worker = [&] {
+        for (int i = 0; i < 20; ++i) {
+            CHttpForm form("127.0.0.1", server_.port());
+            if (form.Get("/text") == 1 && form.ReplyText() == "{\"revno\":\"3\"}") ++good;
+        }
+    };
+    std::thread a(worker), b(worker);
+    a.join();
+    b.join();
+    EXPECT_EQ(good.load(), 40);
 }
 
 TEST_F(HttpFormTest, ReplyOfBlanksAndLineBreaksLeavesAnEmptyText) {
