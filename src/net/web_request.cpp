@@ -60,14 +60,14 @@ private:
     std::array<std::mutex, CURL_LOCK_DATA_LAST> locks_;
 };
 
-// Blanks and control bytes are not allowed in a request line; everything else of the
-// path goes out as the caller wrote it.
+// Blanks and control bytes are not allowed in a request line, and libcurl would cut the
+// path at a "#"; everything else of the path goes out as the caller wrote it.
 std::string EscapePath(const std::string& path) {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     out.reserve(path.size());
     for (unsigned char c : path) {
-        if (c <= 0x20 || c == 0x7F) {
+        if (c <= 0x20 || c == 0x7F || c == '#') {
             out += '%';
             out += hex[c >> 4];
             out += hex[c & 0x0F];
@@ -141,6 +141,7 @@ int WebRequest::OpenRequest(const std::string& path, bool post, bool secure) {
                       std::to_string(port_) + EscapePath(path);
     if (curl_easy_setopt(connection_, CURLOPT_URL, url.c_str()) != CURLE_OK)
         return FailWith(CURLE_URL_MALFORMAT, "ERROR: Cannot open the request");
+    curl_easy_setopt(connection_, CURLOPT_CUSTOMREQUEST, nullptr);
     if (post) {
         curl_easy_setopt(connection_, CURLOPT_POST, 1L);
     } else {

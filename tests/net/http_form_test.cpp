@@ -82,6 +82,12 @@ TEST_F(HttpFormTest, FormsOnSeveralThreadsDoNotDisturbEachOther) {
     EXPECT_EQ(good.load(), 40);
 }
 
+TEST_F(HttpFormTest, BlanksAndHashInAPlainValueAreEscapedNotCut) {
+    CHttpForm form("127.0.0.1", server_.port());
+    EXPECT_EQ(form.Get("/text?userid=a b#c&x=1"), 1);
+    EXPECT_EQ(server_.Targets().back(), "/text?userid=a%20b%23c&x=1");
+}
+
 TEST_F(HttpFormTest, ReplyOfBlanksAndLineBreaksLeavesAnEmptyText) {
     CHttpForm form("127.0.0.1", server_.port());
     EXPECT_EQ(form.Get("/blank"), 1);
