@@ -41,7 +41,8 @@ long StatusKb(const char* field) {
 
 void MakeDocument(const std::string& path, size_t bytes) {
     std::vector<char> block(1 << 20);
-    for (size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>((i * 131 + i / 977) & 0xFF);
+    for (size_t i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>((i * 131 + i / 977) & 0xFF);
     FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::exit(1);
     for (size_t done = 0; done < bytes; done += block.size()) {
@@ -131,7 +132,8 @@ int main(int argc, char** argv) {
     int rounds = argc > 2 ? std::atoi(argv[2]) : 3;
     size_t bytes = megabytes << 20;
 
-    std::string dir = (std::filesystem::temp_directory_path() / "quill-download-bench-XXXXXX").string();
+    std::string dir =
+        (std::filesystem::temp_directory_path() / "quill-download-bench-XXXXXX").string();
     if (!mkdtemp(dir.data())) return 1;
     std::string source = dir + "/source.pdf";
     std::string ours = dir + "/ours.pdf";
@@ -194,9 +196,10 @@ int main(int argc, char** argv) {
 
     double ourMedian = Median(oursMbps), curlMedian = Median(curlMbps);
     std::printf("document: %zu MB, %d rounds, loopback\n", megabytes, rounds);
-    std::printf("DownloadFile: median %.0f MB/s, peak memory (VmHWM) %.1f MB (before the first "
-                "download %.1f MB; maxrss %.1f MB)\n",
-                ourMedian, peakKb / 1024.0, baselineKb / 1024.0, self.ru_maxrss / 1024.0);
+    std::printf(
+        "DownloadFile: median %.0f MB/s, peak memory (VmHWM) %.1f MB (before the first "
+        "download %.1f MB; maxrss %.1f MB)\n",
+        ourMedian, peakKb / 1024.0, baselineKb / 1024.0, self.ru_maxrss / 1024.0);
     std::printf("curl -o:      median %.0f MB/s, peak memory (VmHWM) %.1f MB\n", curlMedian,
                 curlRssKb / 1024.0);
     std::printf("throughput ratio: %.0f%% of curl\n", 100.0 * ourMedian / curlMedian);

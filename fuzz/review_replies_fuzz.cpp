@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadReviewDecisions(reply, decisions);
     Json::Value root;
     std::string error;
-    for (const char* opening : {kParticipantsOpening, kLastModifiedOpening, kFeedbackSummaryOpening})
+    for (const char* opening :
+         {kParticipantsOpening, kLastModifiedOpening, kFeedbackSummaryOpening})
         ParseJsonReply(reply, opening, root, &error);
     return 0;
 }

@@ -132,8 +132,8 @@ int CHttpForm::Perform(const std::string& url, const HttpPostData* body,
             if (body) {
                 std::string headers = "Content-Type: " + body->ContentType() + "\r\n";
                 // A form body ends at its first zero byte; any other body goes by length.
-                size_t length = body->IsForm() ? std::char_traits<char>::length(body->Data())
-                                               : body->Length();
+                size_t length =
+                    body->IsForm() ? std::char_traits<char>::length(body->Data()) : body->Length();
                 result = request->SendRequest(headers.data(), headers.size(), body->Data(), length);
             } else {
                 result = request->SendRequest(nullptr, 0, nullptr, 0);

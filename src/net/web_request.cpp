@@ -190,7 +190,8 @@ int WebRequest::SendRequestEx(size_t totalLength) {
     bodyStart_ = 0;
     curl_easy_setopt(connection_, CURLOPT_POST, 1L);
     curl_easy_setopt(connection_, CURLOPT_POSTFIELDS, nullptr);
-    curl_easy_setopt(connection_, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(totalLength));
+    curl_easy_setopt(connection_, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(totalLength));
     curl_easy_setopt(connection_, CURLOPT_READFUNCTION, &WebRequest::OnUpload);
     curl_easy_setopt(connection_, CURLOPT_READDATA, this);
     // The transfer starts with the first bytes, so that headers go out before the body.

@@ -90,8 +90,8 @@ std::string ReviewClient::SendReviewCommand(const std::string& command) const {
     return Send(command, url, true, command != "REVISION");
 }
 
-std::string ReviewClient::SendReview(const std::string& cmntId, bool apply,
-                                     const std::string& text, const std::string& contents) const {
+std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, const std::string& text,
+                                     const std::string& contents) const {
     const LaunchParams& p = params_;
     std::string shown = platform::TrimMultiByte(contents);
     if (shown.empty()) shown = "N/A";
@@ -139,13 +139,13 @@ std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) c
 std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
                                             const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send("SendCommentDetail",
-                Format("http://%s:%d/Comm/cmntDtl.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
-                       "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
-                       p.USERID.c_str(), p.RVWFILESEQ, p.OPENERID.c_str(), cmntId.c_str(),
-                       EncodeQueryText(text).c_str()),
-                true, true);
+    return Send(
+        "SendCommentDetail",
+        Format("http://%s:%d/Comm/cmntDtl.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+               "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
+               p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(),
+               p.RVWFILESEQ, p.OPENERID.c_str(), cmntId.c_str(), EncodeQueryText(text).c_str()),
+        true, true);
 }
 
 std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
@@ -160,13 +160,13 @@ std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
 
 std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send("SendMerge",
-                Format("http://%s:%d/Comm/merge.do?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
-                       "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
-                       p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ,
-                       p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(),
-                       EncodeQueryText(text).c_str()),
-                true, true);
+    return Send(
+        "SendMerge",
+        Format("http://%s:%d/Comm/merge.do?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
+               "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
+               p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
+               p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str()),
+        true, true);
 }
 
 std::string ReviewClient::SendMergeCommentDetail() const {
@@ -182,17 +182,17 @@ std::string ReviewClient::SendMergeCommentDetail() const {
 std::string ReviewClient::SendConvertResult(const std::string& fileName,
                                             const std::string& ecmNo) const {
     const LaunchParams& p = params_;
-    return Send("SendConvertResult",
-                Format("http://%s/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&"
-                       "squrvwMno=%d&rvwFileSeq=%d&progClscd=%s&fileNm=%s&ecmNo=%s&siteCd=%s",
-                       ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ,
-                       p.PROGCLSCD.c_str(), EncodeQueryText(fileName).c_str(), ecmNo.c_str(),
-                       p.SITECD.c_str()),
-                false, true);
+    return Send(
+        "SendConvertResult",
+        Format("http://%s/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&"
+               "squrvwMno=%d&rvwFileSeq=%d&progClscd=%s&fileNm=%s&ecmNo=%s&siteCd=%s",
+               ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ, p.PROGCLSCD.c_str(),
+               EncodeQueryText(fileName).c_str(), ecmNo.c_str(), p.SITECD.c_str()),
+        false, true);
 }
 
-std::string ReviewClient::Send(const std::string& tag, const std::string& url,
-                               bool onReviewServer, bool logRequest) const {
+std::string ReviewClient::Send(const std::string& tag, const std::string& url, bool onReviewServer,
+                               bool logRequest) const {
     // The conversion service's URL names its own host; the form takes it from there.
     CHttpForm form(onReviewServer ? params_.HOST : std::string(),
                    onReviewServer ? params_.PORT : 0);

@@ -25,16 +25,15 @@ protected:
         auto& s = server_.server();
         // Several megabytes with zero bytes in them, sent in pieces.
         s.Get("/doc.pdf", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(
-                document_.size(), "application/pdf",
-                [this](size_t offset, size_t length, httplib::DataSink& sink) {
-                    sink.write(document_.data() + offset, std::min<size_t>(length, 100000));
-                    return true;
-                });
+            res.set_content_provider(document_.size(), "application/pdf",
+                                     [this](size_t offset, size_t length, httplib::DataSink& sink) {
+                                         sink.write(document_.data() + offset,
+                                                    std::min<size_t>(length, 100000));
+                                         return true;
+                                     });
         });
-        s.Get("/missing.pdf", [](const httplib::Request&, httplib::Response& res) {
-            res.status = 404;
-        });
+        s.Get("/missing.pdf",
+              [](const httplib::Request&, httplib::Response& res) { res.status = 404; });
         // Announces more than it sends, then drops the connection.
         s.Get("/cut.pdf", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(100000, "application/pdf",
@@ -46,28 +45,25 @@ protected:
         });
         // Sends a little, then nothing at all.
         s.Get("/stall.pdf", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(100000, "application/pdf",
-                                     [this](size_t offset, size_t, httplib::DataSink& sink) {
-                                         if (offset == 0) {
-                                             sink.write("%PDF-1.7", 8);
-                                             return true;
-                                         }
-                                         while (!server_.stopping())
-                                             std::this_thread::sleep_for(
-                                                 std::chrono::milliseconds(20));
-                                         return false;
-                                     });
+            res.set_content_provider(
+                100000, "application/pdf", [this](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset == 0) {
+                        sink.write("%PDF-1.7", 8);
+                        return true;
+                    }
+                    while (!server_.stopping())
+                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                    return false;
+                });
         });
         // Slow but moving: pieces spaced closer than the stall limit, longer in all.
         s.Get("/slow.pdf", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(8 * 1000, "application/pdf",
-                                     [](size_t offset, size_t, httplib::DataSink& sink) {
-                                         if (offset > 0)
-                                             std::this_thread::sleep_for(
-                                                 std::chrono::milliseconds(300));
-                                         sink.write(std::string(1000, 'x').data(), 1000);
-                                         return true;
-                                     });
+            res.set_content_provider(
+                8 * 1000, "application/pdf", [](size_t offset, size_t, httplib::DataSink& sink) {
+                    if (offset > 0) std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                    sink.write(std::string(1000, 'x').data(), 1000);
+                    return true;
+                });
         });
         server_.Start();
     }

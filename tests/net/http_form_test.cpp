@@ -30,9 +30,8 @@ protected:
             res.status = 404;
             res.set_content("no such page", "text/plain");
         });
-        s.Get("/moved", [](const httplib::Request&, httplib::Response& res) {
-            res.set_redirect("/text");
-        });
+        s.Get("/moved",
+              [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/text"); });
         s.Post("/echo", [](const httplib::Request& req, httplib::Response& res) {
             res.set_content(req.get_header_value("Content-Type") + "|" +
                                 std::to_string(req.body.size()) + "|" + req.body,
@@ -123,8 +122,8 @@ TEST_F(HttpFormTest, PostSendsFormBodyUpToItsFirstZeroByteAndOtherBodiesWhole) {
               1);
     EXPECT_EQ(form.ReplyText(), "APPLICATION/X-WWW-FORM-URLENCODED|9|a=1&b=%20");
 
-    EXPECT_EQ(form.Post("/echo", HttpPostData(formBytes, sizeof formBytes - 1,
-                                              "application/octet-stream")),
+    EXPECT_EQ(form.Post("/echo",
+                        HttpPostData(formBytes, sizeof formBytes - 1, "application/octet-stream")),
               1);
     // All 14 bytes went; the reply, being text, ends at the echoed zero byte.
     EXPECT_EQ(form.ReplyText(), "application/octet-stream|14|a=1&b=%20");

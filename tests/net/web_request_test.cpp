@@ -23,7 +23,7 @@ TEST(WebRequestTest, StreamedSendCarriesHeadersBodyAndCookies) {
     ASSERT_EQ(request.OpenRequest("/upload", true, false), 1);
     EXPECT_GT(request.AddHeader("Content-Type:", "application/octet-stream", false), 0);
     EXPECT_GT(request.AddHeader("X-Part:", "one", false), 0);
-    EXPECT_EQ(request.AddHeader("X-Part:", "two", false), -1);  // add-if-new: kept "one"
+    EXPECT_EQ(request.AddHeader("X-Part:", "two", false), -1);   // add-if-new: kept "one"
     EXPECT_EQ(request.AddHeader("X-Part:", "three", true), 14);  // "X-Part: three\n"
     const std::string block(300000, 'b');
     ASSERT_EQ(request.SendRequestEx(6 + 2 * block.size()), 1);

@@ -73,7 +73,9 @@ protected:
 
 TEST_F(ReviewClientTest, EveryCommandSendsItsUrlAndLogsAllButTheRevisionPoll) {
     ReviewClient client(params_, session_);
-    auto command = [&](const char* name) { return [&client, name] { return client.SendReviewCommand(name); }; };
+    auto command = [&](const char* name) {
+        return [&client, name] { return client.SendReviewCommand(name); };
+    };
 
     EXPECT_EQ(client.SendReviewCommand("REVISION"), "{\"revno\":\"2\"}");
     EXPECT_EQ(LastTarget(), "/Comm/revision.do?docId=125&rev=41&squrvwmno=12&rvwfileseq=5");
@@ -83,10 +85,12 @@ TEST_F(ReviewClientTest, EveryCommandSendsItsUrlAndLogsAllButTheRevisionPoll) {
     ExpectRequest(command("PUBLISH"), "/Comm/publish.do?userid=u1001&docid=125");
     ExpectRequest(command("UDQSIZE"), "/Comm/checkautosaved.do?docId=125&userId=u1001");
     ExpectRequest(command("CLEAR"), "/Comm/deletequeue.do?docId=125&userId=u1001");
-    ExpectRequest(command("PARTICIPANTS"), "/Comm/cmntuser.do?squrvwmno=12&rvwfileseq=5&sitecd=S01");
+    ExpectRequest(command("PARTICIPANTS"),
+                  "/Comm/cmntuser.do?squrvwmno=12&rvwfileseq=5&sitecd=S01");
     ExpectRequest(command("SQUADCLOSEALL"),
                   "/Comm/closesquad.do?squrvwmno=12&userid=op77&rvwfileseq=5&stscd=03");
-    ExpectRequest(command("LASTMODIFIEDDATE"), "/Comm/lastmodifieddate.do?squrvwmno=12&rvwfileseq=5");
+    ExpectRequest(command("LASTMODIFIEDDATE"),
+                  "/Comm/lastmodifieddate.do?squrvwmno=12&rvwfileseq=5");
     ExpectRequest(command("FINISHINTERNALREVIEW"),
                   "/Comm/finishinternalreview.do?squrvwmno=12&rvwfileseq=5&userid=u1001");
     ExpectRequest(command("FEEDBACKSUMMARY"),
@@ -118,30 +122,38 @@ TEST_F(ReviewClientTest, SendersEncodeTextAsUtf8AndKeepPlainValues) {
     const std::string text = "a b&" + kGaCp949 + ".-";
     const std::string encoded = "a%20b%26" + kGaUtf8Encoded + "%2E%2D";
 
-    ExpectRequest([&] { return client.SendReview("C-1", true, text, "  " + kGaCp949 + "/x \r\n"); },
-                  "/Comm/review.do?squrvwmno=12&patcpseq=3&repatcpseq=4&rvwfileseq=5&cmntid=C-1&cmnt=" +
-                      encoded + "&yesno=Y&userid=u1001&contents=%B0%A1%2Fx");
-    ExpectRequest([&] { return client.SendReview("C-2", false, "", " \t "); },
-                  "/Comm/review.do?squrvwmno=12&patcpseq=3&repatcpseq=4&rvwfileseq=5&cmntid=C-2&cmnt="
-                  "&yesno=N&userid=u1001&contents=N%2FA");
+    ExpectRequest(
+        [&] { return client.SendReview("C-1", true, text, "  " + kGaCp949 + "/x \r\n"); },
+        "/Comm/review.do?squrvwmno=12&patcpseq=3&repatcpseq=4&rvwfileseq=5&cmntid=C-1&cmnt=" +
+            encoded + "&yesno=Y&userid=u1001&contents=%B0%A1%2Fx");
+    ExpectRequest(
+        [&] { return client.SendReview("C-2", false, "", " \t "); },
+        "/Comm/review.do?squrvwmno=12&patcpseq=3&repatcpseq=4&rvwfileseq=5&cmntid=C-2&cmnt="
+        "&yesno=N&userid=u1001&contents=N%2FA");
     ExpectRequest([&] { return client.SendFeedback("C-3", true, text); },
                   "/Comm/feedback.do?squrvwmno=12&rvwfileseq=5&cmntid=C-3&cmnt=" + encoded +
                       "&agree=Y&userid=u1001");
-    ExpectRequest([&] { return client.SendFeedback("C-3", false, "ok"); },
-                  "/Comm/feedback.do?squrvwmno=12&rvwfileseq=5&cmntid=C-3&cmnt=ok&agree=N&userid=u1001");
-    ExpectRequest([&] { return client.SendFinish(1, text); },
-                  "/Comm/finish.do?squrvwmno=12&rvwfileseq=5&patcpseq=3&repatcpseq=4&userid=u1001&cmnt=" +
-                      encoded + "&finish=1");
-    ExpectRequest([&] { return client.SendFinishAll(7, text); },
-                  "/Comm/finishall.do?squrvwmno=12&rvwfileseq=5&patcpseq=7&userid=op77&cmnt=" + encoded);
+    ExpectRequest(
+        [&] { return client.SendFeedback("C-3", false, "ok"); },
+        "/Comm/feedback.do?squrvwmno=12&rvwfileseq=5&cmntid=C-3&cmnt=ok&agree=N&userid=u1001");
+    ExpectRequest(
+        [&] { return client.SendFinish(1, text); },
+        "/Comm/finish.do?squrvwmno=12&rvwfileseq=5&patcpseq=3&repatcpseq=4&userid=u1001&cmnt=" +
+            encoded + "&finish=1");
+    ExpectRequest(
+        [&] { return client.SendFinishAll(7, text); },
+        "/Comm/finishall.do?squrvwmno=12&rvwfileseq=5&patcpseq=7&userid=op77&cmnt=" + encoded);
     ExpectRequest([&] { return client.SendCommentDetail("C-4", text); },
                   "/Comm/cmntDtl.do?squrvwmno=12&patcpseq=3&repatcpseq=4&userid=u1001&rvwfileseq=5"
-                  "&inchrguserid=op77&cmntid=C-4&cmnt=" + encoded);
-    ExpectRequest([&] { return client.DeleteCommentDetail("C-5"); },
-                  "/Comm/delCmntDtl.do?squrvwmno=12&rvwfileseq=5&patcpseq=3&repatcpseq=4&cmntid=C-5");
+                  "&inchrguserid=op77&cmntid=C-4&cmnt=" +
+                      encoded);
+    ExpectRequest(
+        [&] { return client.DeleteCommentDetail("C-5"); },
+        "/Comm/delCmntDtl.do?squrvwmno=12&rvwfileseq=5&patcpseq=3&repatcpseq=4&cmntid=C-5");
     ExpectRequest([&] { return client.SendMerge("C-6", text); },
                   "/Comm/merge.do?tgtsqurvwmno=99&squrvwmno=12&patcpseq=3&repatcpseq=4&userid=u1001"
-                  "&rvwfileseq=5&cmntid=C-6&cmnt=" + encoded);
+                  "&rvwfileseq=5&cmntid=C-6&cmnt=" +
+                      encoded);
     ExpectRequest([&] { return client.SendMergeCommentDetail(); },
                   "/Comm/mergeCommentDtl.do?tgtsqurvwmno=99&squrvwmno=12&patcpseq=3&repatcpseq=4"
                   "&userid=u1001&rvwfileseq=5");
@@ -150,9 +162,11 @@ TEST_F(ReviewClientTest, SendersEncodeTextAsUtf8AndKeepPlainValues) {
 TEST_F(ReviewClientTest, ConvertResultGoesToTheConversionHostWithoutPort) {
     ReviewClient client(params_, session_);
     // KESTRON names no environment here, so it is the host itself (the test server).
-    ExpectRequest([&] { return client.SendConvertResult(kGaCp949 + " 1.pdf", "E9"); },
-                  "/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&squrvwMno=12&rvwFileSeq=5"
-                  "&progClscd=PG&fileNm=" + kGaUtf8Encoded + "%201%2Epdf&ecmNo=E9&siteCd=S01");
+    ExpectRequest(
+        [&] { return client.SendConvertResult(kGaCp949 + " 1.pdf", "E9"); },
+        "/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&squrvwMno=12&rvwFileSeq=5"
+        "&progClscd=PG&fileNm=" +
+            kGaUtf8Encoded + "%201%2Epdf&ecmNo=E9&siteCd=S01");
 
     EXPECT_EQ(ConversionHost("DEV"), "conv-dev.orvane.local");
     EXPECT_EQ(ConversionHost("RUN"), "conv.orvane.local");

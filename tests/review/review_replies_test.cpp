@@ -57,7 +57,7 @@ TEST(ReviewRepliesTest, ReviewDecisionsFollowMemberNameOrder) {
         "{\"cmntReview\":["
         "{\"CMNT_ID\":\"c1\",\"REVIEW_YN\":\"Y\"},"
         "{\"REVIEW_YN\":\"N\",\"CMNT_ID\":\"c2\"},"
-        "{\"A_DECISION\":\"C\",\"B_ID\":\"c3\"},"   // decision before the id: nothing
+        "{\"A_DECISION\":\"C\",\"B_ID\":\"c3\"},"  // decision before the id: nothing
         "{\"CMNT_ID\":\"c4\",\"NO\":7,\"REVIEW_YN\":\"C\"},"
         "\"stray\","
         "{\"CMNT_ID\":\"c5\"}"
