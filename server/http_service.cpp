@@ -90,7 +90,8 @@ HttpService::HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes
         }
         if (faults_.Take(req.path, FaultKind::Garbage)) {
             res.status = 200;
-            res.set_content(std::string("\x7f\x01<html>garbage\xff\xfe{{\"", 22), "text/plain");
+            static const char kGarbage[] = "\x7f\x01<html>garbage\xff\xfe{{\"";
+            res.set_content(std::string(kGarbage, sizeof kGarbage - 1), "text/plain");
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;
