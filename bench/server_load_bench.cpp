@@ -1,6 +1,6 @@
 // Load on the review server: many clients poll revision.do every five seconds while some of
 // them autosave one comment a second; reports latency percentiles, errors and lost items.
-// Usage: bench_server_load_bench [--seconds 30] [--clients 500] [--autosavers 20]
+// Usage: bench_server_load_bench [--seconds 30] [--clients 500] [--autosavers 20] [--history 200]
 #include <httplib.h>
 
 #include <algorithm>
@@ -65,13 +65,14 @@ std::string Body(int client, int seq, const std::string& docId) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int seconds = 30, clients = 500, autosavers = 20;
+    int seconds = 30, clients = 500, autosavers = 20, history = 200;
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         int v = std::atoi(argv[i + 1]);
         if (a == "--seconds") seconds = v;
         else if (a == "--clients") clients = v;
         else if (a == "--autosavers") autosavers = v;
+        else if (a == "--history") history = v;
     }
     autosavers = std::min(autosavers, clients);
     auto dir = std::filesystem::temp_directory_path() / ("quill-bench-" + std::to_string(getpid()));
@@ -93,7 +94,7 @@ int main(int argc, char** argv) {
     int historyRevision = 0;
     {
         httplib::Client c("127.0.0.1", port);
-        for (int i = 0; i < 200; ++i) c.Post("/Comm/autoSave.do", Body(100000, i, docId), "application/x-www-form-urlencoded");
+        for (int i = 0; i < history; ++i) c.Post("/Comm/autoSave.do", Body(100000, i, docId), "application/x-www-form-urlencoded");
         auto r = c.Get("/Comm/publish.do?userid=bench100000&docid=" + docId);
         historyRevision = r ? std::atoi(r->body.c_str()) : 0;
     }
