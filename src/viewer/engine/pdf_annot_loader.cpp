@@ -5,6 +5,7 @@
 
 #include <map>
 
+#include "viewer/engine/annot_key_order.h"
 #include "viewer/engine/annot_name.h"
 #include "viewer/engine/qpdf_convert.h"
 
@@ -100,10 +101,12 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
             }
             const std::string name = a.isIndirect() ? names[a.getObjGen()] : NewAnnotName();
             rec->dict.Set("NM", PdfObject::String(name));
+            NormalizeAnnotKeyOrder(rec->dict);
             QPDFObjectHandle popup = a.getKey("/Popup");
             if (popup.isDictionary()) {
                 PdfObject pd = FromQpdf(popup);
                 for (const char* k : {"Parent", "Page", "P", "AP"}) pd.Remove(k);
+                NormalizeAnnotKeyOrder(pd);
                 rec->popup = std::move(pd);
             }
             byName[name] = rec.get();
