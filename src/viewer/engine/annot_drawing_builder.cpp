@@ -274,9 +274,11 @@ void BuildShapes(AnnotDrawing& d, const AnnotRecord& r, DrawingContext& ctx) {
         d.paths.push_back(Stroke(std::move(segs), s));
         DrawLineEndings(d, dict, l, s);
         if (auto label = MeasureLabel(dict)) {
-            double angle = std::atan2(l[1].y - l[0].y, l[1].x - l[0].x) * 180 / M_PI;
-            if (angle > 90) angle -= 180;
-            if (angle <= -90) angle += 180;
+            // Along the line, and upright as the reader sees the (possibly turned) page.
+            double shown = std::atan2(l[1].y - l[0].y, l[1].x - l[0].x) * 180 / M_PI - ctx.pageRotate;
+            while (shown > 90) shown -= 180;
+            while (shown <= -90) shown += 180;
+            const double angle = shown + ctx.pageRotate;
             const PointF mid{(l[0].x + l[1].x) / 2, (l[0].y + l[1].y) / 2};
             const double a = angle * M_PI / 180;
             const double lift = 3 + s.width;
@@ -311,7 +313,7 @@ void BuildShapes(AnnotDrawing& d, const AnnotRecord& r, DrawingContext& ctx) {
             } else {
                 at.y += 3 + s.width;
             }
-            AddLabel(d, ctx, *label, at, 0, 9, s.stroke, closed);
+            AddLabel(d, ctx, *label, at, ctx.pageRotate, 9, s.stroke, closed);
         }
     } else if (sub == "Square" || sub == "Circle") {
         const RectF box = InnerBoxOf(dict);

@@ -20,7 +20,7 @@ int Usage() {
                  "       quill-pdf export-fdf FILE.pdf OUT.fdf\n"
                  "       quill-pdf import-fdf FILE.pdf IN.fdf OUT.pdf\n"
                  "       quill-pdf sample FILE.pdf OUT.pdf\n"
-                 "       quill-pdf make-drawing OUT.pdf [PAGES]\n");
+                 "       quill-pdf make-drawing OUT.pdf [PAGES [ROTATE]]\n");
     return 2;
 }
 
@@ -95,9 +95,10 @@ int Sample(const std::string& pdf, const std::string& out) {
     return 0;
 }
 
-int MakeDrawing(const std::string& out, int pages) {
+int MakeDrawing(const std::string& out, int pages, int rotate) {
     viewer::engine::SamplePdfOptions o;
     o.pageCount = pages;
+    o.rotations.assign(static_cast<size_t>(pages), rotate);
     std::string error;
     if (!viewer::engine::WriteSamplePdf(o, out, &error)) {
         std::fprintf(stderr, "quill-pdf: cannot write %s: %s\n", out.c_str(), error.c_str());
@@ -114,10 +115,11 @@ int main(int argc, char** argv) {
     if (a.size() == 3 && a[0] == "export-fdf") return ExportFdf(a[1], a[2]);
     if (a.size() == 4 && a[0] == "import-fdf") return ImportFdf(a[1], a[2], a[3]);
     if (a.size() == 3 && a[0] == "sample") return Sample(a[1], a[2]);
-    if ((a.size() == 2 || a.size() == 3) && a[0] == "make-drawing") {
-        const int pages = a.size() == 3 ? std::atoi(a[2].c_str()) : 1;
-        if (pages < 1 || pages > 100000) return Usage();
-        return MakeDrawing(a[1], pages);
+    if (a.size() >= 2 && a.size() <= 4 && a[0] == "make-drawing") {
+        const int pages = a.size() >= 3 ? std::atoi(a[2].c_str()) : 1;
+        const int rotate = a.size() == 4 ? std::atoi(a[3].c_str()) : 0;
+        if (pages < 1 || pages > 100000 || rotate % 90 != 0) return Usage();
+        return MakeDrawing(a[1], pages, rotate);
     }
     return Usage();
 }
