@@ -142,7 +142,9 @@ private:
         if (!rec->dict.Has("NM")) rec->dict.Set("NM", PdfObject::String(names_.at(num)));
         if (const PdfObject* pr = src.Get("Popup"); pr && pr->IsRef()) {
             const PdfObject* popup = Object(pr->refNum);
-            if (popup && popup->IsDict()) {
+            // Only a popup can be one: a /Popup pointing at another annotation (or at the
+            // annotation itself) is left out rather than duplicated.
+            if (popup && popup->IsDict() && IsPopup(*popup) && pr->refNum != num) {
                 PdfObject p = PdfObject::Dict();
                 std::set<int> ppath{pr->refNum};
                 for (const PdfDictEntry& e : popup->dict) {

@@ -103,7 +103,7 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
             rec->dict.Set("NM", PdfObject::String(name));
             NormalizeAnnotKeyOrder(rec->dict);
             QPDFObjectHandle popup = a.getKey("/Popup");
-            if (popup.isDictionary()) {
+            if (popup.isDictionary() && SubtypeOf(popup) == "Popup") {
                 PdfObject pd = FromQpdf(popup);
                 for (const char* k : {"Parent", "Page", "P", "AP"}) pd.Remove(k);
                 NormalizeAnnotKeyOrder(pd);
