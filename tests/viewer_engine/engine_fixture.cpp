@@ -60,8 +60,8 @@ std::string WithoutObjectNumbers(const std::string& text) {
     return std::regex_replace(text, ref, "# 0 $2");
 }
 
-int RunCommand(const std::string& command, std::string* output) {
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
+int RunCommand(const std::string& command, std::string* output, bool joinStderr) {
+    FILE* p = popen((joinStderr ? command + " 2>&1" : command).c_str(), "r");
     if (!p) return -1;
     char buf[4096];
     std::string out;
