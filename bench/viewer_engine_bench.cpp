@@ -80,12 +80,12 @@ int main(int argc, char** argv) {
 
     EngineControl source;
     if (!source.OpenFile(pdf, nullptr)) Die("cannot open");
-    std::vector<std::vector<viewer::engine::AnnotSpec>> specs(static_cast<size_t>(pages));
+    std::vector<std::vector<viewer::engine::AnnotDraft>> drafts(static_cast<size_t>(pages));
     const double create = Time(1, [&] {
         for (int i = 0; i < comments; ++i) {
             const int page = i % pages;
-            auto& ps = specs[static_cast<size_t>(page)];
-            if (ps.empty()) ps = viewer::engine::SampleAnnotSpecs(page, source.PageGeometryOf(page));
+            auto& ps = drafts[static_cast<size_t>(page)];
+            if (ps.empty()) ps = viewer::engine::SampleAnnotDrafts(page, source.PageGeometryOf(page));
             if (!source.CreateAnnot(ps[static_cast<size_t>(i / pages) % ps.size()])) Die("cannot create");
         }
     });

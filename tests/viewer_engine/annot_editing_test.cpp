@@ -165,7 +165,7 @@ TEST_F(AnnotEditingTest, RepliesAreAddedEditedAndDeletedWithTheirOwnReplies) {
 }
 
 TEST_F(AnnotEditingTest, UnusableShapesAreRefused) {
-    viewer::engine::AnnotSpec s;
+    viewer::engine::AnnotDraft s;
     s.page = 0;
     s.tool = AnnotTool::Polygon;
     s.points = {{0, 0}, {1, 1}};

@@ -126,7 +126,7 @@ TEST(ControlStateTest, TextFontGoesIntoNewCallouts) {
     font.SetSize(18);
     font.SetColor(0x0000FF);
     font.SetSize(-3);  // refused
-    viewer::engine::AnnotSpec s;
+    viewer::engine::AnnotDraft s;
     s.tool = viewer::AnnotTool::Callout;
     s.rect = {100, 100, 300, 200};
     s.points = {{50, 50}, {100, 150}};

@@ -81,7 +81,7 @@ bool Fail(std::string* error, const std::string& why) {
     return false;
 }
 
-bool CheckGeometry(const AnnotSpec& s, std::string* error) {
+bool CheckGeometry(const AnnotDraft& s, std::string* error) {
     if (!AllFinite(s.points) || !Finite(s.rect)) return Fail(error, "coordinates are not finite");
     for (const auto& stroke : s.strokes) {
         if (!AllFinite(stroke)) return Fail(error, "coordinates are not finite");
@@ -154,7 +154,7 @@ PdfObject PopupDictFor(const PdfObject& annotDict) {
     return popup;
 }
 
-std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotSpec& s, const std::string& defaultAuthor,
+std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::string& defaultAuthor,
                                               const TextStyle& textFont, DrawingContext& ctx,
                                               std::string* error) {
     if (!CheckGeometry(s, error)) return nullptr;

@@ -13,7 +13,7 @@
 #include "viewer/control/pdf_viewer_control.h"
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/annot_geometry.h"
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/page_geometry.h"
 #include "viewer/engine/view_host.h"
 
@@ -115,7 +115,7 @@ public:
     AnnotId FindByName(const std::string& uniqueName) const;
 
     // ---- changes without events (the client's own calls, tools, tests) ----
-    AnnotId CreateAnnot(const AnnotSpec& spec);  // 0 when the spec is unusable
+    AnnotId CreateAnnot(const AnnotDraft& draft);  // 0 when the draft is unusable
     bool MoveAnnot(AnnotId id, double dx, double dy);
     bool ResizeAnnot(AnnotId id, const RectF& rect);
     bool SetVertex(AnnotId id, int vertex, PointF at);
@@ -128,7 +128,7 @@ public:
 
     // ---- the user's changes: refused on a ReadOnly annotation (or reply), fire the event
     // after the change ----
-    AnnotId UserCreateAnnot(const AnnotSpec& spec);          // AnnotAdded
+    AnnotId UserCreateAnnot(const AnnotDraft& draft);          // AnnotAdded
     bool UserMoveAnnot(AnnotId id, double dx, double dy);    // AnnotModified
     bool UserResizeAnnot(AnnotId id, const RectF& rect);     // AnnotModified
     bool UserSetVertex(AnnotId id, int vertex, PointF at);   // AnnotModified

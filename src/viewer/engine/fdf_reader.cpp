@@ -132,7 +132,7 @@ private:
                 continue;
             }
             if (k == "FS") {
-                PdfObject fs = ConvertFileSpec(e.value, *rec);
+                PdfObject fs = ConvertFileDescription(e.value, *rec);
                 if (!fs.IsNull()) rec->dict.Set("FS", std::move(fs));
                 continue;
             }
@@ -158,8 +158,8 @@ private:
         return rec;
     }
 
-    // The file specification with its embedded file taken into the record.
-    PdfObject ConvertFileSpec(const PdfObject& value, AnnotRecord& rec) const {
+    // The file description with its embedded file taken into the record.
+    PdfObject ConvertFileDescription(const PdfObject& value, AnnotRecord& rec) const {
         const PdfObject* fs = &value;
         if (fs->IsRef()) fs = Object(fs->refNum);
         if (!fs) return PdfObject::Null();
