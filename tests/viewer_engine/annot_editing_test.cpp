@@ -70,6 +70,19 @@ TEST_F(AnnotEditingTest, EveryToolMovesWithAllItsPoints) {
     EXPECT_FALSE(control.MoveAnnot(Id(AnnotTool::Line), std::nan(""), 0));
 }
 
+TEST_F(AnnotEditingTest, PointsHitTheTopmostShownComment) {
+    const viewer::AnnotId rect = Id(AnnotTool::Rectangle);
+    const viewer::AnnotId circle = Id(AnnotTool::Circle);
+    ASSERT_TRUE(control.ResizeAnnot(rect, {100, 100, 200, 200}));
+    ASSERT_TRUE(control.ResizeAnnot(circle, {150, 150, 250, 250}));
+    EXPECT_EQ(control.AnnotAt(0, {175, 175}), circle);  // the later one lies on top
+    EXPECT_EQ(control.AnnotAt(0, {120, 120}), rect);
+    viewer::PdfAnnot(&control, circle).SetShown(false);
+    EXPECT_EQ(control.AnnotAt(0, {175, 175}), rect);
+    EXPECT_EQ(control.AnnotAt(0, {-50, -50}), 0u);
+    EXPECT_EQ(control.AnnotAt(1, {175, 175}), 0u);
+}
+
 TEST_F(AnnotEditingTest, ResizingAndReshapingKeepRectAroundTheDrawing) {
     for (AnnotTool t : {AnnotTool::Rectangle, AnnotTool::Circle, AnnotTool::Polygon, AnnotTool::Cloudy,
                         AnnotTool::Pencil, AnnotTool::Callout, AnnotTool::Image, AnnotTool::Note}) {

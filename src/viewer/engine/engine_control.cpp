@@ -472,6 +472,15 @@ AnnotGeometry EngineControl::GeometryOf(AnnotId id) const {
     return g;
 }
 
+AnnotId EngineControl::AnnotAt(int32_t page, PointF at, double tolerance) const {
+    const auto& records = s_->store.Page(page);
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        const AnnotRecord& r = **it;
+        if (r.shown && RectOf(r.dict).Inflated(tolerance).Contains(at)) return r.id;
+    }
+    return 0;
+}
+
 AnnotDrawing EngineControl::DrawingOf(AnnotId id) const {
     const AnnotRecord* r = s_->Record(id);
     if (!r || !r->InReplyTo().empty()) return {};

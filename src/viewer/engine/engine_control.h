@@ -1,6 +1,11 @@
 // EngineControl: the viewer control without Qt: the client's PdfViewerControl on top of
 // the engine's document, annotation store, FDF export/import and saving, plus the
 // operations the widget needs to draw and edit comments.
+//
+// Every call is made on the GUI thread. The widget attaches itself with SetViewHost, draws
+// AnnotsOnPage with DrawingOf (paths in page space; build them again after PageChanged,
+// not on every paint) and PageTextDrawings, and applies the user's edits with the User*
+// calls, which fire the client's events. The client sees only PdfViewerControl.
 #pragma once
 
 #include <cstdint>
@@ -107,6 +112,9 @@ public:
     // ---- for the widget: reading annotations ----
     std::vector<AnnotId> AnnotsOnPage(int32_t page) const;  // top-level, index order
     AnnotGeometry GeometryOf(AnnotId id) const;
+    // The topmost shown comment whose /Rect (grown by `tolerance`) holds the point; 0 when
+    // none does.
+    AnnotId AnnotAt(int32_t page, PointF at, double tolerance = 2) const;
     AnnotDrawing DrawingOf(AnnotId id) const;
     std::vector<AnnotDrawing> PageTextDrawings(int32_t page) const;
     // The top-level annotation a reply (or reply of a reply) belongs to; the id itself for
