@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "viewer/control/viewer_tool.h"
+#include "viewer/widget/annot_properties_dialog.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/pdf_viewer_widget.h"
