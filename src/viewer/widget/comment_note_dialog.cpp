@@ -31,7 +31,7 @@ CommentNoteDialog::CommentNoteDialog(engine::EngineControl& engine, AnnotId anno
     : QDialog(parent), engine_(engine), annot_(annot) {
     setObjectName("CommentNote");
     setWindowTitle(tr("Comment"));
-    resize(420, 460);
+    resize(520, 460);
     auto* layout = new QVBoxLayout(this);
     header_ = new QLabel(this);
     layout->addWidget(header_);
@@ -52,6 +52,8 @@ CommentNoteDialog::CommentNoteDialog(engine::EngineControl& engine, AnnotId anno
     replies_->setColumnCount(3);
     replies_->setHeaderLabels({tr("Author"), tr("Date"), tr("Reply")});
     replies_->header()->setStretchLastSection(true);
+    replies_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    replies_->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
     layout->addWidget(replies_, 1);
     replyText_ = new QPlainTextEdit(this);
     replyText_->setObjectName("ReplyText");

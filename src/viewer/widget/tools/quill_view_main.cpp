@@ -113,12 +113,14 @@ int main(int argc, char** argv) {
     const QStringList wh = parser.value(size).split('x');
     if (wh.size() == 2) window.resize(wh[0].toInt(), wh[1].toInt());
     auto* status = window.statusBar();
-    QObject::connect(viewer, &PdfViewerWidget::CurrentPageChanged, status, [status, viewer](int p) {
+    auto showState = [status, viewer] {
         status->showMessage(QString("Page %1 of %2   zoom %3%")
-                                .arg(p + 1)
+                                .arg(viewer->Control().CurrentPage() + 1)
                                 .arg(viewer->Control().PageCount())
                                 .arg(qRound(viewer->Zoom() * 100)));
-    });
+    };
+    QObject::connect(viewer, &PdfViewerWidget::CurrentPageChanged, status, showState);
+    QObject::connect(viewer, &PdfViewerWidget::ZoomChanged, status, showState);
     viewer->Engine().SetDefaultAuthor("Viewer-MECH");
     window.show();
 
