@@ -23,7 +23,18 @@
 namespace viewer::widget {
 namespace {
 
-constexpr int kTileSize = 1024;
+// Every tile makes poppler read the page's whole content stream again, which dominates on
+// dense drawings: few large tiles beat many small ones. Tiles are wide strips, so that a
+// view touches about as many tiles as there are workers.
+constexpr int kTileMaxWidth = 4096;
+constexpr int kTileMinHeight = 1024;  // a view up to this tall touches at most two rows
+
+// A tile that shows only a sliver at the edge of the view waits with the tiles out of view:
+// the page above or below still shows its coarse image there.
+bool ShowsInView(const QRect& tileInColumn, const QRect& view) {
+    const QRect r = tileInColumn.intersected(view);
+    return !r.isEmpty() && 1LL * r.width() * r.height() * 50 >= 1LL * view.width() * view.height();
+}
 constexpr size_t kTileBudget = size_t(384) << 20;
 constexpr double kZoomStep = 1.25;
 constexpr int kHandleRadius = 4;
@@ -369,17 +380,8 @@ QSize PdfViewerWidget::PagePixelsAt(int page, int zoomKey) const {
 
 PdfViewerWidget::Grid PdfViewerWidget::TileGridOf(QSize px) const {
     Grid g;
-    g.cols = (px.width() + kTileSize - 1) / kTileSize;
-    g.rows = (px.height() + kTileSize - 1) / kTileSize;
-    // Small pages still split so that every worker takes a part of the page.
-    const int workers = TileRenderer::WorkerCount();
-    if (g.cols * g.rows < workers) {
-        if (px.height() >= px.width()) {
-            g.rows = std::max(g.rows, workers / g.cols);
-        } else {
-            g.cols = std::max(g.cols, workers / g.rows);
-        }
-    }
+    g.cols = (px.width() + kTileMaxWidth - 1) / kTileMaxWidth;
+    g.rows = std::max(1, px.height() / kTileMinHeight);
     g.tileW = (px.width() + g.cols - 1) / g.cols;
     g.tileH = (px.height() + g.rows - 1) / g.rows;
     return g;
@@ -395,6 +397,7 @@ void PdfViewerWidget::RequestTiles() {
     const QRect view(ColumnOrigin(), viewport()->size());
     const QRect margin = view.adjusted(0, -view.height(), 0, view.height());
     std::vector<TileRequest> want;
+    std::vector<TileRequest> ahead;  // above and below the view
     const QPoint center = view.center();
     const int first = layout_.PageAtY(margin.top());
     const int last = layout_.PageAtY(margin.bottom());
@@ -404,6 +407,7 @@ void PdfViewerWidget::RequestTiles() {
         const Grid g = TileGridOf(px);
         bool pageVisible = pr.intersects(view);
         bool hasFallback = false;
+        int visibleMissing = 0;
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH,
@@ -416,13 +420,14 @@ void PdfViewerWidget::RequestTiles() {
                 if (tiles_.contains(key)) continue;
                 const QPoint d = inColumn.center() - center;
                 const int distance = std::abs(d.x()) + std::abs(d.y());
-                const int prio = (inColumn.intersects(view) ? 0 : 1'000'000) + distance;
-                want.push_back({key, tr, prio});
+                const bool inView = ShowsInView(inColumn, view);
+                if (inView) ++visibleMissing;
+                (inView ? want : ahead).push_back({key, tr, distance});
             }
         }
-        // A small whole-page image shows while the sharp tiles render, as when scrolling
-        // fast through a large document.
-        if (pageVisible) {
+        // A small whole-page image shows while the sharp tiles render, when they take more
+        // than one round of the workers (high zoom, fast scrolling).
+        if (pageVisible && visibleMissing > TileRenderer::WorkerCount()) {
             for (auto it = tiles_.cbegin(); it != tiles_.cend() && !hasFallback; ++it) {
                 hasFallback = it.key().page == page && it.key().rotation == rotation_;
             }
@@ -432,10 +437,13 @@ void PdfViewerWidget::RequestTiles() {
             if (!hasFallback && previewKey < zk) {
                 const QSize ppx = PagePixelsAt(page, previewKey);
                 want.push_back({TileKey{page, previewKey, rotation_, 0, 0}, QRect(QPoint(), ppx),
-                                2'000'000});
+                                1});
             }
         }
     }
+    // Tiles out of view wait until the view is sharp: on a busy machine they would take
+    // the processor from the tiles the user is looking at.
+    if (want.empty()) want = std::move(ahead);
     renderer_->Request(std::move(want));
     CheckSettled();
 }
@@ -479,7 +487,7 @@ bool PdfViewerWidget::VisibleTilesReady() const {
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
-                if (!tr.translated(pr.topLeft()).intersects(view)) continue;
+                if (!ShowsInView(tr.translated(pr.topLeft()), view)) continue;
                 if (!tiles_.contains(TileKey{page, zk, rotation_, col, row})) return false;
             }
         }
@@ -491,6 +499,7 @@ void PdfViewerWidget::CheckSettled() {
     const bool ready = VisibleTilesReady();
     if (ready && !settled_) {
         settled_ = true;
+        ScheduleTiles();  // now the tiles above and below the view
         emit RenderSettled();
     } else if (!ready) {
         settled_ = false;
@@ -572,43 +581,64 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
     const QSize px = PagePixelsAt(page, zk);
     const Grid g = TileGridOf(px);
     const QRect visible = pr.intersected(viewport()->rect());
-    bool allSharp = true;
+    QRegion missing;
     for (int row = 0; row < g.rows; ++row) {
         for (int col = 0; col < g.cols; ++col) {
-            const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
-            if (!tr.translated(pr.topLeft()).intersects(visible)) continue;
+            const QRect tr = QRect(col * g.tileW, row * g.tileH, g.tileW, g.tileH)
+                                 .translated(pr.topLeft())
+                                 .intersected(visible);
+            if (tr.isEmpty()) continue;
             const TileKey key{page, zk, rotation_, col, row};
             if (tiles_.contains(key)) {
                 sharp.push_back(key);
             } else {
-                allSharp = false;
+                missing += tr;
             }
         }
     }
-    if (!allSharp) {
+    if (!missing.isEmpty()) {
+        // Where sharp tiles are missing: the coarsest image of the page underneath (it fills
+        // every hole) and the nearest zoom level above it. Two layers at most keep the
+        // paint cheap however many levels are cached.
         for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
             const TileKey& k = it.key();
             if (k.page == page && k.rotation == rotation_ && k.zoomKey != zk) {
-                others.push_back({-std::abs(std::log(double(k.zoomKey) / zk)), k});
+                others.push_back({std::abs(std::log(double(k.zoomKey) / zk)), k});
             }
         }
-        std::sort(others.begin(), others.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        int coarsest = 0, nearest = 0;
+        double nearestScore = 1e9;
         for (const auto& [score, k] : others) {
-            CachedTile& t = tiles_[k];
-            const QSize opx = PagePixelsAt(page, k.zoomKey);
+            if (coarsest == 0 || k.zoomKey < coarsest) coarsest = k.zoomKey;
+            if (score < nearestScore) {
+                nearestScore = score;
+                nearest = k.zoomKey;
+            }
+        }
+        p.save();
+        p.setClipRegion(missing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        std::vector<int> levels;
+        if (coarsest) levels.push_back(coarsest);
+        if (nearest && nearest != coarsest) levels.push_back(nearest);
+        for (int level : levels) {
+            const QSize opx = PagePixelsAt(page, level);
             const Grid og = TileGridOf(opx);
             const double fx = double(pr.width()) / opx.width();
             const double fy = double(pr.height()) / opx.height();
-            const QRectF src(k.col * og.tileW, k.row * og.tileH, t.image.width(),
-                             t.image.height());
-            const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
-                             src.width() * fx, src.height() * fy);
-            if (!dst.intersects(visible)) continue;
-            t.lastUse = paintStamp_;
-            p.drawImage(dst, t.image);
+            for (const auto& [score, k] : others) {
+                if (k.zoomKey != level) continue;
+                CachedTile& t = tiles_[k];
+                const QRectF src(k.col * og.tileW, k.row * og.tileH, t.image.width(),
+                                 t.image.height());
+                const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
+                                 src.width() * fx, src.height() * fy);
+                if (!missing.intersects(dst.toAlignedRect())) continue;
+                t.lastUse = paintStamp_;
+                p.drawImage(dst, t.image);
+            }
         }
+        p.restore();
     }
     for (const TileKey& k : sharp) {
         CachedTile& t = tiles_[k];
