@@ -146,8 +146,10 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
     for (const char* tool : {"Highlight Tool", "Strikeout Tool"}) {
         SCOPED_TRACE(tool);
         SetTool(tool);
-        // From the first word of the first note line across to the third line.
+        // From the first word of the first note line across to the second line. The page's
+        // words are read on a worker: the mark is made once they are there.
         Drag(center(2), center(8));
+        ASSERT_TRUE(WaitFor([&] { return !events.log.empty(); }, 10000));
         viewer::PdfAnnot a = ExpectOneAdded();
         const auto geo = E().GeometryOf(a.Id());
         ASSERT_FALSE(geo.quads.empty());

@@ -19,6 +19,7 @@
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
+#include "viewer/widget/page_words.h"
 
 namespace viewer::widget {
 namespace {
@@ -76,6 +77,8 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
     engine_->SetViewHost(this);
     renderer_ = new TileRenderer(this);
     connect(renderer_, &TileRenderer::TileReady, this, &PdfViewerWidget::OnTileReady);
+    words_ = new PageWords(this);
+    connect(words_, &PageWords::Ready, this, &PdfViewerWidget::OnWordsReady);
     scheduleTimer_.setSingleShot(true);
     scheduleTimer_.setInterval(0);
     connect(&scheduleTimer_, &QTimer::timeout, this, &PdfViewerWidget::RequestTiles);
@@ -109,9 +112,11 @@ void PdfViewerWidget::DocumentChanged() {
     tileBytes_ = 0;
     findHits_.clear();
     findCurrent_ = -1;
-    pageWordsPage_ = -1;
+    awaitingWords_ = false;
     std::vector<engine::PageGeometry> pages;
     for (int i = 0; i < engine_->PageCount(); ++i) pages.push_back(engine_->PageGeometryOf(i));
+    words_->SetDocument(
+        engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(), pages);
     layout_.SetPages(std::move(pages));
     rotation_ = engine_->Rotation();
     renderer_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath())
@@ -153,6 +158,7 @@ void PdfViewerWidget::ApplyTool() {
     const auto tool = ViewerToolFromName(lastToolName_);
     tool_ = tool.value_or(ViewerTool::Hand);
     session_.reset();
+    awaitingWords_ = false;
     CancelCallout();
     calibrating_ = false;
     switch (tool_) {
@@ -166,6 +172,7 @@ void PdfViewerWidget::ApplyTool() {
         case ViewerTool::Highlight:
         case ViewerTool::Strikeout:
             viewport()->setCursor(Qt::IBeamCursor);
+            PrefetchWords();
             break;
         case ViewerTool::FindText:
             viewport()->setCursor(Qt::ArrowCursor);
@@ -330,6 +337,7 @@ void PdfViewerWidget::UpdateCurrentPage() {
     engine_->NoteCurrentPage(best);
     if (best != lastCurrentPage_) {
         lastCurrentPage_ = best;
+        PrefetchWords();
         emit CurrentPageChanged(best);
     }
 }
@@ -805,6 +813,10 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     const int page = PageAtViewport(pos.toPoint());
     if (calloutEditor_) CommitCallout();
+    if (awaitingWords_) {  // a new gesture drops the text mark still waiting for its words
+        awaitingWords_ = false;
+        session_.reset();
+    }
     if (event->button() == Qt::RightButton) return;  // the context menu
     if (event->button() != Qt::LeftButton) return;
 
@@ -962,6 +974,14 @@ void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
         return;
     }
     if (!session_) return;
+    const AnnotTool t = session_->Tool();
+    if ((t == AnnotTool::Highlight || t == AnnotTool::StrikeOut) &&
+        !words_->Words(session_->Page())) {
+        // Finished when the page's words are read.
+        session_->Move(ToPage(session_->Page(), pos), true);
+        awaitingWords_ = true;
+        return;
+    }
     const DrawSession::Step step =
         session_->Release(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
     if (step == DrawSession::Step::Finish) {
@@ -1087,17 +1107,18 @@ void PdfViewerWidget::UpdateTextSelection() {
     const AnnotTool t = session_->Tool();
     if (t != AnnotTool::Highlight && t != AnnotTool::StrikeOut) return;
     const int page = session_->Page();
-    if (pageWordsPage_ != page) {
-        const engine::PageGeometry g = engine_->PageGeometryOf(page);
-        pageWords_ = engine_->TextQuadsIn(page, g.cropBox.Normalized().Inflated(1));
-        pageWordsPage_ = page;
+    const std::vector<engine::Quad>* words = words_->Words(page);
+    if (!words) {  // still being read; OnWordsReady comes back here
+        session_->SetTextQuads({});
+        return;
     }
+    const std::vector<engine::Quad>& pageWords = *words;
     // The words from the one under the press to the one under the pointer, in reading order.
     auto nearest = [&](engine::PointF p) {
         int best = -1;
         double bestD = 1e18;
-        for (size_t i = 0; i < pageWords_.size(); ++i) {
-            const auto& q = pageWords_[i];
+        for (size_t i = 0; i < pageWords.size(); ++i) {
+            const auto& q = pageWords[i];
             const engine::RectF r = engine::BoundsOf({q[0], q[1], q[2], q[3]});
             const double dx = std::max({r.x1 - p.x, 0.0, p.x - r.x2});
             const double dy = std::max({r.y1 - p.y, 0.0, p.y - r.y2});
@@ -1117,16 +1138,39 @@ void PdfViewerWidget::UpdateTextSelection() {
     }
     const double tol = 20 / std::max(0.01, layout_.Zoom());
     auto near = [&](int i, engine::PointF p) {
-        const auto& q = pageWords_[i];
+        const auto& q = pageWords[i];
         return engine::BoundsOf({q[0], q[1], q[2], q[3]}).Inflated(tol).Contains(p);
     };
     if (!near(a, session_->DragStart()) && !near(b, session_->Current())) {
         session_->SetTextQuads({});
         return;
     }
-    std::vector<engine::Quad> chosen(pageWords_.begin() + std::min(a, b),
-                                     pageWords_.begin() + std::max(a, b) + 1);
+    std::vector<engine::Quad> chosen(pageWords.begin() + std::min(a, b),
+                                     pageWords.begin() + std::max(a, b) + 1);
     session_->SetTextQuads(std::move(chosen));
+}
+
+void PdfViewerWidget::PrefetchWords() {
+    if (tool_ != ViewerTool::Highlight && tool_ != ViewerTool::Strikeout) return;
+    const int page = engine_->CurrentPage();
+    for (int p : {page, page + 1, page - 1}) {
+        if (p >= 0 && p < layout_.PageCount()) words_->Prefetch(p);
+    }
+}
+
+void PdfViewerWidget::OnWordsReady(int page) {
+    if (!session_ || session_->Page() != page) return;
+    UpdateTextSelection();
+    if (awaitingWords_) {
+        awaitingWords_ = false;
+        const engine::PointF at = session_->Current();
+        if (session_->Release(at, Tolerance(page)) == DrawSession::Step::Finish) {
+            FinishDraw();
+        } else {
+            session_.reset();
+        }
+    }
+    viewport()->update();
 }
 
 void PdfViewerWidget::FinishDraw() {

@@ -27,6 +27,7 @@ class QPrinter;
 namespace viewer::widget {
 
 class FindWindow;
+class PageWords;
 class CommentNoteDialog;
 class AnnotPropertiesDialog;
 
@@ -158,6 +159,8 @@ private:
     void CommitCallout();
     void CancelCallout();
     void UpdateTextSelection();
+    void OnWordsReady(int page);
+    void PrefetchWords();
     void CommitEditDrag(QPointF viewportPoint);
     void PaintEditPreview(QPainter& p);
     void DeleteSelected();
@@ -188,8 +191,8 @@ private:
     QPoint panLast_;
     engine::AnnotStyle drawStyle_;
     engine::MeasureScale scale_;
-    std::vector<engine::Quad> pageWords_;
-    int pageWordsPage_ = -1;
+    PageWords* words_ = nullptr;
+    bool awaitingWords_ = false;  // a text mark released before its page's words were read
 
     // Call-out text entry.
     QPlainTextEdit* calloutEditor_ = nullptr;
