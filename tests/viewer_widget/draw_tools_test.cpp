@@ -44,13 +44,15 @@ TEST_F(DrawToolsTest, DragToolsMakeTheirCommentsWithOneEvent) {
     for (const DragCase& c : cases) {
         SCOPED_TRACE(c.tool);
         SetTool(c.tool);
-        Drag(AtFrac(0, 0.3, y), AtFrac(0, 0.45, y - 0.08));
+        const std::string shot = std::string("draw-") + c.toolName;
+        Drag(AtFrac(0, 0.3, y), AtFrac(0, 0.45, y - 0.08), 6, (shot + "-preview").c_str());
         viewer::PdfAnnot a = ExpectOneAdded();
         EXPECT_EQ(a.GetToolName(), c.toolName);
         EXPECT_EQ(a.Author(), "Tester-MECH");
         EXPECT_NE(ExportFdf().find(c.fdf), std::string::npos);
         y -= 0.1;
     }
+    Shot("draw-drag-tools");
     // A click without a drag makes no line or rectangle.
     SetTool("Line Tool");
     Click(AtFrac(0, 0.7, 0.5));
@@ -74,6 +76,8 @@ TEST_F(DrawToolsTest, VertexToolsTakeClicksAndFinishOnDoubleClick) {
         Click(AtFrac(0, 0.3, y));
         EXPECT_TRUE(events.log.empty()) << "made before the shape was finished";
         Click(AtFrac(0, 0.3, y - 0.1));
+        QTest::mouseMove(Port(), AtFrac(0, 0.24, y - 0.12));
+        Shot(std::string("draw-") + c.toolName + "-preview");
         DoubleClick(AtFrac(0, 0.25, y - 0.12));
         viewer::PdfAnnot a = ExpectOneAdded();
         EXPECT_EQ(a.GetToolName(), c.toolName);
@@ -82,6 +86,7 @@ TEST_F(DrawToolsTest, VertexToolsTakeClicksAndFinishOnDoubleClick) {
         EXPECT_EQ(g.points.size(), 4u);
         y -= 0.13;
     }
+    Shot("draw-vertex-tools");
     // Enter finishes too; Escape throws the shape away.
     SetTool("Polygon Tool");
     Click(AtFrac(0, 0.6, 0.3));
@@ -111,7 +116,7 @@ TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
     EXPECT_TRUE(events.log.empty());
 
     SetTool("Distance Tool");
-    Drag(At(0, 300, 300), At(0, 500, 300));
+    Drag(At(0, 300, 300), At(0, 500, 300), 6, "measure-distance-preview");
     viewer::PdfAnnot d = ExpectOneAdded();
     EXPECT_EQ(d.GetContents(), "10.00 m");
     const std::string fdf = ExportFdf();
@@ -130,14 +135,16 @@ TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
     Click(At(0, 700, 200));
     DoubleClick(At(0, 700, 100));
     EXPECT_EQ(ExpectOneAdded().GetContents(), "10.00 m");
+    Shot("measure-calibrated");
 }
 
 TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
     const auto g = E().PageGeometryOf(0);
-    // The notes column right of the plan: its first words.
+    // The notes column right of the plan, below the frame's grid numbers: "GENERAL NOTES",
+    // then "1. All dimensions are in millimetres.", then "2. ...".
     std::vector<viewer::engine::Quad> words =
         E().TextQuadsIn(0, {g.cropBox.x1 + g.cropBox.Width() * 0.66, g.cropBox.y1,
-                            g.cropBox.x2, g.cropBox.y2});
+                            g.cropBox.x2, g.cropBox.y2 - 40});
     ASSERT_GE(words.size(), 6u);
     auto center = [&](size_t i) {
         const auto& q = words[i];
@@ -148,19 +155,25 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
         SetTool(tool);
         // From the first word of the first note line across to the second line. The page's
         // words are read on a worker: the mark is made once they are there.
-        Drag(center(2), center(8));
+        Drag(center(2), center(8), 6, tool[0] == 'H' ? "text-highlight-preview" : "text-strike-preview");
         ASSERT_TRUE(WaitFor([&] { return !events.log.empty(); }, 10000));
         viewer::PdfAnnot a = ExpectOneAdded();
         const auto geo = E().GeometryOf(a.Id());
         ASSERT_FALSE(geo.quads.empty());
         EXPECT_GE(geo.quads.size(), 2u) << "one quad per line of text";
-        // Every quad lies on the text, not on empty paper.
+        // The quads lie on the text: the first line from "1." to its end, the second line's
+        // first word.
+        ASSERT_EQ(geo.quads.size(), 2u);
         const auto first = viewer::engine::BoundsOf({words[2].begin(), words[2].end()});
+        const auto last = viewer::engine::BoundsOf({words[7].begin(), words[7].end()});
         const auto q = viewer::engine::BoundsOf({geo.quads[0].begin(), geo.quads[0].end()});
         EXPECT_NEAR(q.y1, first.y1, 1.0);
         EXPECT_NEAR(q.y2, first.y2, 1.0);
+        EXPECT_NEAR(q.x1, first.x1, 1.0);
+        EXPECT_NEAR(q.x2, last.x2, 1.0);
         EXPECT_NE(ExportFdf().find("/QuadPoints"), std::string::npos);
     }
+    Shot("text-marks");
     // Dragging over blank paper marks nothing.
     SetTool("Highlight Tool");
     Drag(AtFrac(0, 0.05, 0.1), AtFrac(0, 0.1, 0.12));
@@ -196,6 +209,7 @@ TEST_F(DrawToolsTest, NoteImageAndAttachmentTakeAClickAndAFile) {
     EXPECT_NE(fdf.find("/Subtype/FileAttachment"), std::string::npos);
     EXPECT_NE(fdf.find("report.txt"), std::string::npos);
 
+    Shot("note-image-attachment");
     fileToOpen.clear();
     Click(AtFrac(0, 0.7, 0.6));
     EXPECT_TRUE(events.log.empty()) << "a cancelled file dialog makes nothing";
@@ -211,9 +225,11 @@ TEST_F(DrawToolsTest, CallOutTextUsesTheTextFont) {
     ASSERT_NE(V().CalloutEditor(), nullptr);
     EXPECT_TRUE(events.log.empty()) << "made only when the text is done";
     QTest::keyClicks(V().CalloutEditor(), "Check weld");
+    Shot("callout-typing");
     QTest::keyClick(V().CalloutEditor(), Qt::Key_Return, Qt::ControlModifier);
     viewer::PdfAnnot a = ExpectOneAdded();
     EXPECT_EQ(a.GetContents(), "Check weld");
+    Shot("callout-done");
     const std::string fdf = ExportFdf();
     EXPECT_NE(fdf.find("/IT/FreeTextCallout"), std::string::npos);
     EXPECT_NE(fdf.find("18"), std::string::npos);
@@ -243,6 +259,43 @@ TEST(DrawSessionTest, WordsOnOneLineMergeIntoOneQuad) {
     EXPECT_EQ(lines[0][0].x, 10);
     EXPECT_EQ(lines[0][1].x, 80);
     EXPECT_EQ(lines[1][1].x, 30);
+}
+
+}  // namespace
+}  // namespace widgettest
+
+namespace widgettest {
+namespace {
+
+TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
+    using viewer::engine::Quad;
+    auto word = [](double x1, double y1, double x2, double y2) {
+        return Quad{viewer::engine::PointF{x1, y2}, {x2, y2}, {x1, y1}, {x2, y1}};
+    };
+    // Left column: three lines of three words; right column far away: one word per line;
+    // a grid label above everything.
+    std::vector<Quad> words;
+    for (int line = 0; line < 3; ++line) {
+        const double y = 500 - line * 14;
+        for (int w = 0; w < 3; ++w) words.push_back(word(100 + w * 40, y, 130 + w * 40, y + 10));
+        words.push_back(word(600, y, 640, y + 10));
+    }
+    words.push_back(word(300, 560, 310, 570));
+    // From the middle word of the first line to the first word of the third.
+    const auto chosen = viewer::widget::DrawSession::SelectWords(words, {155, 505}, {110, 477}, 20);
+    // Two words of the first line, the whole second line, the first word of the third.
+    ASSERT_EQ(chosen.size(), 6u);
+    for (const Quad& q : chosen) {
+        EXPECT_LT(q[0].x, 300) << "nothing of the other column or the label";
+    }
+    EXPECT_EQ(chosen.front()[0].x, 140);
+    EXPECT_EQ(chosen.back()[0].x, 100);
+    EXPECT_EQ(viewer::widget::DrawSession::MergeLines(chosen).size(), 3u);
+    // Dragged the other way round: the same words.
+    EXPECT_EQ(viewer::widget::DrawSession::SelectWords(words, {110, 477}, {155, 505}, 20).size(),
+              6u);
+    // Far from any word: nothing.
+    EXPECT_TRUE(viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
 }
 
 }  // namespace

@@ -52,7 +52,7 @@ protected:
 
 TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
     const RectF before = E().GeometryOf(rect).box;
-    Drag(RectEdge(), RectEdge() + QPoint(40, 20));
+    Drag(RectEdge(), RectEdge() + QPoint(40, 20), 6, "edit-move-preview");
     EXPECT_EQ(events.log, std::vector<std::string>{"modified 0,0"});
     EXPECT_EQ(V().SelectedAnnot(), rect);
     const RectF moved = E().GeometryOf(rect).box;
@@ -63,7 +63,8 @@ TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
 
     // The bottom-right handle (as shown) of the selected rectangle.
     const QPoint corner = At(0, moved.x2, moved.y1);
-    Drag(corner, corner + QPoint(30, 30));
+    Shot("edit-selected");
+    Drag(corner, corner + QPoint(30, 30), 6, "edit-resize-preview");
     EXPECT_EQ(events.log, std::vector<std::string>{"modified 0,0"});
     const RectF resized = E().GeometryOf(rect).box;
     EXPECT_NEAR(resized.x2 - moved.x2, 30 / zoom, 1.5);
@@ -75,7 +76,7 @@ TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
     Click(Center(line));
     EXPECT_EQ(V().SelectedAnnot(), line);
     const QPoint end = At(0, 760, 420);
-    Drag(end, end + QPoint(-25, 0));
+    Drag(end, end + QPoint(-25, 0), 6, "edit-vertex-preview");
     EXPECT_EQ(events.log, std::vector<std::string>{"modified 0,1"});
     const auto pts = E().GeometryOf(line).points;
     ASSERT_EQ(pts.size(), 2u);
@@ -111,8 +112,9 @@ TEST_F(EditTest, DragToAnotherPageIsDeletedThenModifiedThere) {
     const QPoint from = At(0, 500, 85);
     const QPoint to = from + QPoint(0, V().viewport()->height() / 4 + 60);
     ASSERT_EQ(V().PageAtViewport(to), 1);
-    Drag(from, to, 10);
+    Drag(from, to, 10, "edit-page-move-preview");
     EXPECT_EQ(events.log, (std::vector<std::string>{"deleted 0,2", "modified 1,0"}));
+    Shot("edit-page-move-done");
     EXPECT_EQ(E().AnnotPageOf(low), 1);
     // It landed where the pointer left it.
     const auto g = E().GeometryOf(low);

@@ -6,6 +6,7 @@
 #include <QTest>
 
 #include "viewer/control/pdf_page.h"
+#include "viewer/engine/sample_pdf.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_layout.h"
@@ -212,6 +213,50 @@ TEST(MeasureTextTest, CalibrationAndFormatting) {
     EXPECT_FALSE(viewer::widget::CalibratedScale({0, 0}, {1, 0}, -3, "m"));
     EXPECT_DOUBLE_EQ(viewer::widget::PolygonArea({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 100);
     EXPECT_DOUBLE_EQ(viewer::widget::PathLength({{0, 0}, {3, 4}, {3, 0}}, true), 12);
+}
+
+}  // namespace
+}  // namespace widgettest
+
+namespace widgettest {
+namespace {
+
+// Pages with their own /Rotate: what the mouse draws lands under the mouse, in every view
+// rotation.
+TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
+    viewer::engine::SamplePdfOptions o;
+    o.pageCount = 2;
+    o.rotations = {90, 270};
+    const std::string turned = (dir / "turned.pdf").string();
+    std::string error;
+    ASSERT_TRUE(viewer::engine::WriteSamplePdf(o, turned, &error)) << error;
+    ASSERT_TRUE(E().OpenFile(turned, nullptr));
+    for (int rotation = 0; rotation < 4; ++rotation) {
+        SCOPED_TRACE("view rotation " + std::to_string(rotation));
+        V().Control().SetRotation(static_cast<int16_t>(rotation));
+        V().Control().SetFitMode(viewer::kFitPage);
+        WaitRendered();
+        const int page = V().Control().CurrentPage();
+        const QRect pr = V().Layout().PageRect(page).translated(-V().verticalScrollBar()->value(), 0);
+        ASSERT_GT(pr.height(), 100);
+        SetTool("Rectangle Tool");
+        const QPoint from(V().viewport()->width() / 2 - 80, V().viewport()->height() / 2 - 50);
+        const QPoint to = from + QPoint(160, 90);
+        events.log.clear();
+        Drag(from, to);
+        ASSERT_EQ(events.log.size(), 1u);
+        const int index = V().Control().GetPage(page).AnnotCount() - 1;
+        const auto box = E().GeometryOf(V().Control().GetPage(page).GetAnnot(index).Id()).box;
+        // The box's corners, shown, are the corners of the drag.
+        QRectF shown;
+        for (viewer::engine::PointF c : {viewer::engine::PointF{box.x1, box.y1}, {box.x2, box.y2}}) {
+            shown |= QRectF(V().ToViewport(page, c), QSizeF(0.01, 0.01));
+        }
+        EXPECT_NEAR(shown.left(), from.x(), 1.5);
+        EXPECT_NEAR(shown.top(), from.y(), 1.5);
+        EXPECT_NEAR(shown.right(), to.x(), 1.5);
+        EXPECT_NEAR(shown.bottom(), to.y(), 1.5);
+    }
 }
 
 }  // namespace

@@ -87,11 +87,12 @@ void WidgetTest::DoubleClick(QPoint p) {
     QTest::mouseDClick(Port(), Qt::LeftButton, Qt::NoModifier, p);
 }
 
-void WidgetTest::Drag(QPoint from, QPoint to, int steps) {
+void WidgetTest::Drag(QPoint from, QPoint to, int steps, const char* shot) {
     QTest::mousePress(Port(), Qt::LeftButton, Qt::NoModifier, from);
     for (int i = 1; i <= steps; ++i) {
         QTest::mouseMove(Port(), from + (to - from) * i / steps);
     }
+    if (shot) Shot(shot);
     QTest::mouseRelease(Port(), Qt::LeftButton, Qt::NoModifier, to);
 }
 
@@ -100,6 +101,13 @@ void WidgetTest::Key(int key, Qt::KeyboardModifiers mods) {
 }
 
 QImage WidgetTest::Grab() { return Port()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+void WidgetTest::Shot(const std::string& name) {
+    const QByteArray folder = qgetenv("QUILL_WIDGET_SHOTS");
+    if (folder.isEmpty()) return;
+    QCoreApplication::processEvents();
+    viewer->grab().save(QString::fromUtf8(folder) + "/" + QString::fromStdString(name) + ".png");
+}
 
 std::string WidgetTest::ExportFdf() {
     const auto path = dir / "export.fdf";

@@ -60,9 +60,13 @@ protected:
     QPoint AtFrac(int page, double fx, double fy);
     void Click(QPoint p);
     void DoubleClick(QPoint p);
-    void Drag(QPoint from, QPoint to, int steps = 6);
+    // shot: when set, the view is saved (see Shot) before the button is let go.
+    void Drag(QPoint from, QPoint to, int steps = 6, const char* shot = nullptr);
     void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     QImage Grab();
+    // With QUILL_WIDGET_SHOTS naming a folder, saves the widget as <folder>/<name>.png, so
+    // that a person can look at what the tools draw.
+    void Shot(const std::string& name);
     std::string ExportFdf();
 
     testsupport::TempDir dir;

@@ -160,6 +160,122 @@ std::vector<engine::Quad> DrawSession::MergeLines(const std::vector<engine::Quad
     return lines;
 }
 
+namespace {
+
+struct Word {
+    engine::RectF box;
+    size_t index;  // in the page's list
+    int line = -1;
+};
+
+struct Line {
+    engine::RectF box;
+    std::vector<size_t> words;  // indexes into the word vector, left to right
+};
+
+}  // namespace
+
+std::vector<engine::Quad> DrawSession::SelectWords(const std::vector<engine::Quad>& quads,
+                                                   engine::PointF from, engine::PointF to,
+                                                   double reach) {
+    std::vector<Word> words;
+    for (size_t i = 0; i < quads.size(); ++i) {
+        words.push_back({engine::BoundsOf({quads[i].begin(), quads[i].end()}), i});
+    }
+    if (words.empty()) return {};
+    // Lines: words that overlap vertically and follow each other closely.
+    std::vector<size_t> order(words.size());
+    for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return words[a].box.x1 < words[b].box.x1;
+    });
+    std::vector<Line> lines;
+    for (size_t i : order) {
+        Word& w = words[i];
+        const double h = std::max(1.0, w.box.Height());
+        for (size_t l = 0; l < lines.size(); ++l) {
+            const engine::RectF& b = lines[l].box;
+            const double overlap = std::min(b.y2, w.box.y2) - std::max(b.y1, w.box.y1);
+            const double gap = w.box.x1 - b.x2;
+            if (overlap > 0.5 * std::min(h, b.Height()) && gap < 3 * h) {
+                w.line = static_cast<int>(l);
+                break;
+            }
+        }
+        if (w.line < 0) {
+            w.line = static_cast<int>(lines.size());
+            lines.push_back({w.box, {}});
+        }
+        Line& line = lines[w.line];
+        line.box = {std::min(line.box.x1, w.box.x1), std::min(line.box.y1, w.box.y1),
+                    std::max(line.box.x2, w.box.x2), std::max(line.box.y2, w.box.y2)};
+        line.words.push_back(i);
+    }
+    auto nearest = [&](engine::PointF p) {
+        size_t best = 0;
+        double bestD = 1e300;
+        for (size_t i = 0; i < words.size(); ++i) {
+            const engine::RectF& r = words[i].box;
+            const double dx = std::max({r.x1 - p.x, 0.0, p.x - r.x2});
+            const double dy = std::max({r.y1 - p.y, 0.0, p.y - r.y2});
+            const double d = dx * dx + 4 * dy * dy;
+            if (d < bestD) {
+                bestD = d;
+                best = i;
+            }
+        }
+        return std::make_pair(best, std::sqrt(bestD));
+    };
+    auto [a, da] = nearest(from);
+    auto [b, db] = nearest(to);
+    if (da > reach && db > reach) return {};
+    // a comes first in reading order: the higher line, or the left word on one line.
+    auto before = [&](size_t x, size_t y) {
+        const Line& lx = lines[words[x].line];
+        const Line& ly = lines[words[y].line];
+        if (words[x].line == words[y].line) return words[x].box.x1 <= words[y].box.x1;
+        return (lx.box.y1 + lx.box.y2) > (ly.box.y1 + ly.box.y2);
+    };
+    if (!before(a, b)) std::swap(a, b);
+    const int la = words[a].line, lb = words[b].line;
+    std::vector<size_t> chosen;
+    if (la == lb) {
+        for (size_t i : lines[la].words) {
+            if (words[i].box.x1 >= words[a].box.x1 && words[i].box.x1 <= words[b].box.x1) {
+                chosen.push_back(i);
+            }
+        }
+    } else {
+        const engine::RectF& A = lines[la].box;
+        const engine::RectF& B = lines[lb].box;
+        const double colX1 = std::min(A.x1, B.x1), colX2 = std::max(A.x2, B.x2);
+        const double top = (A.y1 + A.y2) / 2, bottom = (B.y1 + B.y2) / 2;
+        for (size_t i : lines[la].words) {
+            if (words[i].box.x1 >= words[a].box.x1) chosen.push_back(i);
+        }
+        std::vector<size_t> middle;
+        for (size_t l = 0; l < lines.size(); ++l) {
+            if (static_cast<int>(l) == la || static_cast<int>(l) == lb) continue;
+            const double mid = (lines[l].box.y1 + lines[l].box.y2) / 2;
+            if (mid >= top || mid <= bottom) continue;
+            if (lines[l].box.x2 < colX1 || lines[l].box.x1 > colX2) continue;
+            middle.push_back(l);
+        }
+        std::sort(middle.begin(), middle.end(), [&](size_t x, size_t y) {
+            return lines[x].box.y2 > lines[y].box.y2;
+        });
+        for (size_t l : middle) {
+            for (size_t i : lines[l].words) chosen.push_back(i);
+        }
+        for (size_t i : lines[lb].words) {
+            if (words[i].box.x1 <= words[b].box.x1) chosen.push_back(i);
+        }
+    }
+    std::vector<engine::Quad> out;
+    for (size_t i : chosen) out.push_back(quads[words[i].index]);
+    return out;
+}
+
 std::vector<engine::PointF> DrawSession::PreviewVertices() const {
     std::vector<engine::PointF> v = vertices_;
     if (!v.empty() && Dist(v.back(), current_) > 0) v.push_back(current_);
@@ -299,6 +415,12 @@ void DrawSession::PaintPreview(QPainter& painter, const QTransform& t) const {
         }
         case AnnotTool::Highlight:
         case AnnotTool::StrikeOut: {
+            if (quads_.empty() && dragging_) {
+                // No words (yet): the dragged area.
+                QPen band(color, 1, Qt::DotLine);
+                painter.setPen(band);
+                painter.drawRect(QRectF(map(start_), map(current_)).normalized());
+            }
             for (const engine::Quad& q : MergeLines(quads_)) {
                 QPolygonF poly{map(q[0]), map(q[1]), map(q[3]), map(q[2])};
                 if (tool_ == AnnotTool::Highlight) {

@@ -51,6 +51,13 @@ public:
 
     // Highlight/strike-out: the words grouped into one quad per line.
     static std::vector<engine::Quad> MergeLines(const std::vector<engine::Quad>& words);
+    // The words a text drag from `from` to `to` marks, as a reader would: from the word at
+    // the start to the end of its line, the lines of the same column in between, and the
+    // last line up to the word at the end. `reach` is how far (points) from a word a drag
+    // may start. Empty when the drag starts and ends away from any text.
+    static std::vector<engine::Quad> SelectWords(const std::vector<engine::Quad>& words,
+                                                 engine::PointF from, engine::PointF to,
+                                                 double reach);
     // The rectangle a drag (or a click, with a default size) covers.
     engine::RectF DragRect(double defaultSize) const;
 

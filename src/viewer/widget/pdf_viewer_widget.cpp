@@ -1113,41 +1113,9 @@ void PdfViewerWidget::UpdateTextSelection() {
         return;
     }
     const std::vector<engine::Quad>& pageWords = *words;
-    // The words from the one under the press to the one under the pointer, in reading order.
-    auto nearest = [&](engine::PointF p) {
-        int best = -1;
-        double bestD = 1e18;
-        for (size_t i = 0; i < pageWords.size(); ++i) {
-            const auto& q = pageWords[i];
-            const engine::RectF r = engine::BoundsOf({q[0], q[1], q[2], q[3]});
-            const double dx = std::max({r.x1 - p.x, 0.0, p.x - r.x2});
-            const double dy = std::max({r.y1 - p.y, 0.0, p.y - r.y2});
-            const double d = dx * dx + 4 * dy * dy;
-            if (d < bestD) {
-                bestD = d;
-                best = static_cast<int>(i);
-            }
-        }
-        return best;
-    };
-    const int a = nearest(session_->DragStart());
-    const int b = nearest(session_->Current());
-    if (a < 0 || b < 0) {
-        session_->SetTextQuads({});
-        return;
-    }
-    const double tol = 20 / std::max(0.01, layout_.Zoom());
-    auto near = [&](int i, engine::PointF p) {
-        const auto& q = pageWords[i];
-        return engine::BoundsOf({q[0], q[1], q[2], q[3]}).Inflated(tol).Contains(p);
-    };
-    if (!near(a, session_->DragStart()) && !near(b, session_->Current())) {
-        session_->SetTextQuads({});
-        return;
-    }
-    std::vector<engine::Quad> chosen(pageWords.begin() + std::min(a, b),
-                                     pageWords.begin() + std::max(a, b) + 1);
-    session_->SetTextQuads(std::move(chosen));
+    session_->SetTextQuads(DrawSession::SelectWords(pageWords, session_->DragStart(),
+                                                    session_->Current(),
+                                                    20 / std::max(0.01, layout_.Zoom())));
 }
 
 void PdfViewerWidget::PrefetchWords() {
@@ -1300,8 +1268,10 @@ void PdfViewerWidget::CommitCallout() {
     engine::AnnotSpec spec = *calloutSpec_;
     calloutSpec_.reset();
     calloutEditor_->removeEventFilter(this);
+    calloutEditor_->hide();
     calloutEditor_->deleteLater();
     calloutEditor_ = nullptr;
+    setFocus();
     if (text.trimmed().isEmpty()) return;
     const engine::TextStyle& font = engine_->TextFont();
     // The box fits the text: measured with the font at its size in points.
@@ -1313,7 +1283,9 @@ void PdfViewerWidget::CommitCallout() {
     for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
     const double h = fm.lineSpacing() * lines.size();
     const engine::PointF at = spec.points.back();
-    engine::RectF box{at.x, at.y - h - 6, at.x + w + 8, at.y};
+    // Room for the border and a margin around the text.
+    const double pad = 4 + drawStyle_.width;
+    engine::RectF box{at.x, at.y - h - 2 * pad, at.x + w + 2 * pad + font.size * 0.5, at.y};
     // The line ends at the middle of the box's side that faces the target.
     const engine::PointF target = spec.points.front();
     engine::PointF attach;
@@ -1338,6 +1310,7 @@ void PdfViewerWidget::CancelCallout() {
     calloutSpec_.reset();
     if (calloutEditor_) {
         calloutEditor_->removeEventFilter(this);
+        calloutEditor_->hide();
         calloutEditor_->deleteLater();
         calloutEditor_ = nullptr;
     }
