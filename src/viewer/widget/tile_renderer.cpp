@@ -80,7 +80,7 @@ void TileRenderer::SetDocument(const QString& path) {
     {
         std::lock_guard lock(mutex_);
         path_ = path;
-        ++docGeneration_;
+        guiGeneration_ = ++docGeneration_;
         queue_.clear();
         for (auto& j : running_) j->abort = true;
     }
@@ -172,11 +172,12 @@ void TileRenderer::WorkerLoop(Worker* w) {
             if (stopping_) return;
         }
         const TileKey key = job->req.key;
+        const uint64_t generation = job->docGeneration;
         // Queued: the GUI thread takes the image when it gets to it; we never wait for it.
         QMetaObject::invokeMethod(
             this,
-            [this, key, image = std::move(image), deliver, idle]() {
-                if (deliver) emit TileReady(key, image);
+            [this, key, generation, image = std::move(image), deliver, idle]() {
+                if (deliver && generation == guiGeneration_) emit TileReady(key, image);
                 if (idle) emit Idle();
             },
             Qt::QueuedConnection);

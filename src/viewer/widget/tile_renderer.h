@@ -65,6 +65,7 @@ private:
     std::vector<std::unique_ptr<Worker>> workers_;
     QString path_;
     uint64_t docGeneration_ = 0;
+    uint64_t guiGeneration_ = 0;  // GUI thread only: drops tiles of a replaced document
     bool stopping_ = false;
 };
 
