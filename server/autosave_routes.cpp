@@ -91,6 +91,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             json.BeginObject().Member("r", 0).Member("q_ID", std::to_string(id)).EndObject();
             ReplyJson(res, json.str());
         } catch (const BadRequest& e) {
+            // The rest of a refused body may still be on its way: end the connection.
+            if (e.code() == kTooLong) res.set_header("Connection", "close");
             ReplyJson(res, AutosaveError(e.code(), e.what()));
         } catch (const StoreError& e) {
             ReplyJson(res, AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
@@ -106,6 +108,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             s.queue.Save(item);
             ReplyText(res, "0");
         } catch (const BadRequest& e) {
+            // The rest of a refused body may still be on its way: end the connection.
+            if (e.code() == kTooLong) res.set_header("Connection", "close");
             ReplyJson(res, AutosaveError(e.code(), e.what()));
         } catch (const StoreError& e) {
             ReplyJson(res, AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
