@@ -1,7 +1,41 @@
 // Quillmark: the review client.
 #include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+#include "app/launch_params.h"
+#include "app/qt/screenshot.h"
+#include "app/qt/startup_window.h"
+#include "app/startup.h"
+#include "platform/prompter.h"
+#include "platform/qt/qt_prompter.h"
 
 int main(int argc, char** argv) {
+    // The launcher hands the whole parameter string as one argument; arguments split by a
+    // shell are joined back with blanks, since values may hold blanks.
+    std::string tail;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) tail += ' ';
+        tail += argv[i];
+    }
+
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("PDF Lumaro"));
+    if (auto scripted = platform::PrompterFromEnvironment())
+        platform::InstallPrompter(std::move(scripted));
+    else
+        platform::InstallPrompter(std::make_unique<platform::QtPrompter>());
+
+    StartupHooks hooks;
+    hooks.setProfileKey = [] { QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey)); };
+    hooks.runMainWindow = [&app] {
+        StartupWindow window(AppLaunchParams());
+        window.show();
+        ScheduleScreenshotIfAsked(&window);
+        return app.exec();
+    };
+    return RunStartup(tail, hooks);
 }

@@ -1,0 +1,11 @@
+// Scripted runs: write a PNG of the main window and end, when QUILLMARK_SCREENSHOT names a file.
+#pragma once
+
+class QWidget;
+
+// Takes the picture once the window has settled; the process then ends with status 0,
+// or 1 when the picture cannot be written.
+void ScheduleScreenshotIfAsked(QWidget* window, int delayMs = 1500);
+
+// Takes the picture now if one was asked for (for windows that know when they are ready).
+void TakeScreenshotNowIfAsked(QWidget* window);

@@ -1,0 +1,216 @@
+#include "review/review_client.h"
+
+#include <cstdarg>
+#include <cstdio>
+
+#include "app/logs.h"
+#include "net/http_form.h"
+#include "platform/code_page.h"
+#include "review/conversion_host.h"
+#include "review/query_encoding.h"
+
+namespace {
+
+// printf-style formatting into a string of whatever length the values need. Only
+// integers and texts are formatted, so the locale plays no part.
+__attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    va_list again;
+    va_copy(again, args);
+    int length = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string out;
+    if (length > 0) {
+        out.resize(static_cast<size_t>(length) + 1);
+        std::vsnprintf(out.data(), out.size(), format, again);
+        out.resize(static_cast<size_t>(length));
+    }
+    va_end(again);
+    return out;
+}
+
+const char* YesNo(bool yes) { return yes ? "Y" : "N"; }
+
+}  // namespace
+
+ReviewClient::ReviewClient(const LaunchParams& params, const ReviewSession& session)
+    : params_(params), session_(session) {}
+
+std::string ReviewClient::CommandUrl(const std::string& command) const {
+    const LaunchParams& p = params_;
+    const char* host = p.HOST.c_str();
+    if (command == "REVISION")
+        return Format("http://%s:%d/Comm/revision.do?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d",
+                      host, p.PORT, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
+                      p.RVWFILESEQ);
+    if (command == "REVIEW")
+        return Format("http://%s:%d/Comm/revcmnt.do?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+                      p.SQURVWMNO, p.RVWFILESEQ);
+    if (command == "PUBLISH") {
+        const std::string& docId = session_.PublishToParent() ? p.targetDocId : p.docId;
+        return Format("http://%s:%d/Comm/publish.do?userid=%s&docid=%s", host, p.PORT,
+                      p.USERID.c_str(), docId.c_str());
+    }
+    if (command == "UDQSIZE")
+        return Format("http://%s:%d/Comm/checkautosaved.do?docId=%s&userId=%s", host, p.PORT,
+                      p.docId.c_str(), p.USERID.c_str());
+    if (command == "CLEAR")
+        return Format("http://%s:%d/Comm/deletequeue.do?docId=%s&userId=%s", host, p.PORT,
+                      p.docId.c_str(), p.USERID.c_str());
+    if (command == "PARTICIPANTS")
+        return Format("http://%s:%d/Comm/cmntuser.do?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host,
+                      p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
+    if (command == "SQUADCLOSEALL")
+        return Format(
+            "http://%s:%d/Comm/closesquad.do?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host,
+            p.PORT, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ, p.gatherMode ? "99" : "03");
+    if (command == "LASTMODIFIEDDATE")
+        return Format("http://%s:%d/Comm/lastmodifieddate.do?squrvwmno=%d&rvwfileseq=%d", host,
+                      p.PORT, p.SQURVWMNO, p.RVWFILESEQ);
+    if (command == "FINISHINTERNALREVIEW")
+        return Format(
+            "http://%s:%d/Comm/finishinternalreview.do?squrvwmno=%d&rvwfileseq=%d&userid=%s", host,
+            p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
+    if (command == "FEEDBACKSUMMARY")
+        return Format(
+            "http://%s:%d/Comm/feedbacksummary.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+            "repatcpseq=%d",
+            host, p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ);
+    return {};
+}
+
+std::string ReviewClient::SendReviewCommand(const std::string& command) const {
+    std::string url = CommandUrl(command);
+    if (url.empty()) {
+        WriteLog("SendReviewCommand", "Unknown command: " + command);
+        return {};
+    }
+    // The five-second revision poll would drown the request log.
+    return Send(command, url, true, command != "REVISION");
+}
+
+std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, const std::string& text,
+                                     const std::string& contents) const {
+    const LaunchParams& p = params_;
+    std::string shown = platform::TrimMultiByte(contents);
+    if (shown.empty()) shown = "N/A";
+    // The contents go as their system code page bytes, without the UTF-8 step.
+    return Send("SendReview",
+                Format("http://%s:%d/Comm/review.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+                       "rvwfileseq=%d&cmntid=%s&cmnt=%s&yesno=%s&userid=%s&contents=%s",
+                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.RVWFILESEQ,
+                       cmntId.c_str(), EncodeQueryText(text).c_str(), YesNo(apply),
+                       p.USERID.c_str(), PercentEncode(shown).c_str()),
+                true, true);
+}
+
+std::string ReviewClient::SendFeedback(const std::string& cmntId, bool agree,
+                                       const std::string& text) const {
+    const LaunchParams& p = params_;
+    return Send("SendFeedback",
+                Format("http://%s:%d/Comm/feedback.do?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
+                       "cmnt=%s&agree=%s&userid=%s",
+                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, cmntId.c_str(),
+                       EncodeQueryText(text).c_str(), YesNo(agree), p.USERID.c_str()),
+                true, true);
+}
+
+std::string ReviewClient::SendFinish(int finish, const std::string& text) const {
+    const LaunchParams& p = params_;
+    return Send("SendFinish",
+                Format("http://%s:%d/Comm/finish.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                       "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
+                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
+                       p.USERID.c_str(), EncodeQueryText(text).c_str(), finish),
+                true, true);
+}
+
+std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) const {
+    const LaunchParams& p = params_;
+    return Send("SendFinishAll",
+                Format("http://%s:%d/Comm/finishall.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                       "userid=%s&cmnt=%s",
+                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, patcpSeq,
+                       p.OPENERID.c_str(), EncodeQueryText(text).c_str()),
+                true, true);
+}
+
+std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
+                                            const std::string& text) const {
+    const LaunchParams& p = params_;
+    return Send(
+        "SendCommentDetail",
+        Format("http://%s:%d/Comm/cmntDtl.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+               "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
+               p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(),
+               p.RVWFILESEQ, p.OPENERID.c_str(), cmntId.c_str(), EncodeQueryText(text).c_str()),
+        true, true);
+}
+
+std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
+    const LaunchParams& p = params_;
+    return Send("DeleteCommentDetail",
+                Format("http://%s:%d/Comm/delCmntDtl.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                       "repatcpseq=%d&cmntid=%s",
+                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
+                       cmntId.c_str()),
+                true, true);
+}
+
+std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string& text) const {
+    const LaunchParams& p = params_;
+    return Send(
+        "SendMerge",
+        Format("http://%s:%d/Comm/merge.do?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
+               "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
+               p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
+               p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str()),
+        true, true);
+}
+
+std::string ReviewClient::SendMergeCommentDetail() const {
+    const LaunchParams& p = params_;
+    return Send("SendMergeCommentDetail",
+                Format("http://%s:%d/Comm/mergeCommentDtl.do?tgtsqurvwmno=%d&squrvwmno=%d&"
+                       "patcpseq=%d&repatcpseq=%d&userid=%s&rvwfileseq=%d",
+                       p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ,
+                       p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ),
+                true, true);
+}
+
+std::string ReviewClient::SendConvertResult(const std::string& fileName,
+                                            const std::string& ecmNo) const {
+    const LaunchParams& p = params_;
+    return Send(
+        "SendConvertResult",
+        Format("http://%s/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&"
+               "squrvwMno=%d&rvwFileSeq=%d&progClscd=%s&fileNm=%s&ecmNo=%s&siteCd=%s",
+               ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ, p.PROGCLSCD.c_str(),
+               EncodeQueryText(fileName).c_str(), ecmNo.c_str(), p.SITECD.c_str()),
+        false, true);
+}
+
+std::string ReviewClient::Send(const std::string& tag, const std::string& url, bool onReviewServer,
+                               bool logRequest) const {
+    // The conversion service's URL names its own host; the form takes it from there.
+    CHttpForm form(onReviewServer ? params_.HOST : std::string(),
+                   onReviewServer ? params_.PORT : 0);
+    form.SetTimeouts(timeouts_);
+    std::string reply;
+    if (form.Get(url) > 0) {
+        reply = form.ReplyText();
+    } else if (logRequest) {
+        char code[16];
+        std::snprintf(code, sizeof code, "%d", form.ErrorCode());
+        WriteLog(tag, std::string("Request failed: ") + code + " " + form.ErrorText());
+    }
+    if (logRequest) WriteRequestLog(url, reply);
+    return reply;
+}
+
+ReviewClient AppReviewClient() { return ReviewClient(AppLaunchParams(), AppReviewSession()); }
+
+std::string SendReviewCommand(const std::string& command) {
+    return AppReviewClient().SendReviewCommand(command);
+}

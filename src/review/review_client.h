@@ -1,0 +1,54 @@
+// The review server's commands: one GET each, built from the launch values and the
+// client's session values, answered by a short text.
+#pragma once
+
+#include <string>
+
+#include "app/launch_params.h"
+#include "net/http_timeouts.h"
+#include "review/review_session.h"
+
+class ReviewClient {
+public:
+    // Both are only read, and must outlive the client.
+    ReviewClient(const LaunchParams& params, const ReviewSession& session);
+
+    // Sends one of "REVISION", "REVIEW", "PUBLISH", "UDQSIZE", "CLEAR", "PARTICIPANTS",
+    // "SQUADCLOSEALL", "LASTMODIFIEDDATE", "FINISHINTERNALREVIEW", "FEEDBACKSUMMARY" and
+    // returns the reply body unchanged (empty when nothing came back). Any other name sends
+    // nothing, is noted in the diagnostic log and answers an empty text.
+    std::string SendReviewCommand(const std::string& command) const;
+    // The request of a command, or an empty text for an unknown name.
+    std::string CommandUrl(const std::string& command) const;
+
+    // The single-purpose senders; each returns the reply body.
+    // contents: the comment's contents text as the comment list holds it.
+    std::string SendReview(const std::string& cmntId, bool apply, const std::string& text,
+                           const std::string& contents) const;
+    std::string SendFeedback(const std::string& cmntId, bool agree, const std::string& text) const;
+    std::string SendFinish(int finish, const std::string& text) const;
+    std::string SendFinishAll(int patcpSeq, const std::string& text) const;
+    std::string SendCommentDetail(const std::string& cmntId, const std::string& text) const;
+    std::string DeleteCommentDetail(const std::string& cmntId) const;
+    std::string SendMerge(const std::string& cmntId, const std::string& text) const;
+    std::string SendMergeCommentDetail() const;
+    std::string SendConvertResult(const std::string& fileName, const std::string& ecmNo) const;
+
+    // Time-outs of the requests (the defaults keep a dead server from hanging the client).
+    void SetTimeouts(const net::HttpTimeouts& timeouts) { timeouts_ = timeouts; }
+
+private:
+    // GETs url (on the review server unless it names its own host), logs the exchange
+    // unless told not to, and returns the reply body.
+    std::string Send(const std::string& tag, const std::string& url, bool onReviewServer,
+                     bool logRequest) const;
+
+    const LaunchParams& params_;
+    const ReviewSession& session_;
+    net::HttpTimeouts timeouts_;
+};
+
+// A client bound to the running client's launch values and session.
+ReviewClient AppReviewClient();
+// SendReviewCommand with the running client's values.
+std::string SendReviewCommand(const std::string& command);

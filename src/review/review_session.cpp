@@ -1,0 +1,6 @@
+#include "review/review_session.h"
+
+ReviewSession& AppReviewSession() {
+    static ReviewSession session;
+    return session;
+}
