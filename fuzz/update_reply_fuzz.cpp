@@ -4,7 +4,9 @@
 #include <string>
 
 #include "sync/base_exception.h"
-#include "sync/param_form.h"
+#include "net/autosave_reply.h"
+#include "net/param_form.h"
+#include "sync/queue_requests.h"
 #include "sync/queue_builders.h"
 #include "sync/update_reply.h"
 

@@ -2,7 +2,9 @@
 
 #include "sync/base_exception.h"
 #include "sync/comment_blob.h"
-#include "sync/param_form.h"
+#include "net/autosave_reply.h"
+#include "net/param_form.h"
+#include "sync/queue_requests.h"
 #include "sync/queue_builders.h"
 #include "sync/update_reply.h"
 #include "sync/uri_codec.h"

@@ -1,4 +1,4 @@
-#include "sync/param_map.h"
+#include "net/param_map.h"
 
 #include <charconv>
 
