@@ -32,7 +32,8 @@ struct Clock {
 
 // A GUID-like unique name as the control gives it, different for every i.
 std::string NameOf(const char* kind, int i) {
-    uint64_t h = 0x9E3779B97F4A7C15ULL * static_cast<uint64_t>(i + 1) + std::hash<std::string>{}(kind);
+    uint64_t h =
+        0x9E3779B97F4A7C15ULL * static_cast<uint64_t>(i + 1) + std::hash<std::string>{}(kind);
     h ^= h >> 29;
     h *= 0xBF58476D1CE4E5B9ULL;
     h ^= h >> 32;
@@ -65,9 +66,9 @@ std::string MakeFdf(int n) {
                       "/T(Reviewer %d)/CreationDate(D:20261207093000+09'00')"
                       "/M(D:20261207093512+09'00')/NM(%s)"
                       "/Subj(Cloudy)/F 4%s/Popup %d 0 R/Page %d>>\nendobj\n",
-                      annot, attachment ? "FileAttachment" : "Polygon", i, i + 1, i + 2, i + 3,
-                      i, i % 7, NameOf("annot", i).c_str(), attachment ? "/FS<</Type/Filespec/F(note.bin)/EF<</F " : "",
-                      popup, page);
+                      annot, attachment ? "FileAttachment" : "Polygon", i, i + 1, i + 2, i + 3, i,
+                      i % 7, NameOf("annot", i).c_str(),
+                      attachment ? "/FS<</Type/Filespec/F(note.bin)/EF<</F " : "", popup, page);
         body += buffer;
         if (attachment) {
             // The attachment's EF reference was opened above; close it here.
@@ -93,8 +94,8 @@ std::string MakeFdf(int n) {
                           "/IRT(%s)/Popup %d 0 R/Page %d>>\nendobj\n"
                           "%d 0 obj\n<</Type/Annot/Subtype/Popup/Parent %d 0 R /Rect[ 0 0 1 1]"
                           "/Page %d>>\nendobj\n",
-                          reply, (i + 1) % 7, NameOf("reply", i).c_str(), NameOf("annot", i).c_str(),
-                          replyPopup, page, replyPopup, reply, page);
+                          reply, (i + 1) % 7, NameOf("reply", i).c_str(),
+                          NameOf("annot", i).c_str(), replyPopup, page, replyPopup, reply, page);
             body += buffer;
         }
     }
@@ -125,8 +126,8 @@ int main(int argc, char** argv) {
     if (sizes.empty()) sizes = {1000, 10000, 100000};
     const std::string outPath =
         (std::filesystem::temp_directory_path() / "quill_fdf_parse_bench.fdf").string();
-    std::printf("%10s %9s %8s %12s %12s %12s %10s %12s\n", "annots", "MB", "objects",
-                "memmem MB/s", "split MB/s", "restore MB/s", "ratio", "split us/ann");
+    std::printf("%10s %9s %8s %12s %12s %12s %10s %12s\n", "annots", "MB", "objects", "memmem MB/s",
+                "split MB/s", "restore MB/s", "ratio", "split us/ann");
     for (int n : sizes) {
         const std::string bytes = MakeFdf(n);
         const double mb = static_cast<double>(bytes.size()) / 1e6;

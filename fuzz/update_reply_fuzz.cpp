@@ -3,11 +3,11 @@
 #include <cstdint>
 #include <string>
 
-#include "sync/base_exception.h"
 #include "net/autosave_reply.h"
 #include "net/param_form.h"
-#include "sync/queue_requests.h"
+#include "sync/base_exception.h"
 #include "sync/queue_builders.h"
+#include "sync/queue_requests.h"
 #include "sync/update_reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

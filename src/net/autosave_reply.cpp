@@ -69,4 +69,3 @@ void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& re
         wire::__parseUpdateResult(root, reply);
     }
 }
-

@@ -65,7 +65,8 @@ std::unique_ptr<ParamMap> HttpConnector::Send(ParamMap& params) {
             code = kServerErrorCode;
             message = head + statusText;
         } else {
-            message = "An error occured while HTTP connection...\n" + std::string(head) + statusText;
+            message =
+                "An error occured while HTTP connection...\n" + std::string(head) + statusText;
         }
         (*reply)["errorCode"] = static_cast<int32_t>(code);
         (*reply)["errorMsg"] = message;

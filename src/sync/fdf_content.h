@@ -43,7 +43,7 @@ public:
     // fields of objects that no document backs.
     std::string_view Own(std::string text);
 
-    std::string_view objectId;      // "5 0"
+    std::string_view objectId;  // "5 0"
     int kind = kFdfKindOther;
     int subtype = kFdfSubtypeOther;
     int page = -1;
@@ -51,9 +51,9 @@ public:
     std::string_view author;
     std::string_view uniqueName;
     std::string_view inReplyTo;
-    std::string_view parent;        // object id of the annotation a popup belongs to
-    int length = 0;            // stream length of an embedded file
-    ByteBuffer streamData;     // the stream bytes of an embedded-file object
+    std::string_view parent;  // object id of the annotation a popup belongs to
+    int length = 0;           // stream length of an embedded file
+    ByteBuffer streamData;    // the stream bytes of an embedded-file object
     ByteBuffer rawText;
     CFDFContent* relatedObject = nullptr;  // popup: its annotation; embedded file: its attachment
     CFDFContent* popup = nullptr;

@@ -22,11 +22,11 @@ public:
     CFDFContent* Find(std::string_view uniqueName) const;
 
     std::string filePath;
-    ByteBuffer fileBytes;                      // owned, zero-terminated
-    std::string version;                       // "1.2" of "%FDF-1.2"
-    std::string rootId;                        // "1 0" once the root has been seen
-    std::vector<std::string> annots;           // object ids of the root's Annots array
+    ByteBuffer fileBytes;             // owned, zero-terminated
+    std::string version;              // "1.2" of "%FDF-1.2"
+    std::string rootId;               // "1 0" once the root has been seen
+    std::vector<std::string> annots;  // object ids of the root's Annots array
     // Unique name -> object in byte order of the name; the keys view the objects' names.
     std::map<std::string_view, CFDFContent*> objectsByName;
-    std::vector<std::unique_ptr<CFDFContent>> objects;     // every object in file order
+    std::vector<std::unique_ptr<CFDFContent>> objects;  // every object in file order
 };

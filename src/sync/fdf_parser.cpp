@@ -1,11 +1,11 @@
 #include "sync/fdf_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
-#include <string_view>
-#include <algorithm>
 #include <functional>
 #include <map>
+#include <string_view>
 
 #include "sync/base_exception.h"
 #include "sync/byte_scan.h"
@@ -151,9 +151,12 @@ std::string_view LookupKey(const CFDFContent& object, Lookup lookup) {
             auto* attachment = dynamic_cast<const CFDFFileAttachment*>(&object);
             return attachment ? attachment->embeddedFileId : std::string_view{};
         }
-        case Lookup::Reply: return object.inReplyTo;
-        case Lookup::Parent: return object.parent;
-        case Lookup::None: break;
+        case Lookup::Reply:
+            return object.inReplyTo;
+        case Lookup::Parent:
+            return object.parent;
+        case Lookup::None:
+            break;
     }
     return {};
 }

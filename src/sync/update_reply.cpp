@@ -24,8 +24,8 @@ std::string TextOf(const ParamMap& map, const char* key) {
 std::vector<ParamMap> ReadUpdateList(const ParamMap& reply) {
     if (const ParamValue* code = reply.Find("errorCode")) {
         const ParamValue* message = reply.Find("errorMsg");
-        const int number = code->type() == ParamValue::kInteger ? code->integer()
-                                                                 : AtoiView(code->AsText());
+        const int number =
+            code->type() == ParamValue::kInteger ? code->integer() : AtoiView(code->AsText());
         throw BaseException(message ? message->AsText() : std::string(), number);
     }
     const ParamValue* list = reply.Find("list");
@@ -52,6 +52,7 @@ std::unique_ptr<CDocQueueModel> QueueItemFromMap(const ParamMap& element) {
 
 std::vector<std::unique_ptr<CDocQueueModel>> ReadQueueItems(const ParamMap& reply) {
     std::vector<std::unique_ptr<CDocQueueModel>> items;
-    for (const ParamMap& element : ReadUpdateList(reply)) items.push_back(QueueItemFromMap(element));
+    for (const ParamMap& element : ReadUpdateList(reply))
+        items.push_back(QueueItemFromMap(element));
     return items;
 }

@@ -8,9 +8,9 @@
 #include "net/param_form.h"
 #include "platform/prompter.h"
 #include "support/loopback_http_server.h"
+#include "sync/base_exception.h"
 #include "sync/queue_builders.h"
 #include "sync/queue_requests.h"
-#include "sync/base_exception.h"
 #include "sync/update_reply.h"
 
 namespace {
@@ -26,17 +26,16 @@ protected:
             std::lock_guard<std::mutex> lock(mutex_);
             bodies_.push_back(req.body);
         };
-        s.Post("/Comm/autoSave.do", [this, record](const httplib::Request& req,
-                                                  httplib::Response& res) {
-            record(req);
-            res.status = status_;
-            res.set_content(reply_, "text/plain");
-        });
-        s.Post("/Comm/movedcmnt.do",
-               [record](const httplib::Request& req, httplib::Response& res) {
+        s.Post("/Comm/autoSave.do",
+               [this, record](const httplib::Request& req, httplib::Response& res) {
                    record(req);
-                   res.set_content("0\r\n", "text/plain");
+                   res.status = status_;
+                   res.set_content(reply_, "text/plain");
                });
+        s.Post("/Comm/movedcmnt.do", [record](const httplib::Request& req, httplib::Response& res) {
+            record(req);
+            res.set_content("0\r\n", "text/plain");
+        });
         s.Get("/Comm/update.do", [this](const httplib::Request&, httplib::Response& res) {
             res.status = status_;
             res.set_content(reply_, "application/json");
