@@ -2,10 +2,13 @@
 
 #include <cstring>
 
+#include "sync/log_step.h"
+
 namespace fdf {
 
 bool _replaceByteMass(ByteBuffer& buffer, std::string_view prefix, std::string_view suffix,
                       const char* replacement, size_t replacementLength) {
+    LogStep step("_replaceByteMass");
     std::string_view text = buffer.view();
     if (prefix.empty() || suffix.empty()) return false;
     const size_t p = text.find(prefix);

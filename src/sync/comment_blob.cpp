@@ -18,13 +18,15 @@ void PutLength(char* at, uint32_t value) {
 
 uint32_t GetLength(const char* at) {
     uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= static_cast<uint32_t>(static_cast<uint8_t>(at[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        value |= static_cast<uint32_t>(static_cast<uint8_t>(at[i])) << (8 * i);
     return value;
 }
 
 }  // namespace
 
 ByteBuffer MakeCommentBlob(const BinaryContent& content) {
+    LogStep step("CommentBlob");
     const uint32_t l1 = LengthOf(content.content);
     const uint32_t l2 = LengthOf(content.subContent);
     const uint32_t l3 = LengthOf(content.fileContent);

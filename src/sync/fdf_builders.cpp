@@ -42,8 +42,8 @@ std::unique_ptr<CFDFContent> CreateFDFContent(const CNMObject& stored) {
         object = std::make_unique<CFDFContent>();
     }
     step.Log("CREATE CFDFContent");
-    object->uniqueName = stored.uniqueName;
-    object->inReplyTo = stored.inReplyTo;
+    object->uniqueName = object->Own(stored.uniqueName);
+    object->inReplyTo = object->Own(stored.inReplyTo);
     {
         LogStep getContent("GetContent");
         object->rawText = ByteBuffer::Copy(content->content->view());

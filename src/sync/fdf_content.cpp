@@ -14,6 +14,11 @@ void CFDFContent::AdoptPopup(std::unique_ptr<CFDFContent> p) {
     if (popup) popup->relatedObject = this;
 }
 
+std::string_view CFDFContent::Own(std::string text) {
+    ownedTexts_.push_front(std::move(text));
+    return ownedTexts_.front();
+}
+
 std::unique_ptr<BinaryContent> CFDFContent::CreateBinaryContent() const {
     auto result = std::make_unique<BinaryContent>();
     result->content = std::make_unique<ByteBuffer>(ByteBuffer::Copy(rawText.view()));

@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "sync/byte_buffer.h"
@@ -18,13 +19,14 @@ public:
     FdfDocument& operator=(const FdfDocument&) = delete;
 
     // The object entered under a unique name, or nullptr.
-    CFDFContent* Find(const std::string& uniqueName) const;
+    CFDFContent* Find(std::string_view uniqueName) const;
 
     std::string filePath;
-    ByteBuffer fileBytes;                      // owned, zero-terminated
-    std::string version;                       // "1.2" of "%FDF-1.2"
-    std::string rootId;                        // "1 0" once the root has been seen
-    std::vector<std::string> annots;           // object ids of the root's Annots array
-    std::map<std::string, CFDFContent*> objectsByName;     // unique name -> object, byte order
-    std::vector<std::unique_ptr<CFDFContent>> objects;     // every object in file order
+    ByteBuffer fileBytes;             // owned, zero-terminated
+    std::string version;              // "1.2" of "%FDF-1.2"
+    std::string rootId;               // "1 0" once the root has been seen
+    std::vector<std::string> annots;  // object ids of the root's Annots array
+    // Unique name -> object in byte order of the name; the keys view the objects' names.
+    std::map<std::string_view, CFDFContent*> objectsByName;
+    std::vector<std::unique_ptr<CFDFContent>> objects;  // every object in file order
 };

@@ -13,7 +13,7 @@ public:
     // Takes ownership of the embedded-file object (objects built for writing).
     void AdoptEmbeddedFile(std::unique_ptr<CFDFContent> file);
 
-    std::string embeddedFileId;             // object id named by the EF dictionary's F entry
+    std::string_view embeddedFileId;  // object id named by the EF dictionary's F entry
     CFDFContent* embeddedFile = nullptr;
 
 private:

@@ -1,11 +1,20 @@
 #include "sync/fdf_name_tokens.h"
 
+#include <cstring>
+
 #include "sync/fdf_file_attachment.h"
 
 namespace {
 
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+// Comparisons against literals, with the length known to the compiler so that they inline.
+template <size_t N>
+bool StartsWith(std::string_view text, const char (&prefix)[N]) {
+    return text.size() >= N - 1 && std::memcmp(text.data(), prefix, N - 1) == 0;
+}
+
+template <size_t N>
+bool Is(std::string_view text, const char (&word)[N]) {
+    return text.size() == N - 1 && std::memcmp(text.data(), word, N - 1) == 0;
 }
 
 bool IsLineSpace(char c) { return c == ' ' || c == '\r' || c == '\n' || c == '\t'; }
@@ -79,19 +88,19 @@ std::unique_ptr<CFDFContent> ContentFromDictionary(std::string_view dictionary) 
         if (token.empty()) return;
         switch (token[0]) {
             case 'A':
-                if (token == "Annot") kind = kFdfKindAnnot;
+                if (Is(token, "Annot")) kind = kFdfKindAnnot;
                 return;
             case 'E':
-                if (token == "EmbeddedFile") {
+                if (Is(token, "EmbeddedFile")) {
                     kind = kFdfKindEmbeddedFile;
                 } else if (StartsWith(token, "EF")) {
                     efPending = true;
                 }
                 return;
             case 'P':
-                if (token == "Popup") {
+                if (Is(token, "Popup")) {
                     subtype = kFdfSubtypePopup;
-                } else if (token == "Polygon") {
+                } else if (Is(token, "Polygon")) {
                     subtype = kFdfSubtypePolygon;
                 } else if (StartsWith(token, "Page")) {
                     page = AtoiView(From(token, 5));
@@ -100,14 +109,14 @@ std::unique_ptr<CFDFContent> ContentFromDictionary(std::string_view dictionary) 
                 }
                 return;
             case 'T':
-                if (token == "Text") {
+                if (Is(token, "Text")) {
                     subtype = kFdfSubtypeText;
                 } else if (StartsWith(token, "T(")) {
                     author = token;
                 }
                 return;
             case 'F':
-                if (token == "FileAttachment") subtype = kFdfSubtypeFileAttachment;
+                if (Is(token, "FileAttachment")) subtype = kFdfSubtypeFileAttachment;
                 return;
             case 'L':
                 if (StartsWith(token, "Length")) length = AtoiView(From(token, 7));

@@ -5,20 +5,21 @@
 #include <string_view>
 #include <vector>
 
+#include "sync/byte_scan.h"
 #include "sync/fdf_content.h"
 
 // Every "/" starts a token that ends before the next "/", "<" or ">" (or at the end).
 // Calls visit(token) for each, in order.
 template <typename Visit>
 void ForEachNameToken(std::string_view text, Visit&& visit) {
+    const char* base = text.data();
+    const size_t n = text.size();
     size_t at = 0;
     while (true) {
-        at = text.find('/', at);
-        if (at == std::string_view::npos) return;
-        size_t end = ++at;
-        while (end < text.size() && text[end] != '/' && text[end] != '<' && text[end] != '>') {
-            ++end;
-        }
+        if (at < n && base[at] != '/') at = bytescan::FindByte(base, at, n, '/');
+        if (at >= n) return;
+        ++at;
+        const size_t end = bytescan::FindTokenEnd(base, at, n);
         visit(text.substr(at, end - at));
         at = end;
     }

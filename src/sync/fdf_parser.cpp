@@ -1,11 +1,14 @@
 #include "sync/fdf_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <string_view>
-#include <unordered_map>
 
 #include "sync/base_exception.h"
+#include "sync/byte_scan.h"
 #include "sync/fdf_file_attachment.h"
 #include "sync/fdf_name_tokens.h"
 #include "sync/log_step.h"
@@ -32,16 +35,13 @@ bool BytesAt(std::string_view data, size_t at, std::string_view what) {
 size_t DictionaryEnd(std::string_view data, size_t from) {
     size_t open = 0, close = 0;
     const char* base = data.data();
-    size_t q = from;
     const size_t n = data.size();
-    while (q + 1 < n) {
-        // Skip quickly to the next bracket.
+    size_t q = from;
+    while (true) {
+        q = bytescan::FindBracket(base, q, n);
+        if (q + 1 >= n) break;
         const char c = base[q];
-        if (c != '<' && c != '>') {
-            ++q;
-            continue;
-        }
-        if (base[q + 1] != c) {
+        if (base[q + 1] != c) {  // a lone "<" or ">"
             ++q;
             continue;
         }
@@ -75,6 +75,125 @@ size_t StreamEnd(std::string_view data, size_t at, std::string_view dictionary) 
     while (end < data.size() && IsObjectSpace(data[end])) ++end;
     if (!BytesAt(data, end, "endstream")) Fail();
     return end + 9;
+}
+
+uint64_t HashOf(std::string_view key) { return std::hash<std::string_view>{}(key); }
+
+// An open-addressing table from a text to the first object entered under it. Slots are
+// small (part of the hash and an index into the object list) so that the table of a large
+// export stays in cache; the text itself is compared only when the hashes agree. Callers
+// hash the keys in one pass over the objects and prefetch slots ahead of use.
+class FirstMatchIndex {
+public:
+    using KeyOf = std::string_view (*)(const CFDFContent&);
+
+    FirstMatchIndex(const std::vector<CFDFContent*>& objects, KeyOf keyOf)
+        : objects_(objects), keyOf_(keyOf) {
+        size_t size = 16;
+        while (size < objects.size() * 2) size *= 2;
+        slots_.assign(size, Slot{});
+        mask_ = size - 1;
+    }
+
+    void Prefetch(uint64_t hash) const { __builtin_prefetch(&slots_[hash & mask_]); }
+
+    // Keeps the first object of a key: a later one with the same key is not entered.
+    void Insert(uint32_t index, uint64_t hash) {
+        const std::string_view key = keyOf_(*objects_[index]);
+        const auto tag = static_cast<uint32_t>(hash >> 32);
+        for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            Slot& slot = slots_[i];
+            if (slot.index == kEmpty) {
+                slot = {tag, index};
+                return;
+            }
+            if (slot.tag == tag && keyOf_(*objects_[slot.index]) == key) return;
+        }
+    }
+
+    CFDFContent* Find(std::string_view key, uint64_t hash) const {
+        const auto tag = static_cast<uint32_t>(hash >> 32);
+        for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
+            const Slot& slot = slots_[i];
+            if (slot.index == kEmpty) return nullptr;
+            if (slot.tag == tag && keyOf_(*objects_[slot.index]) == key) {
+                return objects_[slot.index];
+            }
+        }
+    }
+
+private:
+    static constexpr uint32_t kEmpty = UINT32_MAX;
+    struct Slot {
+        uint32_t tag = 0;
+        uint32_t index = kEmpty;
+    };
+    const std::vector<CFDFContent*>& objects_;
+    KeyOf keyOf_;
+    std::vector<Slot> slots_;
+    size_t mask_ = 0;
+};
+
+// What relating looks an object up by: the embedded file id, the replied-to name or the
+// parent id, as the steps below choose.
+enum class Lookup : uint8_t { None, EmbeddedFile, Reply, Parent };
+
+Lookup LookupOf(const CFDFContent& object) {
+    if (object.subtype == kFdfSubtypeFileAttachment) return Lookup::EmbeddedFile;
+    if (object.parent.empty() && !object.inReplyTo.empty()) return Lookup::Reply;
+    if (!object.parent.empty()) return Lookup::Parent;
+    return Lookup::None;
+}
+
+std::string_view LookupKey(const CFDFContent& object, Lookup lookup) {
+    switch (lookup) {
+        case Lookup::EmbeddedFile: {
+            auto* attachment = dynamic_cast<const CFDFFileAttachment*>(&object);
+            return attachment ? attachment->embeddedFileId : std::string_view{};
+        }
+        case Lookup::Reply:
+            return object.inReplyTo;
+        case Lookup::Parent:
+            return object.parent;
+        case Lookup::None:
+            break;
+    }
+    return {};
+}
+
+// An object to be entered in the unique-name map, with the first eight bytes of its name
+// as a big-endian number so that most comparisons need not touch the name itself.
+struct NamedObject {
+    uint64_t prefix;
+    std::string_view name;
+    CFDFContent* object;
+};
+
+uint64_t NamePrefix(std::string_view name) {
+    uint64_t prefix = 0;
+    for (size_t i = 0; i < 8; ++i) {
+        prefix = (prefix << 8) | (i < name.size() ? static_cast<unsigned char>(name[i]) : 0u);
+    }
+    return prefix;
+}
+
+// Enters the objects as one after the other in file order would (a later object with the
+// same name replaces the entry), but in name order with a hint, so that a large map is
+// built without a search through it per object.
+void EnterInNameOrder(std::vector<NamedObject>& named,
+                      std::map<std::string_view, CFDFContent*>& map) {
+    std::stable_sort(named.begin(), named.end(), [](const NamedObject& a, const NamedObject& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        return a.name < b.name;
+    });
+    for (size_t i = 0; i < named.size(); ++i) {
+        if (i + 4 < named.size()) __builtin_prefetch(named[i + 4].name.data());
+        if (i + 1 < named.size() && named[i + 1].prefix == named[i].prefix &&
+            named[i + 1].name == named[i].name) {
+            continue;  // a later object of the same name follows
+        }
+        map.insert_or_assign(map.end(), named[i].name, named[i].object);
+    }
 }
 
 // The result of splitting, committed to the document only when the whole file is read.
@@ -163,43 +282,79 @@ void _generateFDFObject(FdfDocument& doc) {
 
 void _relateObject(const std::vector<CFDFContent*>& objects, FdfDocument& owner) {
     LogStep step("_relateObject");
+    const size_t n = objects.size();
+    if (n >= UINT32_MAX) throw BaseException(kCannotParseFdf, kFdfParseErrorCode);
+    // One pass in file order hashes every key; the tables are then filled and probed with
+    // their slots prefetched a few objects ahead.
+    // Objects entered in the unique-name map are known here already, so their names are
+    // logged and collected while their bytes are at hand.
+    std::vector<uint64_t> idHash(n), nameHash(n), lookupHash(n);
+    std::vector<Lookup> lookups(n);
+    std::vector<NamedObject> named;
+    named.reserve(n);
+    std::string line;
+    for (size_t i = 0; i < n; ++i) {
+        CFDFContent& object = *objects[i];
+        idHash[i] = HashOf(object.objectId);
+        nameHash[i] = HashOf(object.uniqueName);
+        lookups[i] = LookupOf(object);
+        lookupHash[i] = HashOf(LookupKey(object, lookups[i]));
+        if (!object.uniqueName.empty() && object.subtype != kFdfSubtypePopup) {
+            named.push_back({NamePrefix(object.uniqueName), object.uniqueName, &object});
+            line.assign("NM: ").append(object.uniqueName).append(" ");
+            step.Log(line);
+        }
+    }
+    constexpr size_t kAhead = 8;
     // First match by object id and by unique name, as a scan of the list would find it.
-    std::unordered_map<std::string_view, CFDFContent*> byId;
-    std::unordered_map<std::string_view, CFDFContent*> byName;
-    byId.reserve(objects.size());
-    byName.reserve(objects.size());
-    for (CFDFContent* object : objects) {
-        byId.emplace(object->objectId, object);
-        if (!object->uniqueName.empty()) byName.emplace(object->uniqueName, object);
+    FirstMatchIndex byId(objects, [](const CFDFContent& o) { return o.objectId; });
+    FirstMatchIndex byName(objects, [](const CFDFContent& o) { return o.uniqueName; });
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            byId.Prefetch(idHash[i + kAhead]);
+            byName.Prefetch(nameHash[i + kAhead]);
+        }
+        byId.Insert(static_cast<uint32_t>(i), idHash[i]);
+        if (!objects[i]->uniqueName.empty()) byName.Insert(static_cast<uint32_t>(i), nameHash[i]);
     }
-    auto lookup = [](const auto& map, const std::string& key) -> CFDFContent* {
-        auto it = map.find(key);
-        return it == map.end() ? nullptr : it->second;
-    };
-    for (CFDFContent* object : objects) {
+
+    for (size_t i = 0; i < n; ++i) {
+        if (i + kAhead < n) {
+            const Lookup ahead = lookups[i + kAhead];
+            if (ahead == Lookup::Reply) {
+                byName.Prefetch(lookupHash[i + kAhead]);
+            } else if (ahead != Lookup::None) {
+                byId.Prefetch(lookupHash[i + kAhead]);
+            }
+        }
+        CFDFContent* object = objects[i];
         object->document = &owner;
-        if (object->subtype == kFdfSubtypeFileAttachment) {
-            if (auto* attachment = dynamic_cast<CFDFFileAttachment*>(object)) {
-                if (CFDFContent* file = lookup(byId, attachment->embeddedFileId)) {
-                    attachment->embeddedFile = file;
-                    file->relatedObject = attachment;
+        const std::string_view key = LookupKey(*object, lookups[i]);
+        switch (lookups[i]) {
+            case Lookup::EmbeddedFile:
+                if (auto* attachment = dynamic_cast<CFDFFileAttachment*>(object)) {
+                    if (CFDFContent* file = byId.Find(key, lookupHash[i])) {
+                        attachment->embeddedFile = file;
+                        file->relatedObject = attachment;
+                    }
                 }
-            }
-        } else if (object->parent.empty() && !object->inReplyTo.empty()) {
-            if (CFDFContent* target = lookup(byName, object->inReplyTo)) {
-                object->relatedObject = target;
-            }
-        } else if (!object->parent.empty()) {
-            if (CFDFContent* target = lookup(byId, object->parent)) {
-                object->relatedObject = target;
-                target->popup = object;
-            }
-        }
-        if (!object->uniqueName.empty() && object->subtype != kFdfSubtypePopup) {
-            owner.objectsByName[object->uniqueName] = object;
-            step.Log("NM: " + object->uniqueName + " ");
+                break;
+            case Lookup::Reply:
+                if (CFDFContent* target = byName.Find(key, lookupHash[i])) {
+                    object->relatedObject = target;
+                }
+                break;
+            case Lookup::Parent:
+                if (CFDFContent* target = byId.Find(key, lookupHash[i])) {
+                    object->relatedObject = target;
+                    target->popup = object;
+                }
+                break;
+            case Lookup::None:
+                break;
         }
     }
+    EnterInNameOrder(named, owner.objectsByName);
 }
 
 }  // namespace fdf

@@ -15,16 +15,16 @@ public:
     CNMObject& operator=(const CNMObject&) = delete;
 
     std::string uniqueName;
-    std::string inReplyTo;      // the parent comment's unique name; empty for a comment
-    int page = -1;              // 0-based
-    int annotIndex = -1;        // the control's index on the page; comments only
+    std::string inReplyTo;  // the parent comment's unique name; empty for a comment
+    int page = -1;          // 0-based
+    int annotIndex = -1;    // the control's index on the page; comments only
     std::unique_ptr<BinaryContent> content;
-    CNMObject* parent = nullptr;           // on a reply
-    std::vector<CNMObject*> replies;       // on a comment, in order
+    CNMObject* parent = nullptr;      // on a reply
+    std::vector<CNMObject*> replies;  // on a comment, in order
 };
 
 // Codes of CAnnot::objectKind and CAnnot::subtypeCode, from the control's names.
-int AnnotKindFromTypeName(const std::string& typeName);        // "Annot" 1, "EmbeddedFile" 2
+int AnnotKindFromTypeName(const std::string& typeName);           // "Annot" 1, "EmbeddedFile" 2
 int AnnotSubtypeFromControlName(const std::string& subtypeName);  // "Text" 1 ... "Line" 5
 
 class CAnnot : public CNMObject {

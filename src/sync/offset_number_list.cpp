@@ -7,21 +7,26 @@
 #include <string_view>
 
 #include "sync/byte_mass.h"
+#include "sync/log_step.h"
 
 namespace {
 
 struct Marker {
-    std::string_view find;    // where the array text starts
-    std::string_view open;    // the marker with its bracket(s)
-    std::string_view close;   // the closing bracket(s)
+    std::string_view find;   // where the array text starts
+    std::string_view open;   // the marker with its bracket(s)
+    std::string_view close;  // the closing bracket(s)
 };
 
 Marker MarkerOf(NumberListKey key) {
     switch (key) {
-        case NumberListKey::Vertices: return {"Vertices", "Vertices[", "]"};
-        case NumberListKey::Rect: return {"Rect", "Rect[", "]"};
-        case NumberListKey::L: return {"L[", "L[", "]"};
-        case NumberListKey::InkList: return {"InkList", "InkList[[", "]]"};
+        case NumberListKey::Vertices:
+            return {"Vertices", "Vertices[", "]"};
+        case NumberListKey::Rect:
+            return {"Rect", "Rect[", "]"};
+        case NumberListKey::L:
+            return {"L[", "L[", "]"};
+        case NumberListKey::InkList:
+            return {"InkList", "InkList[[", "]]"};
     }
     return {"Rect", "Rect[", "]"};
 }
@@ -83,6 +88,7 @@ void AppendNumbers(std::string& out, std::string_view run, bool skipFirst, bool 
 }  // namespace
 
 bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset) {
+    LogStep step("OffsetNumberList");
     const Marker marker = MarkerOf(key);
     std::string_view view = text.view();
     const size_t start = view.find(marker.find);

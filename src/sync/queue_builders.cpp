@@ -60,13 +60,10 @@ std::unique_ptr<CDocQueueModel> createDocQueueModel(const std::string& docId, in
     return item;
 }
 
-std::unique_ptr<CDocQueueModel> createDocQueueModel(const std::string& docId, int actionType,
-                                                    const std::string& qType, int pageNo,
-                                                    const std::string& targetId,
-                                                    const std::string& userId,
-                                                    const std::string& NM,
-                                                    const BinaryContent* content,
-                                                    const std::string& IRT) {
+std::unique_ptr<CDocQueueModel> createDocQueueModel(
+    const std::string& docId, int actionType, const std::string& qType, int pageNo,
+    const std::string& targetId, const std::string& userId, const std::string& NM,
+    const BinaryContent* content, const std::string& IRT) {
     auto item = NewItem(docId, actionType, qType, pageNo, targetId, userId, NM, content);
     item->IRT = IRT;
     return item;

@@ -17,13 +17,10 @@ std::unique_ptr<CDocQueueModel> createDocQueueModel(const std::string& docId, in
                                                     const std::string& userId,
                                                     const std::string& NM,
                                                     const BinaryContent* content, int annotIndex);
-std::unique_ptr<CDocQueueModel> createDocQueueModel(const std::string& docId, int actionType,
-                                                    const std::string& qType, int pageNo,
-                                                    const std::string& targetId,
-                                                    const std::string& userId,
-                                                    const std::string& NM,
-                                                    const BinaryContent* content,
-                                                    const std::string& IRT);
+std::unique_ptr<CDocQueueModel> createDocQueueModel(
+    const std::string& docId, int actionType, const std::string& qType, int pageNo,
+    const std::string& targetId, const std::string& userId, const std::string& NM,
+    const BinaryContent* content, const std::string& IRT);
 
 struct AsReply {};
 inline constexpr AsReply asReply{};

@@ -36,6 +36,7 @@ std::string UriEncodeForByteArray(const char* bytes, size_t length) {
 }
 
 ByteBuffer UriDecode2ByteArray(std::string_view text) {
+    WriteLog("UriDecode2ByteArray", "BEGIN");
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -50,5 +51,6 @@ ByteBuffer UriDecode2ByteArray(std::string_view text) {
         }
         out += c == '+' ? ' ' : c;
     }
+    WriteLog("UriDecode2ByteArray", "END");
     return ByteBuffer::Copy(out);
 }

@@ -35,9 +35,9 @@ TEST(CommentBlob, HostileLengthsAreRefusedWithoutReadingPastTheBlob) {
     for (const std::string& blob : {
              std::string(),
              std::string("\x01\x00\x00", 3),
-             Header(7, 0, 0) + body,               // one byte short
-             Header(5, 0, 0) + body,               // one byte left over
-             Header(2, 2, 0xFFFFFFFFu) + body,     // sums past 32 bits
+             Header(7, 0, 0) + body,            // one byte short
+             Header(5, 0, 0) + body,            // one byte left over
+             Header(2, 2, 0xFFFFFFFFu) + body,  // sums past 32 bits
              Header(0xFFFFFFFFu, 0xFFFFFFFFu, 8) + body,
          }) {
         try {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/logs.h"
 #include "support/temp_dir.h"
 #include "sync/base_exception.h"
 #include "sync/fdf_builders.h"
@@ -65,8 +66,7 @@ TEST(FdfParser, SplitsObjectsAndReadsTheirFields) {
     EXPECT_EQ(file->kind, kFdfKindEmbeddedFile);
     EXPECT_EQ(file->length, 5);
     EXPECT_EQ(file->streamData.view(), "hello");
-    EXPECT_EQ(file->rawText.view(),
-              "<</Type/EmbeddedFile/Length 5>>stream\r\nhello\r\nendstream");
+    EXPECT_EQ(file->rawText.view(), "<</Type/EmbeddedFile/Length 5>>stream\r\nhello\r\nendstream");
     EXPECT_EQ(ById(doc, "14 0")->inReplyTo, "ANNOT-1");
     EXPECT_EQ(ById(doc, "15 0")->page, 0);
 }
@@ -104,7 +104,7 @@ TEST(FdfParser, FirstMatchRelatesAndLastNameWinsTheMap) {
     EXPECT_EQ(doc.objects[3]->relatedObject, doc.objects[0].get());  // the first "2 0"
     EXPECT_EQ(doc.objects[0]->popup, doc.objects[3].get());
     EXPECT_EQ(doc.objects[4]->popup, nullptr);
-    EXPECT_EQ(doc.Find("SAME"), doc.objects[1].get());               // the later one replaces
+    EXPECT_EQ(doc.Find("SAME"), doc.objects[1].get());  // the later one replaces
 }
 
 TEST(FdfParser, ComparesNameTokensWhole) {
@@ -164,8 +164,8 @@ TEST(FdfParser, TruncatedFileFailsCleanlyOrYieldsWholeObjects) {
 
 TEST(FdfParser, LyingStreamLengthFailsCleanly) {
     auto withLength = [](const std::string& length) {
-        return File(Object("2 0", "<</Type/EmbeddedFile/Length " + length +
-                                      ">>stream\r\nhello\r\nendstream"));
+        return File(Object(
+            "2 0", "<</Type/EmbeddedFile/Length " + length + ">>stream\r\nhello\r\nendstream"));
     };
     FdfDocument ok;
     ParseFdfBytes(withLength("5"), ok);
@@ -175,7 +175,7 @@ TEST(FdfParser, LyingStreamLengthFailsCleanly) {
     ExpectParseFailure(withLength("-3"));
     ExpectParseFailure(withLength("99999999"));
     ExpectParseFailure(File(Object("2 0", "<</Type/Annot<</A 1>>")));  // unbalanced
-    ExpectParseFailure("%FDF-1.2\n2 0 obj\n<</Type/Annot>>\nendob");     // cut before endobj
+    ExpectParseFailure("%FDF-1.2\n2 0 obj\n<</Type/Annot>>\nendob");   // cut before endobj
 }
 
 TEST(FdfParser, PassesOverStreamsOfOtherObjects) {
@@ -206,4 +206,20 @@ TEST(FdfParser, UnreadableFileIsReportedAsMissing) {
     } catch (const BaseException& e) {
         EXPECT_STREQ(e.what(), "Cannot loacate exported FDF file.");
     }
+}
+
+TEST(FdfParser, StepsWriteBeginEndAndNameLines) {
+    testsupport::TempDir dir;
+    ConfigureLogs((dir / "diag.log").string(), (dir / "req.log").string());
+    FdfDocument doc;
+    ParseFdfBytes(fdfsamples::AttachmentWithPopup(), doc);
+    ConfigureLogs("", "");
+    const std::string log = testsupport::ReadFileBytes(dir / "diag.log");
+    for (const char* line : {"[_generateFDFObject] BEGIN\r\n", "[_relateObject] BEGIN\r\n",
+                             "[_relateObject] NM: ANNOT-1 \r\n", "[_relateObject] END\r\n",
+                             "[_generateFDFObject] END\r\n"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(log.find("NM: POPUP-1"), std::string::npos);
+    EXPECT_LT(log.find("NM: ANNOT-1"), log.find("NM: REPLY-1"));
 }

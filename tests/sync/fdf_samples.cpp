@@ -21,8 +21,7 @@ std::string AttachmentWithPopup(const std::string& fileBytes) {
                "<</Type/Annot/Subtype/Popup/Parent 7 0 R /Rect[ 0 0 5 5]/NM(POPUP-1)/Page 2>>") +
         Object("12 0", "<</Type/EmbeddedFile/Length " + std::to_string(fileBytes.size()) +
                            ">>stream\r\n" + fileBytes + "\r\nendstream") +
-        Object("14 0",
-               "<</Type/Annot/Subtype/Text/T(Lee)/NM(REPLY-1)/IRT(ANNOT-1)/Page 2>>") +
+        Object("14 0", "<</Type/Annot/Subtype/Text/T(Lee)/NM(REPLY-1)/IRT(ANNOT-1)/Page 2>>") +
         Object("15 0", "<</Type/Annot/Subtype/Text/T(Park)/NM(NOTE-1)/Page 0>>"));
 }
 

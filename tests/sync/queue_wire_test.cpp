@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "net/autosave_reply.h"
+#include "net/param_form.h"
 #include "sync/base_exception.h"
 #include "sync/comment_blob.h"
-#include "sync/param_form.h"
 #include "sync/queue_builders.h"
+#include "sync/queue_requests.h"
 #include "sync/update_reply.h"
 #include "sync/uri_codec.h"
 

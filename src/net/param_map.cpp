@@ -1,4 +1,4 @@
-#include "sync/param_map.h"
+#include "net/param_map.h"
 
 #include <charconv>
 
@@ -15,9 +15,12 @@ ParamValue::~ParamValue() = default;
 
 size_t ParamValue::length() const {
     switch (type_) {
-        case kText: return text_.size();
-        case kInteger: return 4;
-        case kList: return list_.size();
+        case kText:
+            return text_.size();
+        case kInteger:
+            return 4;
+        case kList:
+            return list_.size();
     }
     return 0;
 }
