@@ -143,6 +143,10 @@ public:
     bool UserDeleteReply(AnnotId reply);                            // ReplyDeleted
 
 private:
+    // Applies a change of the user's to a top-level annotation that is not read-only, then
+    // stamps /M and fires AnnotModified.
+    bool UserModify(AnnotId id, const std::function<bool()>& change);
+
     struct State;
     std::unique_ptr<State> s_;
 };

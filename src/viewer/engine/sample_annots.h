@@ -1,0 +1,17 @@
+// One comment of every tool laid out over a page: what `quill-pdf sample` draws, and what
+// tests and benchmarks create.
+#pragma once
+
+#include <vector>
+
+#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/page_geometry.h"
+
+namespace viewer::engine {
+
+// 17 specs (in tool code order) spread over the page's crop box in a grid. Highlight and
+// strike-out mark the given word quads when there are any, else a fixed strip.
+std::vector<AnnotSpec> SampleAnnotSpecs(int page, const PageGeometry& geometry,
+                                        const std::vector<Quad>& words = {});
+
+}  // namespace viewer::engine

@@ -1,0 +1,21 @@
+// A sample engineering drawing written with qpdf: frames, title block and words on every
+// page. Used by the quill-pdf tool, the demo seed, tests and benchmarks.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace viewer::engine {
+
+struct SamplePdfOptions {
+    int pageCount = 1;
+    double width = 842;   // A3 landscape in points
+    double height = 595;
+    std::vector<int> rotations;  // /Rotate per page (missing: 0)
+    std::string userPassword;    // non-empty: the file is encrypted (AES-256)
+    std::string title = "SAMPLE DRAWING";
+};
+
+bool WriteSamplePdf(const SamplePdfOptions& options, const std::string& path, std::string* error);
+
+}  // namespace viewer::engine

@@ -1,0 +1,125 @@
+// Events fire for the user's changes only.
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+#include "viewer/control/pdf_page.h"
+#include "viewer/engine/engine_control.h"
+#include "viewer/engine/sample_annots.h"
+#include "viewer_engine/engine_fixture.h"
+
+namespace {
+
+using viewer::engine::EngineControl;
+
+struct Recorder : viewer::PdfViewerEvents {
+    std::vector<std::string> log;
+    void AnnotAdded(int32_t p, int32_t i) override { log.push_back("added " + S(p, i)); }
+    void AnnotDeleted(int32_t p, int32_t i) override { log.push_back("deleted " + S(p, i)); }
+    void AnnotModified(int32_t p, int32_t i) override { log.push_back("modified " + S(p, i)); }
+    void ReplyAdded(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply added " + S(p, i) + " " + n);
+    }
+    void ReplyDeleted(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply deleted " + S(p, i) + " " + n);
+    }
+    void ReplyModified(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply modified " + S(p, i) + " " + n);
+    }
+    static std::string S(int p, int i) { return std::to_string(p) + "," + std::to_string(i); }
+};
+
+class ViewerEventsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        viewer::engine::SamplePdfOptions o;
+        o.pageCount = 2;
+        pdf = enginetest::MakeDrawing(dir, "drawing.pdf", o);
+        ASSERT_TRUE(control.OpenFile(pdf, nullptr));
+        control.SetEventListener(&events);
+    }
+    testsupport::TempDir dir;
+    std::string pdf;
+    EngineControl control;
+    Recorder events;
+};
+
+TEST_F(ViewerEventsTest, UserChangesFireTheirEventsAfterTheChange) {
+    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
+    const viewer::AnnotId rect = control.UserCreateAnnot(specs[3]);
+    const viewer::AnnotId line = control.UserCreateAnnot(specs[2]);
+    ASSERT_TRUE(rect && line);
+    EXPECT_TRUE(control.UserMoveAnnot(line, 5, 5));
+    EXPECT_TRUE(control.UserChangeAnnot(rect, [](viewer::PdfAnnot& a) { a.SetColor(0xFF0000); }));
+    const viewer::AnnotId reply = control.UserAddReply(rect, "why?");
+    const std::string replyName = viewer::PdfReply(&control, reply).GetName();
+    EXPECT_TRUE(control.UserEditReply(reply, "why not?"));
+    EXPECT_TRUE(control.UserDeleteReply(reply));
+    // A move to another page: deleted at the old place, modified at the new one.
+    EXPECT_TRUE(control.UserMoveAnnotToPage(rect, 1, 0, 0));
+    EXPECT_TRUE(control.UserDeleteAnnot(line));
+    const std::vector<std::string> expected = {
+        "added 0,0", "added 0,1", "modified 0,1", "modified 0,0",
+        "reply added 0,0 " + replyName, "reply modified 0,0 " + replyName,
+        "reply deleted 0,0 " + replyName, "deleted 0,0", "modified 1,0", "deleted 0,0"};
+    EXPECT_EQ(events.log, expected);
+    EXPECT_EQ(control.GetPage(1).GetAnnot(0).Color(), 0xFF0000);
+}
+
+TEST_F(ViewerEventsTest, ImportRemoveAndSettersFireNothing) {
+    enginetest::CreateEveryTool(control, 0);
+    const std::string path = (dir / "all.fdf").string();
+    ASSERT_TRUE(control.ExportAnnotsToFDFFile(path));
+    ASSERT_TRUE(control.ImportAnnotsFromFDFFile(path));
+    viewer::PdfPage page = control.GetPage(0);
+    viewer::PdfAnnot a = page.GetAnnot(0);
+    a.SetAuthor("KIM-PIPING");
+    a.SetColor(0x123456);
+    a.SetThickness(3);
+    a.SetBorderStyle(2);
+    a.SetSubject("cloudy");
+    a.SetModDate(46000);
+    a.SetShown(false);
+    a.SetReadOnly(true);
+    a.GetReplies();
+    page.RemoveAnnot(a);
+    EXPECT_TRUE(events.log.empty());
+}
+
+TEST_F(ViewerEventsTest, ReadOnlyCommentsRefuseTheUsersChanges) {
+    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
+    const viewer::AnnotId id = control.CreateAnnot(specs[3]);
+    viewer::PdfAnnot a(&control, id);
+    a.SetReadOnly(true);
+    EXPECT_FALSE(control.UserMoveAnnot(id, 1, 1));
+    EXPECT_FALSE(control.UserDeleteAnnot(id));
+    EXPECT_FALSE(control.UserMoveAnnotToPage(id, 1, 0, 0));
+    EXPECT_TRUE(events.log.empty());
+    // Others may still answer it.
+    EXPECT_NE(control.UserAddReply(id, "seen"), 0u);
+    EXPECT_EQ(events.log.size(), 1u);
+}
+
+TEST_F(ViewerEventsTest, HandlersMayCallBackIntoTheControl) {
+    struct Styler : viewer::PdfViewerEvents {
+        EngineControl* c = nullptr;
+        std::string fdf;
+        void AnnotAdded(int32_t p, int32_t i) override {
+            viewer::PdfAnnot a = c->GetPage(p).GetAnnot(i);
+            a.SetAuthor("KIM-PIPING");
+            a.SetColor(0x00FF00);
+            a.SetThickness(2);
+            a.SetBorderStyle(9);
+            c->ExportAnnotsToFDFFile(fdf);
+        }
+    } styler;
+    styler.c = &control;
+    styler.fdf = (dir / "in-handler.fdf").string();
+    control.SetEventListener(&styler);
+    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
+    ASSERT_NE(control.UserCreateAnnot(specs[5]), 0u);
+    const std::string text = testsupport::ReadFileBytes(styler.fdf);
+    EXPECT_NE(text.find("/T(KIM-"), std::string::npos);
+    EXPECT_NE(text.find("/BE<</S/C/I 2>>"), std::string::npos);
+}
+
+}  // namespace
