@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "sync/param_map.h"
+#include "net/param_map.h"
 
 class AutosaveConnection {
 public:

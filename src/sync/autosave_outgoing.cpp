@@ -41,7 +41,7 @@ std::string AutosaveWorker::ExportAll(FdfDocument& doc) {
 CFDFContent* AutosaveWorker::GetAutosaveTargerObject(const FdfDocument& doc) const {
     LogStep step("GetAutosaveTargerObject");
     for (const auto& [name, object] : doc.objectsByName) {
-        if (!maps_.Find(object->page, name)) {
+        if (!maps_.Find(object->page, std::string(name))) {
             step.Log("new CFDFContent");
             return object;
         }
@@ -79,13 +79,13 @@ int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
     const std::string& docId = publishToParent_ ? settings_.targetDocId : settings_.docId;
     Enqueue(createDocQueueModel(docId, action, kQueueType, page, "", settings_.userId,
-                                object->uniqueName, content.get(), annotIndex));
+                                std::string(object->uniqueName), content.get(), annotIndex));
 
     if (action == kActionUpdate) {
         known->content = std::move(content);
     } else {
         std::unique_ptr<CAnnot> record = CreateAnnotObject(ValuesOf(annot), page);
-        record->uniqueName = object->uniqueName;
+        record->uniqueName = std::string(object->uniqueName);
         record->annotIndex = annotIndex;
         record->content = std::move(content);
         pagemaps::Enter(maps_, std::move(record));
@@ -108,15 +108,16 @@ int AutosaveWorker::AutoSaveReply(int page, int annotIndex, int action, const st
 
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
     Enqueue(createDocQueueModel(settings_.docId, action, kQueueType, page, "", settings_.userId,
-                                object->uniqueName, content.get(), object->inReplyTo));
+                                std::string(object->uniqueName), content.get(),
+                                std::string(object->inReplyTo)));
 
-    CNMObject* existing = action == kActionUpdate ? maps_.Find(page, object->uniqueName) : nullptr;
+    CNMObject* existing = action == kActionUpdate ? maps_.Find(page, std::string(object->uniqueName)) : nullptr;
     if (existing) {
         existing->content = std::move(content);
     } else {
         std::unique_ptr<CReply> record = CreateAnnotObject(page);
-        record->uniqueName = object->uniqueName;
-        record->inReplyTo = object->inReplyTo;
+        record->uniqueName = std::string(object->uniqueName);
+        record->inReplyTo = std::string(object->inReplyTo);
         record->content = std::move(content);
         pagemaps::Enter(maps_, std::move(record));
     }
@@ -144,9 +145,9 @@ int AutosaveWorker::AddCommentFromFdf(int page, const std::string& fdfPath) {
 
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
     Enqueue(createDocQueueModel(settings_.docId, kActionCreate, kQueueType, page, "",
-                                settings_.userId, object->uniqueName, content.get(), annotIndex));
+                                settings_.userId, std::string(object->uniqueName), content.get(), annotIndex));
     std::unique_ptr<CAnnot> record = CreateAnnotObject(ValuesOf(annot), page);
-    record->uniqueName = object->uniqueName;
+    record->uniqueName = std::string(object->uniqueName);
     record->annotIndex = annotIndex;
     record->content = std::move(content);
     CNMObject* entered = pagemaps::Enter(maps_, std::move(record));

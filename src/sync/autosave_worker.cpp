@@ -3,7 +3,8 @@
 #include "app/logs.h"
 #include "platform/prompter.h"
 #include "sync/http_autosave_connection.h"
-#include "sync/param_form.h"
+#include "net/param_form.h"
+#include "sync/queue_requests.h"
 
 namespace {
 

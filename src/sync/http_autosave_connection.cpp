@@ -6,7 +6,9 @@
 #include "net/http_post_data.h"
 #include "platform/prompter.h"
 #include "sync/log_step.h"
-#include "sync/param_form.h"
+#include "net/param_form.h"
+#include "sync/queue_requests.h"
+#include "net/autosave_reply.h"
 #include "sync/update_reply.h"
 
 namespace {

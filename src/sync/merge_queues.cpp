@@ -14,7 +14,8 @@
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
-#include "sync/param_form.h"
+#include "net/param_form.h"
+#include "sync/queue_requests.h"
 #include "sync/queue_builders.h"
 #include "sync/update_reply.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "sync/param_map.h"
+#include "net/param_map.h"
 #include "sync/queue_model.h"
 
 // The groups of one merge, each in the order the server listed the items.
