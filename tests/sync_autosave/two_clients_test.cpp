@@ -271,5 +271,33 @@ TEST_F(TwoClients, HighlightIsNotCopied) {
     EXPECT_EQ(entries[0].text, "The comment copy is not supported for this tool.");
 }
 
+TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
+    a->Draw(AnnotTool::Circle, 0);
+    ASSERT_GT(a->Publish(), 0);
+    ASSERT_TRUE(server.AddFault("status:/Comm/update.do:500@1"));
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 0);
+    EXPECT_EQ(b->worker().latestRevision(), 0);
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 0);
+    auto entries = prompts->entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().text.rfind("Code:202\n", 0), 0u) << entries.back().text;
+
+    ASSERT_TRUE(server.AddFault("garbage:/Comm/fileAttachlist.do@1"));
+    EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
+    EXPECT_EQ(prompts->entries().back().text, "FileAttachment check error.");
+
+    // The next check takes everything in.
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 1);
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
+}
+
+TEST_F(TwoClients, CommentsGoToTheTargetReviewWhilePublishingToTheParent) {
+    a->worker().setPublishToParent(true);
+    a->Draw(AnnotTool::Polygon, 0);
+    ASSERT_TRUE(a->Flush());
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "1");
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=10011&userId=KIM").body, "0");
+}
+
 }  // namespace
 }  // namespace autosavetest
