@@ -1,0 +1,7 @@
+#include "app/comment_copy_buffer.h"
+
+// Owned by the application object for the life of the process.
+CommentCopyBuffer& AppCommentCopyBuffer() {
+    static CommentCopyBuffer buffer;
+    return buffer;
+}

@@ -1,0 +1,7 @@
+#include "app/comment_index.h"
+
+// Owned by the application object for the life of the process.
+CommentIndex& AppCommentIndex() {
+    static CommentIndex index;
+    return index;
+}

@@ -1,0 +1,7 @@
+#include "app/pending_details.h"
+
+// Owned by the application object for the life of the process.
+PendingDetails& AppPendingDetails() {
+    static PendingDetails details;
+    return details;
+}
