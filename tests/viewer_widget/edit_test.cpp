@@ -18,20 +18,20 @@
 namespace widgettest {
 namespace {
 
-using viewer::engine::AnnotSpec;
+using viewer::engine::AnnotDraft;
 using viewer::engine::RectF;
 
 class EditTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
-        AnnotSpec s;
+        AnnotDraft s;
         s.tool = viewer::AnnotTool::Rectangle;
         s.page = 0;
         s.rect = {300, 300, 420, 380};
         s.style.width = 2;
         rect = E().CreateAnnot(s);
-        AnnotSpec l;
+        AnnotDraft l;
         l.tool = viewer::AnnotTool::Line;
         l.page = 0;
         l.points = {{600, 300}, {760, 420}};
@@ -102,7 +102,7 @@ TEST_F(EditTest, DragToAnotherPageIsDeletedThenModifiedThere) {
     V().verticalScrollBar()->setValue(p1.top() - V().viewport()->height() / 2);
     WaitRendered();
     const auto r = E().GeometryOf(rect).rect;
-    AnnotSpec s;
+    AnnotDraft s;
     s.tool = viewer::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {500, 60, 600, 110};  // near the bottom of page 0

@@ -34,7 +34,7 @@ class ViewTest : public WidgetTest {};
 TEST_F(ViewTest, ZoomAndRotationKeepTheCommentOnTheDrawing) {
     // A red frame drawn around the drawing's black square.
     const Mark m = MarkOf(V(), 0);
-    viewer::engine::AnnotSpec s;
+    viewer::engine::AnnotDraft s;
     s.tool = viewer::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {m.x1 - 12, m.y1 - 12, m.x2 + 12, m.y2 + 12};
@@ -104,7 +104,7 @@ TEST_F(ViewTest, FitModesRotationAndCurrentPage) {
 
 TEST_F(ViewTest, HiddenCommentsAreNotDrawn) {
     const Mark m = MarkOf(V(), 0);
-    viewer::engine::AnnotSpec s;
+    viewer::engine::AnnotDraft s;
     s.tool = viewer::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {m.x2 + 30, m.y1, m.x2 + 90, m.y2};
@@ -151,7 +151,7 @@ TEST_F(ViewTest, PrintsEveryPageThroughThePrinterObject) {
         printer.setResolution(72);
         return true;
     };
-    viewer::engine::AnnotSpec s;
+    viewer::engine::AnnotDraft s;
     s.tool = viewer::AnnotTool::Rectangle;
     s.page = 1;
     s.rect = {100, 100, 200, 200};

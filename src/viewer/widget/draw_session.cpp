@@ -282,60 +282,60 @@ std::vector<engine::PointF> DrawSession::PreviewVertices() const {
     return v;
 }
 
-std::optional<engine::AnnotSpec> DrawSession::Spec() const {
-    engine::AnnotSpec spec;
-    spec.tool = tool_;
-    spec.page = page_;
-    spec.style = style_;
-    spec.scale = scale_;
+std::optional<engine::AnnotDraft> DrawSession::Draft() const {
+    engine::AnnotDraft draft;
+    draft.tool = tool_;
+    draft.page = page_;
+    draft.style = style_;
+    draft.scale = scale_;
     switch (tool_) {
         case AnnotTool::Line:
         case AnnotTool::Arrow:
         case AnnotTool::Distance:
             if (Dist(start_, current_) <= 0) return std::nullopt;
-            spec.points = {start_, current_};
+            draft.points = {start_, current_};
             break;
         case AnnotTool::Rectangle:
         case AnnotTool::Circle: {
             const engine::RectF r =
                 engine::RectF{start_.x, start_.y, current_.x, current_.y}.Normalized();
             if (r.Width() <= 0 || r.Height() <= 0) return std::nullopt;
-            spec.rect = r;
+            draft.rect = r;
             break;
         }
         case AnnotTool::Cloudy:
         case AnnotTool::Polygon:
         case AnnotTool::Area:
             if (vertices_.size() < 3) return std::nullopt;
-            spec.points = vertices_;
+            draft.points = vertices_;
             break;
         case AnnotTool::PolyLine:
         case AnnotTool::Perimeter:
             if (vertices_.size() < 2) return std::nullopt;
-            spec.points = vertices_;
+            draft.points = vertices_;
             break;
         case AnnotTool::Pencil:
             if (stroke_.size() < 2) return std::nullopt;
-            spec.strokes = {stroke_};
+            draft.strokes = {stroke_};
             break;
         case AnnotTool::Highlight:
         case AnnotTool::StrikeOut:
             if (quads_.empty()) return std::nullopt;
-            spec.quads = MergeLines(quads_);
+            draft.quads = MergeLines(quads_);
             break;
         case AnnotTool::Note:
         case AnnotTool::FileAttachment:
-            spec.rect = {start_.x, start_.y - 20, start_.x + 20, start_.y};
+            draft.rect = {start_.x, start_.y - 20, start_.x + 20, start_.y};
             break;
         case AnnotTool::Image:
-            spec.rect = DragRect(100);
+            draft.rect = DragRect(100);
             break;
         case AnnotTool::Callout:
             // The widget places the text box; here only the line from the target.
-            spec.points = {start_, current_};
+            draft.points = {start_, current_};
             break;
     }
-    return spec;
+    return draft;
 }
 
 std::string DrawSession::MeasureText() const {

@@ -1,5 +1,5 @@
 // DrawSession: the gesture of drawing one new comment with a tool (the points the user
-// clicks or drags, a live preview) until it becomes an AnnotSpec.
+// clicks or drags, a live preview) until it becomes an AnnotDraft.
 #pragma once
 
 #include <QTransform>
@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "viewer/control/annot_tool.h"
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 
 class QPainter;
 
@@ -43,8 +43,8 @@ public:
     engine::PointF Current() const { return current_; }
     bool Dragging() const { return dragging_; }
 
-    // The spec of the comment; nullopt when the gesture made nothing usable.
-    std::optional<engine::AnnotSpec> Spec() const;
+    // The draft of the comment; nullopt when the gesture made nothing usable.
+    std::optional<engine::AnnotDraft> Draft() const;
 
     // The preview of the comment as it would be made now.
     void PaintPreview(QPainter& painter, const QTransform& pageToDevice) const;

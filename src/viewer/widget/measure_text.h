@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 
 namespace viewer::widget {
 

@@ -34,21 +34,36 @@ bool PdfViewerWidget::PrintTo(QPrinter& printer) {
         from = std::max(1, printer.fromPage());
         to = std::min(count, printer.toPage() > 0 ? printer.toPage() : count);
     }
+    // Each sheet turned the way its page is (a landscape drawing prints across the paper).
+    auto shownSize = [this](int i) {
+        const engine::PageGeometry g = engine_->PageGeometryOf(i);
+        const int turns = ((g.rotate / 90) % 4 + 4) % 4;
+        return (turns % 2) ? QSizeF(g.cropBox.Height(), g.cropBox.Width())
+                           : QSizeF(g.cropBox.Width(), g.cropBox.Height());
+    };
+    auto orient = [&](int i) {
+        const QSizeF s = shownSize(i);
+        printer.setPageOrientation(s.width() > s.height() ? QPageLayout::Landscape
+                                                          : QPageLayout::Portrait);
+    };
+    orient(from - 1);
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     bool first = true;
     for (int i = from - 1; i < to; ++i) {
-        if (!first && !printer.newPage()) {
-            painter.end();
-            return false;
+        if (!first) {
+            orient(i);
+            if (!printer.newPage()) {
+                painter.end();
+                return false;
+            }
         }
         first = false;
         std::unique_ptr<Poppler::Page> page = doc->page(i);
         if (!page) continue;
         const engine::PageGeometry g = engine_->PageGeometryOf(i);
         const int turns = ((g.rotate / 90) % 4 + 4) % 4;
-        const QSizeF shown = (turns % 2) ? QSizeF(g.cropBox.Height(), g.cropBox.Width())
-                                         : QSizeF(g.cropBox.Width(), g.cropBox.Height());
+        const QSizeF shown = shownSize(i);
         const QRectF paper = printer.pageLayout().paintRectPixels(printer.resolution());
         const QRectF area(0, 0, paper.width(), paper.height());
         const double scale = std::min(area.width() / shown.width(), area.height() / shown.height());

@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "viewer/widget/annot_painter.h"
+#include "viewer/widget/ansi_text.h"
 #include "viewer/widget/annot_properties_dialog.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/find_window.h"
@@ -311,9 +312,9 @@ void PdfViewerWidget::resizeEvent(QResizeEvent* event) {
 void PdfViewerWidget::scrollContentsBy(int, int) {
     UpdateCurrentPage();
     ScheduleTiles();
-    if (calloutEditor_ && calloutSpec_) {
-        const engine::RectF r = calloutSpec_->rect;
-        calloutEditor_->move(ToViewport(calloutSpec_->page, {r.x1, r.y2}).toPoint());
+    if (calloutEditor_ && calloutDraft_) {
+        const engine::RectF r = calloutDraft_->rect;
+        calloutEditor_->move(ToViewport(calloutDraft_->page, {r.x1, r.y2}).toPoint());
     }
     viewport()->update();
 }
@@ -1152,9 +1153,9 @@ void PdfViewerWidget::FinishDraw() {
 }
 
 void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
-    std::optional<engine::AnnotSpec> spec = s.Spec();
-    if (!spec) return;
-    if (spec->tool == AnnotTool::Image) {
+    std::optional<engine::AnnotDraft> draft = s.Draft();
+    if (!draft) return;
+    if (draft->tool == AnnotTool::Image) {
         const QString file = dialogs_.openFile
                                  ? dialogs_.openFile(this, tr("Image"),
                                                      tr("Images (*.png *.jpg *.jpeg *.bmp *.gif)"))
@@ -1169,15 +1170,15 @@ void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
             img = img.scaled(2048, 2048, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         }
         img = img.convertToFormat(QImage::Format_RGB888);
-        spec->imageWidth = img.width();
-        spec->imageHeight = img.height();
-        spec->imageRgb.resize(size_t(img.width()) * img.height() * 3);
+        draft->imageWidth = img.width();
+        draft->imageHeight = img.height();
+        draft->imageRgb.resize(size_t(img.width()) * img.height() * 3);
         for (int y = 0; y < img.height(); ++y) {
-            std::memcpy(spec->imageRgb.data() + size_t(y) * img.width() * 3, img.constScanLine(y),
+            std::memcpy(draft->imageRgb.data() + size_t(y) * img.width() * 3, img.constScanLine(y),
                         size_t(img.width()) * 3);
         }
         // A click places the image at its own shape; a drag fits it into the rectangle.
-        engine::RectF r = spec->rect;
+        engine::RectF r = draft->rect;
         const double aspect = double(img.height()) / img.width();
         if (r.Width() >= 4 && r.Height() >= 4) {
             if (r.Height() / r.Width() > aspect) {
@@ -1189,8 +1190,8 @@ void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
             const double w = std::min(200.0, double(img.width()));
             r = {r.x1, r.y2 - w * aspect, r.x1 + w, r.y2};
         }
-        spec->rect = r;
-    } else if (spec->tool == AnnotTool::FileAttachment) {
+        draft->rect = r;
+    } else if (draft->tool == AnnotTool::FileAttachment) {
         const QString file = dialogs_.openFile
                                  ? dialogs_.openFile(this, tr("File Attachment"), tr("All files (*)"))
                                  : QString();
@@ -1198,27 +1199,27 @@ void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly)) return;
         const QByteArray bytes = f.readAll();
-        spec->fileName = QFileInfo(file).fileName().toStdString();
-        spec->fileBytes.assign(bytes.constData(), size_t(bytes.size()));
+        draft->fileName = ToAnsi(QFileInfo(file).fileName());
+        draft->fileBytes.assign(bytes.constData(), size_t(bytes.size()));
     }
-    const AnnotId id = engine_->UserCreateAnnot(*spec);
+    const AnnotId id = engine_->UserCreateAnnot(*draft);
     if (!id) return;
     Select(id);
-    if (spec->tool == AnnotTool::Note) OpenNote(id);
+    if (draft->tool == AnnotTool::Note) OpenNote(id);
 }
 
 void PdfViewerWidget::StartCalloutText(const DrawSession& s) {
-    std::optional<engine::AnnotSpec> spec = s.Spec();
-    if (!spec) return;
+    std::optional<engine::AnnotDraft> draft = s.Draft();
+    if (!draft) return;
     const engine::TextStyle& font = engine_->TextFont();
     const engine::PointF target = s.DragStart();
     engine::PointF at = s.Current();
     const bool clicked = std::hypot(at.x - target.x, at.y - target.y) < 2;
     if (clicked) at = {target.x + 30, target.y + 30};
-    spec->points = {target, at};
-    spec->rect = {at.x, at.y - font.size * 2, at.x + 150, at.y};
-    spec->useControlTextFont = true;
-    calloutSpec_ = spec;
+    draft->points = {target, at};
+    draft->rect = {at.x, at.y - font.size * 2, at.x + 150, at.y};
+    draft->useControlTextFont = true;
+    calloutDraft_ = draft;
     delete calloutEditor_;
     calloutEditor_ = new QPlainTextEdit(viewport());
     calloutEditor_->setObjectName("CalloutEditor");
@@ -1231,7 +1232,7 @@ void PdfViewerWidget::StartCalloutText(const DrawSession& s) {
     calloutEditor_->setFrameShape(QFrame::Box);
     calloutEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     calloutEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QPointF tl = ToViewport(spec->page, {at.x, at.y});
+    const QPointF tl = ToViewport(draft->page, {at.x, at.y});
     calloutEditor_->setGeometry(QRect(tl.toPoint(), QSize(std::max(120, int(150 * layout_.Zoom())),
                                                           std::max(30, int(font.size * 2.4 *
                                                                              layout_.Zoom())))));
@@ -1263,10 +1264,10 @@ bool PdfViewerWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PdfViewerWidget::CommitCallout() {
-    if (!calloutEditor_ || !calloutSpec_) return;
+    if (!calloutEditor_ || !calloutDraft_) return;
     const QString text = calloutEditor_->toPlainText();
-    engine::AnnotSpec spec = *calloutSpec_;
-    calloutSpec_.reset();
+    engine::AnnotDraft draft = *calloutDraft_;
+    calloutDraft_.reset();
     calloutEditor_->removeEventFilter(this);
     calloutEditor_->hide();
     calloutEditor_->deleteLater();
@@ -1282,12 +1283,12 @@ void PdfViewerWidget::CommitCallout() {
     const QStringList lines = text.split('\n');
     for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
     const double h = fm.lineSpacing() * lines.size();
-    const engine::PointF at = spec.points.back();
+    const engine::PointF at = draft.points.back();
     // Room for the border and a margin around the text.
     const double pad = 4 + drawStyle_.width;
     engine::RectF box{at.x, at.y - h - 2 * pad, at.x + w + 2 * pad + font.size * 0.5, at.y};
     // The line ends at the middle of the box's side that faces the target.
-    const engine::PointF target = spec.points.front();
+    const engine::PointF target = draft.points.front();
     engine::PointF attach;
     if (target.x < box.x1) {
         attach = {box.x1, (box.y1 + box.y2) / 2};
@@ -1298,16 +1299,16 @@ void PdfViewerWidget::CommitCallout() {
     } else {
         attach = {(box.x1 + box.x2) / 2, box.y1};
     }
-    spec.points = {target, attach};
-    spec.rect = box;
-    spec.contents = text.toStdString();
-    const AnnotId id = engine_->UserCreateAnnot(spec);
+    draft.points = {target, attach};
+    draft.rect = box;
+    draft.contents = ToAnsi(text);
+    const AnnotId id = engine_->UserCreateAnnot(draft);
     if (id) Select(id);
     viewport()->update();
 }
 
 void PdfViewerWidget::CancelCallout() {
-    calloutSpec_.reset();
+    calloutDraft_.reset();
     if (calloutEditor_) {
         calloutEditor_->removeEventFilter(this);
         calloutEditor_->hide();

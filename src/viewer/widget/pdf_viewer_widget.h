@@ -196,7 +196,7 @@ private:
 
     // Call-out text entry.
     QPlainTextEdit* calloutEditor_ = nullptr;
-    std::optional<engine::AnnotSpec> calloutSpec_;
+    std::optional<engine::AnnotDraft> calloutDraft_;
 
     // Calibration: the points clicked so far.
     bool calibrating_ = false;

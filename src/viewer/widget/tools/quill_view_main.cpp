@@ -9,6 +9,7 @@
 #include <QCommandLineParser>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPrinter>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
@@ -90,8 +91,10 @@ int main(int argc, char** argv) {
     QCommandLineOption size("size", "window size", "WxH", "1500x950");
     QCommandLineOption makeSample("make-sample", "write a sample drawing and exit", "pdf");
     QCommandLineOption heavy("heavy", "extra paths per page of the sample drawing", "n", "0");
+    QCommandLineOption printTo("print-to", "print through the printer object into a PDF and exit",
+                               "pdf");
     for (auto* o : {&screenshot, &samples, &tool, &zoom, &fit, &rotation, &select, &note,
-                    &properties, &find, &size, &makeSample, &heavy}) {
+                    &properties, &find, &size, &makeSample, &heavy, &printTo}) {
         parser.addOption(*o);
     }
     parser.process(app);
@@ -161,6 +164,17 @@ int main(int argc, char** argv) {
         viewer->Finder()->move(window.geometry().center() - QPoint(121, 35));
     }
 
+    if (parser.isSet(printTo)) {
+        const QString out = parser.value(printTo);
+        viewer->Dialogs().setupPrinter = [out](QWidget*, QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(out);
+            return true;
+        };
+        const bool ok = viewer->Control().Printer().Print();
+        std::fprintf(stderr, "%s %s\n", ok ? "printed" : "cannot print", qPrintable(out));
+        return ok ? 0 : 1;
+    }
     if (parser.isSet(screenshot)) {
         const QString out = parser.value(screenshot);
         auto shoot = [&window, out] {

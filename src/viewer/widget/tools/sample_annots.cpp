@@ -12,9 +12,9 @@ std::vector<AnnotId> AddSampleAnnots(engine::EngineControl& engine, int32_t page
     const std::vector<engine::Quad> words =
         engine.TextQuadsIn(page, {c.x1 + c.Width() * 0.66, c.y1 + c.Height() * 0.5, c.x2, c.y2 - 50});
     std::vector<AnnotId> ids;
-    for (engine::AnnotSpec& spec : engine::SampleAnnotSpecs(page, g, words)) {
-        if (spec.author.empty()) spec.author = "Sample-MECH";
-        ids.push_back(engine.CreateAnnot(spec));
+    for (engine::AnnotDraft& draft : engine::SampleAnnotDrafts(page, g, words)) {
+        if (draft.author.empty()) draft.author = "Sample-MECH";
+        ids.push_back(engine.CreateAnnot(draft));
     }
     // A short reply thread on the rectangle.
     if (ids.size() > 3 && ids[3]) {
