@@ -7,7 +7,6 @@
 #include <string>
 
 #include "app/launch_params.h"
-#include "app/qt/screenshot.h"
 #include "app/qt/startup_window.h"
 #include "app/startup.h"
 #include "platform/prompter.h"
@@ -32,9 +31,10 @@ int main(int argc, char** argv) {
     StartupHooks hooks;
     hooks.setProfileKey = [] { QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey)); };
     hooks.runMainWindow = [&app] {
-        StartupWindow window(AppLaunchParams());
+        // The window takes the screenshot of a scripted run itself, once the comments are
+        // on screen.
+        StartupWindow window(AppLaunchParams(), true);
         window.show();
-        ScheduleScreenshotIfAsked(&window);
         return app.exec();
     };
     return RunStartup(tail, hooks);

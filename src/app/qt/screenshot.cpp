@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -27,4 +28,10 @@ void ScheduleScreenshotIfAsked(QWidget* window, int delayMs) {
     if (!ScreenshotPath()) return;
     QPointer<QWidget> guard(window);
     QTimer::singleShot(delayMs, window, [guard] { TakeScreenshotNowIfAsked(guard.data()); });
+}
+
+void ScreenshotFailed(const char* reason) {
+    if (!ScreenshotPath()) return;
+    std::fprintf(stderr, "No screenshot: %s\n", reason);
+    QApplication::exit(1);
 }

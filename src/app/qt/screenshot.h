@@ -9,3 +9,7 @@ void ScheduleScreenshotIfAsked(QWidget* window, int delayMs = 1500);
 
 // Takes the picture now if one was asked for (for windows that know when they are ready).
 void TakeScreenshotNowIfAsked(QWidget* window);
+
+// Ends a screenshot run with status 1 and the reason on standard error, when one was asked
+// for; nothing otherwise.
+void ScreenshotFailed(const char* reason);

@@ -1,32 +1,77 @@
 #include "app/qt/startup_window.h"
 
-#include <QLabel>
-#include <QVBoxLayout>
+#include <QApplication>
 
 #include "app/launch_params.h"
+#include "app/qt/screenshot.h"
 #include "platform/code_page.h"
+#include "viewer/control/pdf_viewer_control.h"
+#include "viewer/pdf_viewer_dlg.h"
+#include "viewer/widget/pdf_viewer_widget.h"
 
 namespace {
 QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
+// How long a screenshot run waits for the page tiles in view: 100 ms steps.
+constexpr int kRenderChecks = 300;
 }  // namespace
 
 QString MainWindowTitle(const LaunchParams& params) {
     return FromAnsi("Ostrel Lumaro  " + params.SITEUSENM + " - " + params.USERKNM + "(" + params.USERID + ")");
 }
 
-StartupWindow::StartupWindow(const LaunchParams& params, QWidget* parent) : QWidget(parent) {
+StartupWindow::StartupWindow(const LaunchParams& params, bool withViewer, QWidget* parent)
+    : QWidget(parent) {
     setWindowTitle(MainWindowTitle(params));
-    auto* layout = new QVBoxLayout(this);
-    auto* doc = new QLabel(FromAnsi(params.SQUADDOCNO + "  " + params.SQUADDOCNM), this);
-    QFont f = doc->font();
-    f.setPointSize(14);
-    f.setBold(true);
-    doc->setFont(f);
-    layout->addWidget(doc);
-    layout->addWidget(new QLabel(FromAnsi("Reviewer: " + params.authorName), this));
-    layout->addWidget(new QLabel(QStringLiteral("Review server: %1:%2")
-                                     .arg(FromAnsi(params.HOST))
-                                     .arg(params.PORT), this));
-    layout->addStretch(1);
-    resize(1024, 720);
+    resize(1280, 900);
+    renderWait_.setInterval(100);
+    connect(&renderWait_, &QTimer::timeout, this, &StartupWindow::CheckRendered);
+    if (!withViewer) return;
+    CPdfViewerDlg::Context context = CPdfViewerDlg::Context::FromApp(this);
+    context.params = &params;
+    dialog_ = new CPdfViewerDlg(std::move(context), this);
+    dialog_->setGeometry(rect());
+    // A document that cannot be had ends the client here.
+    dialog_->OnInitDialog();
+}
+
+void StartupWindow::SelectHandTool() {
+    if (dialog_) dialog_->Control().SetCurrentTool("Hand Tool");
+}
+
+void StartupWindow::ShowBusy(const std::string&) { QApplication::setOverrideCursor(Qt::WaitCursor); }
+
+void StartupWindow::HideBusy() { QApplication::restoreOverrideCursor(); }
+
+void StartupWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!dialog_ || loadStarted_) return;
+    loadStarted_ = true;
+    // Once the window is on screen: load the comments, then show them (the main window's
+    // "show comments" toggle will do the second step).
+    QTimer::singleShot(0, this, &StartupWindow::LoadComments);
+}
+
+void StartupWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (dialog_) dialog_->setGeometry(rect());
+}
+
+void StartupWindow::LoadComments() {
+    dialog_->ReloadComments();
+    dialog_->ShowComments(true);
+    commentsShown_ = true;
+    renderWait_.start();
+}
+
+void StartupWindow::CheckRendered() {
+    const bool ready = dialog_->Viewer()->VisibleTilesReady();
+    if (!ready && ++renderChecks_ < kRenderChecks) return;
+    renderWait_.stop();
+    if (ready) {
+        emit CommentsOnScreen();
+        TakeScreenshotNowIfAsked(this);
+    } else {
+        // The picture would not show the document: the run fails.
+        ScreenshotFailed("the page tiles were not rendered in time");
+    }
 }

@@ -1,0 +1,283 @@
+#include "viewer/pdf_viewer_dlg.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPalette>
+
+#include <cstdio>
+
+#include "app/app_folders.h"
+#include "app/launch_params.h"
+#include "app/logs.h"
+#include "app/terminate_client.h"
+#include "net/http_form.h"
+#include "platform/prompter.h"
+#include "sync/autosave_settings.h"
+#include "sync/autosave_worker.h"
+#include "sync/base_exception.h"
+#include "sync/comment_fdf.h"
+#include "viewer/control/pdf_viewer_control.h"
+#include "viewer/page_labels.h"
+#include "viewer/pdf_viewer_sdk.h"
+#include "viewer/read_only_rules.h"
+#include "viewer/viewer_comment_sync.h"
+#include "viewer/viewer_dialog_host.h"
+#include "viewer/viewer_key_filter.h"
+#include "viewer/widget/pdf_viewer_widget.h"
+
+namespace {
+constexpr const char* kDownloadFail = "PDF download fail.";
+}  // namespace
+
+CPdfViewerDlg::Context CPdfViewerDlg::Context::FromApp(ViewerDialogHost* host) {
+    Context c;
+    const AppFolders& folders = AppFoldersInstance();
+    c.params = &AppLaunchParams();
+    c.installFolder = folders.installFolder;
+    c.workingFolder = folders.workingFolder;
+    c.documentFile = folders.documentFile;
+    c.commentIndex = &AppCommentIndex();
+    c.pendingDetails = &AppPendingDetails();
+    c.copyBuffer = &AppCommentCopyBuffer();
+    c.host = host;
+    return c;
+}
+
+CPdfViewerDlg::CPdfViewerDlg(Context context, QWidget* parent)
+    : QWidget(parent), context_(std::move(context)) {
+    if (!context_.params) context_.params = &AppLaunchParams();
+    if (!context_.commentIndex) context_.commentIndex = &AppCommentIndex();
+    if (!context_.pendingDetails) context_.pendingDetails = &AppPendingDetails();
+    if (!context_.copyBuffer) context_.copyBuffer = &AppCommentCopyBuffer();
+    if (!context_.terminate) context_.terminate = [] { TerminateClient(); };
+    role_ = ReviewerRole::From(*context_.params);
+
+    // The dialog's own background shows where the control leaves the client area free.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(171, 171, 169));
+    setPalette(palette);
+    setAutoFillBackground(true);
+
+    viewer_ = new viewer::widget::PdfViewerWidget(this);
+    viewer_->setGeometry(ViewerGeometry(size()));
+}
+
+CPdfViewerDlg::~CPdfViewerDlg() {
+    // The worker calls the control: it goes before the control does.
+    worker_.reset();
+    sync_.reset();
+    CloseDocument();
+    if (keyFilter_) qApp->removeEventFilter(keyFilter_);
+    if (viewer_ && CPdfViewerSdk::Instance() == &viewer_->Control()) CPdfViewerSdk::Publish(nullptr);
+}
+
+viewer::PdfViewerControl& CPdfViewerDlg::Control() const { return viewer_->Control(); }
+
+bool CPdfViewerDlg::OnInitDialog() {
+    keyFilter_ = new ViewerKeyFilter(this);
+    qApp->installEventFilter(keyFilter_);
+    // The comment tools' subject and tool tables and their settings are loaded by the
+    // comment event handlers (SetCommentEvents) when they are attached.
+    SetupViewer();
+    if (!OpenReviewDocument()) {
+        context_.terminate();
+        return false;
+    }
+    pageCount_ = Control().PageCount();
+    worker_ = std::make_unique<AutosaveWorker>(
+        &Control(), pageCount_, AutosaveSettings::From(*context_.params, context_.workingFolder),
+        context_.connections);
+    worker_->setLatestRevision(0);
+    sync_ = std::make_unique<ViewerCommentSync>(Control(), *context_.commentIndex,
+                                                *context_.pendingDetails, context_.workingFolder,
+                                                role_);
+    worker_->SetCallbacks(sync_->Callbacks());
+    return true;
+}
+
+void CPdfViewerDlg::SetupViewer() {
+    viewer::PdfViewerControl& control = Control();
+    control.ShowToolbar(false);
+    control.ShowMenuBar(false);
+    control.ShowStatusBar(false);
+    control.ShowNavigationPane(false);
+    control.ShowScrollBars(false);
+    control.SetCJKResourcePath(context_.installFolder + "/cjkfont.bin");
+    // Comments the reviewer draws carry the reviewer's name from the start.
+    viewer_->Engine().SetDefaultAuthor(role_.authorName);
+    CPdfViewerSdk::Publish(&control);
+}
+
+bool CPdfViewerDlg::OpenReviewDocument() {
+    const LaunchParams& params = *context_.params;
+    CHttpForm form(params.HOST, params.PORT);
+    const std::string url = "/Comm/download.do?file=" + params.ELEMENTID + ".pdf";
+    const int result = form.DownloadFile(url, context_.documentFile);
+    if (result <= 0) {
+        WriteLog("OpenReviewDocument", "download failed (" + std::to_string(result) + ") " +
+                                           form.ErrorText());
+        platform::Prompts().Error(kDownloadFail);
+        return false;
+    }
+    // A reply that is no PDF (an error page served as 200, a cut-off file) fails like a
+    // failed download instead of leaving an empty viewer.
+    if (!Control().OpenFile(context_.documentFile, nullptr)) {
+        WriteLog("OpenReviewDocument", "the downloaded file does not open: " + context_.documentFile);
+        platform::Prompts().Error(kDownloadFail);
+        return false;
+    }
+    return true;
+}
+
+void CPdfViewerDlg::ReloadComments() {
+    if (!worker_) return;
+    if (context_.host) context_.host->ShowBusy("Waiting...");
+    QApplication::processEvents();
+
+    viewer::PdfViewerControl& control = Control();
+    for (int page = 0; page < pageCount_; ++page) {
+        viewer::PdfPage pdfPage = control.GetPage(page);
+        for (int i = pdfPage.AnnotCount() - 1; i >= 0; --i) pdfPage.RemoveAnnot(pdfPage.GetAnnot(i));
+    }
+    ApplyReadOnlyRules(false);
+
+    // Everything is fetched again: the records and the revision start afresh, so that a
+    // second reload does not find every comment known already and leave the viewer empty.
+    // The index keeps its entries' review status; entries whose comment is gone are dropped.
+    worker_->PageMaps() = PageAnnotMap(pageCount_);
+    worker_->setLatestRevision(0);
+    CommentIndex& index = *context_.commentIndex;
+    for (auto& [name, entry] : index) entry.record = nullptr;
+    worker_->GetLastestRevisions();
+    for (auto it = index.begin(); it != index.end();) {
+        it = it->second.record ? std::next(it) : index.erase(it);
+    }
+
+    DrawPageLabels();
+    ShowComments(false);
+    ApplyReadOnlyRules(true);
+    if (context_.host) {
+        context_.host->RefillCommentList();
+        context_.host->HideBusy();
+    }
+}
+
+void CPdfViewerDlg::ShowComments(bool show) {
+    viewer::PdfViewerControl& control = Control();
+    const int pages = control.PageCount();
+    for (int page = 0; page < pages; ++page) {
+        viewer::PdfPage pdfPage = control.GetPage(page);
+        const int count = pdfPage.AnnotCount();
+        for (int i = 0; i < count; ++i) {
+            viewer::PdfAnnot annot = pdfPage.GetAnnot(i);
+            if (annot.GetTypeName() != "Stamp") annot.SetShown(show);
+        }
+    }
+    viewer_->viewport()->update();
+}
+
+void CPdfViewerDlg::ApplyReadOnlyRules(bool lock) {
+    if (!worker_) return;
+    ::ApplyReadOnlyRules(Control(), worker_->PageMaps(), role_, lock);
+}
+
+void CPdfViewerDlg::SetReplyReadOnly(const viewer::PdfReplyList& replies) {
+    ::SetReplyReadOnly(replies, role_);
+}
+
+int CPdfViewerDlg::DrawPageLabels() {
+    // Page texts add up: the labels are drawn once for the document.
+    if (labelsDrawn_) return viewer::engine::kQuireOk;
+    const int result = ::DrawPageLabels(Control(), context_.documentFile);
+    labelsDrawn_ = result == viewer::engine::kQuireOk;
+    return result;
+}
+
+int CPdfViewerDlg::OnRemoteAnnotCreated(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotCreated(record) : 0; }
+int CPdfViewerDlg::OnRemoteAnnotUpdated(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotUpdated(record) : 0; }
+int CPdfViewerDlg::OnRemoteAnnotDeleted(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotDeleted(record) : 0; }
+int CPdfViewerDlg::OnRemoteRepliesChanged(CNMObject& record) {
+    return sync_ ? sync_->OnRemoteRepliesChanged(record) : 0;
+}
+int CPdfViewerDlg::OnRemoteAnnotRegistered(CNMObject& record) {
+    return sync_ ? sync_->OnRemoteAnnotRegistered(record) : 0;
+}
+std::string CPdfViewerDlg::ShowCommentInViewer(CAnnot& annot) {
+    return sync_ ? sync_->ShowCommentInViewer(annot) : std::string();
+}
+void CPdfViewerDlg::SDK_AppendAnnot(CNMObject& record) {
+    if (sync_) sync_->SDK_AppendAnnot(record);
+}
+void CPdfViewerDlg::SDK_AppendReply(CNMObject& record) {
+    if (sync_) sync_->SDK_AppendReply(record);
+}
+std::vector<const CNMObject*> CPdfViewerDlg::CollectCommentObjects(const CNMObject& record) const {
+    return ::CollectCommentObjects(record);
+}
+
+bool CPdfViewerDlg::PreTranslateKey(const QKeyEvent& event) {
+    const bool press = event.type() == QEvent::KeyPress;
+    const int key = event.key();
+    const bool ctrl = event.modifiers().testFlag(Qt::ControlModifier);
+    CommentCopyBuffer& copy = *context_.copyBuffer;
+
+    if (key == Qt::Key_Control) {
+        if (role_.isOpener && context_.host) context_.host->SetMultiSelect(press);
+        return true;
+    }
+    if (!press) return false;
+    switch (key) {
+        case Qt::Key_Escape:
+            if (context_.host) context_.host->SelectHandTool();
+            return true;
+        case Qt::Key_F1:
+        case Qt::Key_F4:
+            return true;
+        case Qt::Key_Delete:
+            copy.ClearComment();
+            return false;
+        case Qt::Key_C:
+            if (ctrl && copy.HoldsComment()) copy.Clear();
+            return false;
+        case Qt::Key_V: {
+            if (!ctrl || !copy.HoldsComment() || !worker_) return false;
+            try {
+                const std::string path = worker_->CopyComment(copy.page, copy.annotIndex, true);
+                if (!path.empty()) {
+                    worker_->AddCommentFromFdf(Control().CurrentPage(), path);
+                    copy.Clear();
+                }
+            } catch (const BaseException& e) {
+                platform::Prompts().Error(e.what());
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void CPdfViewerDlg::CloseDocument() {
+    if (documentClosed_) return;
+    documentClosed_ = true;
+    if (viewer_) Control().CloseFile();
+    if (!context_.documentFile.empty()) std::remove(context_.documentFile.c_str());
+}
+
+void CPdfViewerDlg::SetCommentEvents(viewer::PdfViewerEvents* handler) {
+    Control().SetEventListener(handler);
+}
+
+QRect CPdfViewerDlg::ViewerGeometry(const QSize& clientSize) {
+    return QRect(-39, -4, clientSize.width() + 43, clientSize.height() + 8);
+}
+
+void CPdfViewerDlg::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (viewer_) viewer_->setGeometry(ViewerGeometry(size()));
+}
+
+void CPdfViewerDlg::closeEvent(QCloseEvent* event) {
+    CloseDocument();
+    QWidget::closeEvent(event);
+}

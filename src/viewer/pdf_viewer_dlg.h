@@ -1,0 +1,122 @@
+// CPdfViewerDlg: the child dialog of the main window that hosts the viewer control, downloads
+// and opens the review document, and keeps the control's comments in step with the client's
+// record of them.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/comment_copy_buffer.h"
+#include "app/comment_index.h"
+#include "app/pending_details.h"
+#include "sync/autosave_connection.h"
+#include "viewer/reviewer_role.h"
+
+class AutosaveWorker;
+class CNMObject;
+class CAnnot;
+class QKeyEvent;
+class ViewerCommentSync;
+class ViewerDialogHost;
+class ViewerKeyFilter;
+struct LaunchParams;
+
+namespace viewer {
+class PdfViewerControl;
+class PdfViewerEvents;
+class PdfReplyList;
+namespace widget {
+class PdfViewerWidget;
+}
+}  // namespace viewer
+
+class CPdfViewerDlg : public QWidget {
+    Q_OBJECT
+public:
+    // What the dialog reads and fills; FromApp() gives the application's own.
+    struct Context {
+        const LaunchParams* params = nullptr;
+        std::string installFolder;
+        std::string workingFolder;
+        std::string documentFile;
+        CommentIndex* commentIndex = nullptr;
+        PendingDetails* pendingDetails = nullptr;
+        CommentCopyBuffer* copyBuffer = nullptr;
+        ViewerDialogHost* host = nullptr;  // may stay null
+        // Called when the document cannot be had; TerminateClient unless a test says otherwise.
+        std::function<void()> terminate;
+        // The worker's connections; empty: HTTP to HOST:PORT.
+        AutosaveConnectionFactory connections;
+
+        static Context FromApp(ViewerDialogHost* host);
+    };
+
+    explicit CPdfViewerDlg(Context context, QWidget* parent = nullptr);
+    ~CPdfViewerDlg() override;
+
+    // The opening sequence: the keyboard hook, the comment tools' tables, SetupViewer,
+    // OpenReviewDocument (on failure the client ends, and nothing more happens), the page
+    // count, latestRevision 0, and the autosave worker with the merge callbacks. False when
+    // the document could not be had.
+    bool OnInitDialog();
+
+    void SetupViewer();
+    bool OpenReviewDocument();
+    // Loads every comment from the server afresh (at start and on request); the comments are
+    // hidden afterwards until ShowComments(true).
+    void ReloadComments();
+    // Shows or hides every annotation but images ("Stamp").
+    void ShowComments(bool show);
+    void ApplyReadOnlyRules(bool lock);
+    void SetReplyReadOnly(const viewer::PdfReplyList& replies);
+    // The page number labels; the reader's result code.
+    int DrawPageLabels();
+
+    // Merge callbacks, in the worker's slot order.
+    int OnRemoteAnnotCreated(CNMObject& record);
+    int OnRemoteAnnotUpdated(CNMObject& record);
+    int OnRemoteAnnotDeleted(CNMObject& record);
+    int OnRemoteRepliesChanged(CNMObject& record);
+    int OnRemoteAnnotRegistered(CNMObject& record);
+    std::string ShowCommentInViewer(CAnnot& annot);
+    void SDK_AppendAnnot(CNMObject& record);
+    void SDK_AppendReply(CNMObject& record);
+    std::vector<const CNMObject*> CollectCommentObjects(const CNMObject& record) const;
+
+    // The dialog's key handling before the control sees a key: true when the key is
+    // consumed.
+    bool PreTranslateKey(const QKeyEvent& event);
+
+    // Closing: the document is closed and its file deleted.
+    void CloseDocument();
+
+    viewer::widget::PdfViewerWidget* Viewer() const { return viewer_; }
+    viewer::PdfViewerControl& Control() const;
+    // Null until the document is open.
+    AutosaveWorker* Worker() const { return worker_.get(); }
+    int PageCount() const { return pageCount_; }
+    const ReviewerRole& Role() const { return role_; }
+    // The comment event handlers (creation, change, deletion, replies); not owned.
+    void SetCommentEvents(viewer::PdfViewerEvents* handler);
+
+    // Where the control sits in a client area of that size: a margin cut away all round.
+    static QRect ViewerGeometry(const QSize& clientSize);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    Context context_;
+    ReviewerRole role_;
+    viewer::widget::PdfViewerWidget* viewer_ = nullptr;  // a child, owned by the dialog
+    ViewerKeyFilter* keyFilter_ = nullptr;  // installed on the application while open
+    std::unique_ptr<AutosaveWorker> worker_;
+    std::unique_ptr<ViewerCommentSync> sync_;
+    int pageCount_ = 0;
+    bool labelsDrawn_ = false;
+    bool documentClosed_ = false;
+};

@@ -1,0 +1,19 @@
+// What the viewer dialog asks of the window that hosts it (the main window).
+#pragma once
+
+#include <string>
+
+class ViewerDialogHost {
+public:
+    virtual ~ViewerDialogHost() = default;
+
+    // The initiator holds (or lets go of) the Ctrl key: the comment list selects several.
+    virtual void SetMultiSelect(bool on) {}
+    // Escape: back to the hand tool.
+    virtual void SelectHandTool() {}
+    // The waiting state over the window ("Waiting..."), and its end.
+    virtual void ShowBusy(const std::string& text) {}
+    virtual void HideBusy() {}
+    // The comment list is built again from the comment index.
+    virtual void RefillCommentList() {}
+};

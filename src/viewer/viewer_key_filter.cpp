@@ -1,0 +1,20 @@
+#include "viewer/viewer_key_filter.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QWidget>
+
+#include "viewer/pdf_viewer_dlg.h"
+
+ViewerKeyFilter::ViewerKeyFilter(CPdfViewerDlg* dialog) : QObject(dialog), dialog_(dialog) {}
+
+bool ViewerKeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+    // A key event is offered to the focus widget and then to its parents, and the window
+    // sees it first: take it once, where it is first delivered to a widget.
+    if (!watched->isWidgetType()) return false;
+    QWidget* focus = QApplication::focusWidget();
+    auto* widget = static_cast<QWidget*>(watched);
+    if (focus ? widget != focus : !widget->isWindow()) return false;
+    return dialog_->PreTranslateKey(*static_cast<QKeyEvent*>(event));
+}

@@ -1,0 +1,19 @@
+// The viewer dialog's keyboard hook: an application-wide filter that offers every key press
+// and release to the dialog before the control (or any other widget) sees it.
+#pragma once
+
+#include <QObject>
+
+class CPdfViewerDlg;
+
+class ViewerKeyFilter : public QObject {
+    Q_OBJECT
+public:
+    explicit ViewerKeyFilter(CPdfViewerDlg* dialog);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    CPdfViewerDlg* dialog_;
+};
