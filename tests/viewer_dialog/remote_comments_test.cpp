@@ -1,0 +1,198 @@
+// Other reviewers' comments reach the viewer and the comment index: created, updated, answered
+// and deleted through the bundled server; the comment copy buffer's keys.
+#include <QKeyEvent>
+#include <gtest/gtest.h>
+
+#include "sync/autosave_worker.h"
+#include "viewer/control/pdf_viewer_control.h"
+#include "viewer_dialog/dialog_fixture.h"
+
+namespace dialogtest {
+namespace {
+
+using viewer::AnnotTool;
+
+class RemoteComments : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start()) << server.error();
+        drawing = MakeDrawing(dir, 2);
+        ASSERT_TRUE(server.AddDocument("drawing.pdf", testsupport::ReadFileBytes(drawing)));
+        other = std::make_unique<OtherReviewer>(server, drawing, "LEE", "LEE-ELECTRICAL");
+        t = std::make_unique<DialogUnderTest>(ReviewerParams(server, "KIM", "PIPING", "drawing"));
+        ASSERT_TRUE(t->dialog->OnInitDialog());
+    }
+    void TearDown() override {
+        t.reset();
+        other.reset();
+    }
+
+    viewer::PdfViewerControl& Control() { return t->dialog->Control(); }
+    viewer::PdfAnnot Mine(int page, const std::string& name) {
+        viewer::PdfPage p = Control().GetPage(page);
+        for (int i = 0; i < p.AnnotCount(); ++i)
+            if (p.GetAnnot(i).GetName() == name) return p.GetAnnot(i);
+        return {};
+    }
+
+    testsupport::ReviewServerProcess server;
+    testsupport::TempDir dir;
+    std::string drawing;
+    PromptRecorder prompts;
+    std::unique_ptr<OtherReviewer> other;
+    std::unique_ptr<DialogUnderTest> t;
+};
+
+TEST_F(RemoteComments, CreatedUpdatedAnsweredAndDeletedCommentsLandInViewerAndIndex) {
+    const int rect = other->Draw(AnnotTool::Rectangle, 1);
+    other->Draw(AnnotTool::Cloudy, 1);
+    const std::string name = other->control().GetPage(1).GetAnnot(rect).GetName();
+    ASSERT_GT(other->Publish(), 0);
+
+    // Created: the reload brings both comments, hidden until shown, locked for another
+    // discipline.
+    t->dialog->ReloadComments();
+    ASSERT_EQ(Control().GetPage(1).AnnotCount(), 2);
+    viewer::PdfAnnot annot = Mine(1, name);
+    ASSERT_TRUE(annot.IsValid());
+    EXPECT_FALSE(annot.IsShown());
+    EXPECT_TRUE(annot.ReadOnly());
+    t->dialog->ShowComments(true);
+    EXPECT_TRUE(annot.IsShown());
+    ASSERT_EQ(t->index.count(name), 1u);
+    CommentEntry entry = t->index[name];
+    EXPECT_EQ(entry.author, "LEE-ELECTRICAL");
+    EXPECT_EQ(entry.pageIndex, 1);
+    EXPECT_EQ(entry.annotIndex, annot.Index());
+    EXPECT_EQ(entry.subject, annot.Subject());
+    ASSERT_NE(entry.record, nullptr);
+    EXPECT_EQ(entry.record->uniqueName, name);
+    EXPECT_EQ(entry.date.size(), 19u);
+    EXPECT_EQ(t->pending.deletes.at(name), 0);
+    EXPECT_TRUE(t->pending.creates.empty());
+
+    // Updated.
+    other->control().GetPage(1).GetAnnot(rect).SetContents("Valve moved 200 mm east");
+    ASSERT_EQ(other->worker().AutoSaveAnnot(1, rect, kActionUpdate), 1);
+    ASSERT_GT(other->Publish(), 0);
+    ASSERT_GT(t->dialog->Worker()->GetLastestRevisions(), 0);
+    ASSERT_EQ(Control().GetPage(1).AnnotCount(), 2);
+    EXPECT_EQ(Mine(1, name).GetContents(), "Valve moved 200 mm east");
+    EXPECT_EQ(t->index[name].contents, "Valve moved 200 mm east");
+    EXPECT_EQ(t->index[name].annotIndex, Mine(1, name).Index());
+
+    // Answered: the reply comes with the comment, another reviewer's reply is read-only.
+    const viewer::AnnotId parent = other->control().AnnotsOnPage(1).at(static_cast<size_t>(rect));
+    const viewer::AnnotId reply = other->control().AddReply(parent, "Agreed.", "LEE-ELECTRICAL");
+    ASSERT_NE(reply, 0u);
+    other->worker().AutoSaveReply(1, rect, kActionCreate, "");
+    ASSERT_GT(other->Publish(), 0);
+    ASSERT_GT(t->dialog->Worker()->GetLastestRevisions(), 0);
+    annot = Mine(1, name);
+    ASSERT_EQ(annot.GetReplies().ReplyCount(), 1);
+    EXPECT_EQ(annot.GetReplies().GetReply(0).GetText(), "Agreed.");
+    EXPECT_TRUE(annot.GetReplies().GetReply(0).ReadOnly());
+    EXPECT_EQ(t->index[name].replyCount, 1);
+    EXPECT_EQ(t->index[name].annotIndex, annot.Index());
+
+    // Deleted.
+    viewer::PdfPage page = other->control().GetPage(1);
+    const int at = other->control().AnnotIndexOf(parent);
+    ASSERT_TRUE(page.RemoveAnnot(page.GetAnnot(at)));
+    other->worker().QueueDeleteComment(1, at);
+    ASSERT_GT(other->Publish(), 0);
+    ASSERT_GT(t->dialog->Worker()->GetLastestRevisions(), 0);
+    EXPECT_EQ(Control().GetPage(1).AnnotCount(), 1);
+    EXPECT_FALSE(Mine(1, name).IsValid());
+    EXPECT_EQ(t->index.count(name), 0u);
+    EXPECT_EQ(t->index.size(), 1u);
+    EXPECT_TRUE(prompts->entries().empty());
+}
+
+TEST_F(RemoteComments, SecondReloadBringsEveryCommentBackOnce) {
+    other->Draw(AnnotTool::Line, 0);
+    ASSERT_GT(other->Publish(), 0);
+    t->dialog->ReloadComments();
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 1);
+    const std::string name = Control().GetPage(0).GetAnnot(0).GetName();
+    t->index[name].feedbackStatus = kFeedbackApply;
+
+    t->dialog->ReloadComments();
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 1);
+    EXPECT_EQ(Control().GetPage(0).GetAnnot(0).GetName(), name);
+    ASSERT_EQ(t->index.size(), 1u);
+    EXPECT_EQ(t->index[name].feedbackStatus, kFeedbackApply);
+    EXPECT_NE(t->index[name].record, nullptr);
+}
+
+TEST_F(RemoteComments, SeveralDeletionsOnOnePageInOneMergeLeaveNoEntryBehind) {
+    for (AnnotTool tool : {AnnotTool::Rectangle, AnnotTool::Line, AnnotTool::Cloudy}) other->Draw(tool, 0);
+    ASSERT_GT(other->Publish(), 0);
+    t->dialog->ReloadComments();
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 3);
+    const std::string kept = other->control().GetPage(0).GetAnnot(2).GetName();
+
+    // The first two go in one revision: the second one's index moves down while merging.
+    for (int i = 0; i < 2; ++i) {
+        viewer::PdfPage page = other->control().GetPage(0);
+        ASSERT_TRUE(page.RemoveAnnot(page.GetAnnot(0)));
+        other->worker().QueueDeleteComment(0, 0);
+    }
+    ASSERT_GT(other->Publish(), 0);
+    ASSERT_GT(t->dialog->Worker()->GetLastestRevisions(), 0);
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 1);
+    EXPECT_EQ(Control().GetPage(0).GetAnnot(0).GetName(), kept);
+    ASSERT_EQ(t->index.size(), 1u);
+    EXPECT_EQ(t->index.begin()->first, kept);
+}
+
+QKeyEvent Key(QEvent::Type type, int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    return QKeyEvent(type, key, mods);
+}
+
+TEST_F(RemoteComments, PasteOfTheCopiedCommentRegistersANewCommentAndClearsTheBuffer) {
+    other->Draw(AnnotTool::Rectangle, 0);
+    ASSERT_GT(other->Publish(), 0);
+    t->dialog->ReloadComments();
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 1);
+    const std::string source = Control().GetPage(0).GetAnnot(0).GetName();
+
+    // Nothing copied: Ctrl+V does nothing.
+    EXPECT_FALSE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier)));
+    EXPECT_EQ(Control().GetPage(0).AnnotCount(), 1);
+
+    t->copy.name = source;
+    t->copy.page = 0;
+    t->copy.annotIndex = 0;
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier)));
+    ASSERT_EQ(Control().GetPage(0).AnnotCount(), 2);
+    const std::string copy = Control().GetPage(0).GetAnnot(1).GetName();
+    EXPECT_NE(copy, source);
+    EXPECT_FALSE(t->copy.HoldsComment());
+    EXPECT_EQ(t->index.count(copy), 1u);
+    EXPECT_EQ(t->pending.creates.count(copy), 1u);
+    EXPECT_EQ(t->pending.deletes.at(copy), 0);
+}
+
+TEST_F(RemoteComments, KeysOfTheHookConsumeOrPassAsTheControlNeeds) {
+    t->copy.name = "X";
+    t->copy.fdfFile = "copy.fdf";
+    EXPECT_FALSE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_Delete)));
+    EXPECT_FALSE(t->copy.HoldsComment());
+    EXPECT_EQ(t->copy.fdfFile, "copy.fdf");
+
+    t->copy.name = "X";
+    EXPECT_FALSE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier)));
+    EXPECT_FALSE(t->copy.HoldsComment());
+    EXPECT_TRUE(t->copy.fdfFile.empty());
+
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_F1)));
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_F4)));
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_Escape)));
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_Control)));
+    EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyRelease, Qt::Key_Control)));
+    EXPECT_FALSE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_A)));
+}
+
+}  // namespace
+}  // namespace dialogtest
