@@ -16,5 +16,7 @@ bool ViewerKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     QWidget* focus = QApplication::focusWidget();
     auto* widget = static_cast<QWidget*>(watched);
     if (focus ? widget != focus : !widget->isWindow()) return false;
+    // Keys of other windows (a message box, the comment list) are theirs.
+    if (widget != dialog_ && !dialog_->isAncestorOf(widget)) return false;
     return dialog_->PreTranslateKey(*static_cast<QKeyEvent*>(event));
 }

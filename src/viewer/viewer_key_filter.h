@@ -1,5 +1,5 @@
 // The viewer dialog's keyboard hook: an application-wide filter that offers every key press
-// and release to the dialog before the control (or any other widget) sees it.
+// and release meant for the dialog or the control to the dialog before the control sees it.
 #pragma once
 
 #include <QObject>

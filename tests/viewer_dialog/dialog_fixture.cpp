@@ -46,7 +46,8 @@ LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server, cons
     return p;
 }
 
-DialogUnderTest::DialogUnderTest(const LaunchParams& launch) : params(launch) {
+DialogUnderTest::DialogUnderTest(const LaunchParams& launch, ViewerDialogHost* host)
+    : params(launch) {
     EnsureApp();
     CPdfViewerDlg::Context context;
     context.params = &params;
@@ -56,6 +57,7 @@ DialogUnderTest::DialogUnderTest(const LaunchParams& launch) : params(launch) {
     context.commentIndex = &index;
     context.pendingDetails = &pending;
     context.copyBuffer = &copy;
+    context.host = host;
     context.terminate = [this] { terminated = true; };
     dialog = std::make_unique<CPdfViewerDlg>(std::move(context));
     dialog->resize(900, 700);

@@ -33,7 +33,7 @@ LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server, cons
 
 // A viewer dialog with its own tables and folders; a failed open is recorded, not fatal.
 struct DialogUnderTest {
-    DialogUnderTest(const LaunchParams& params);
+    explicit DialogUnderTest(const LaunchParams& params, ViewerDialogHost* host = nullptr);
     ~DialogUnderTest();
 
     LaunchParams params;

@@ -1,10 +1,14 @@
 // Other reviewers' comments reach the viewer and the comment index: created, updated, answered
 // and deleted through the bundled server; the comment copy buffer's keys.
+#include <QApplication>
 #include <QKeyEvent>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "sync/autosave_worker.h"
 #include "viewer/control/pdf_viewer_control.h"
+#include "viewer/viewer_dialog_host.h"
+#include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {
@@ -192,6 +196,49 @@ TEST_F(RemoteComments, KeysOfTheHookConsumeOrPassAsTheControlNeeds) {
     EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_Control)));
     EXPECT_TRUE(t->dialog->PreTranslateKey(Key(QEvent::KeyRelease, Qt::Key_Control)));
     EXPECT_FALSE(t->dialog->PreTranslateKey(Key(QEvent::KeyPress, Qt::Key_A)));
+}
+
+struct HostRecorder : ViewerDialogHost {
+    void SetMultiSelect(bool on) override { multiSelect = on; }
+    void SelectHandTool() override { ++handTool; }
+    bool multiSelect = false;
+    int handTool = 0;
+};
+
+TEST(ViewerKeyHook, KeysForTheViewerReachTheDialogFirstKeysOfOtherWindowsDoNot) {
+    EnsureApp();
+    testsupport::ReviewServerProcess server;
+    ASSERT_TRUE(server.Start()) << server.error();
+    testsupport::TempDir dir;
+    ASSERT_TRUE(server.AddDocument("drawing.pdf", testsupport::ReadFileBytes(MakeDrawing(dir, 1))));
+    PromptRecorder prompts;
+    LaunchParams params = ReviewerParams(server, "KIM", "PIPING", "drawing");
+    params.isOpener = true;
+    HostRecorder host;
+    DialogUnderTest t(params, &host);
+    ASSERT_TRUE(t.dialog->OnInitDialog());
+    t.dialog->resize(600, 400);
+    t.dialog->show();
+    QApplication::setActiveWindow(t.dialog.get());
+    t.dialog->Viewer()->setFocus();
+    QApplication::processEvents();
+    if (QApplication::focusWidget() != t.dialog->Viewer()) GTEST_SKIP() << "no keyboard focus here";
+
+    QTest::keyPress(t.dialog->Viewer(), Qt::Key_Control, Qt::ControlModifier);
+    EXPECT_TRUE(host.multiSelect);
+    QTest::keyRelease(t.dialog->Viewer(), Qt::Key_Control);
+    EXPECT_FALSE(host.multiSelect);
+    QTest::keyClick(t.dialog->Viewer(), Qt::Key_Escape);
+    EXPECT_EQ(host.handTool, 1);
+
+    // Another window's keys are its own.
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    other.setFocus();
+    QApplication::processEvents();
+    QTest::keyClick(&other, Qt::Key_Escape);
+    EXPECT_EQ(host.handTool, 1);
 }
 
 }  // namespace
