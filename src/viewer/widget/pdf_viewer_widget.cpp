@@ -21,6 +21,7 @@
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
+#include "viewer/widget/widget_control.h"
 
 namespace viewer::widget {
 namespace {
@@ -76,6 +77,10 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
       engine_(std::make_unique<engine::EngineControl>()),
       dialogs_(ViewerDialogs::Interactive()) {
     engine_->SetViewHost(this);
+    control_ = std::make_unique<WidgetControl>(*engine_, [this] {
+        fitMode_ = engine_->FitMode();
+        ApplyFit();
+    });
     renderer_ = new TileRenderer(this);
     connect(renderer_, &TileRenderer::TileReady, this, &PdfViewerWidget::OnTileReady);
     words_ = new PageWords(this);
@@ -101,6 +106,8 @@ PdfViewerWidget::~PdfViewerWidget() {
 }
 
 // ---------------------------------------------------------------- view state
+
+PdfViewerControl& PdfViewerWidget::Control() { return *control_; }
 
 void PdfViewerWidget::DocumentChanged() {
     CancelCallout();
@@ -137,18 +144,13 @@ void PdfViewerWidget::ViewStateChanged() {
     const int rotation = engine_->Rotation();
     const std::string toolName = engine_->CurrentTool();
     const int fit = engine_->FitMode();
-    bool handled = false;
-    if (rotation != rotation_) {
-        ApplyRotation(rotation);
-        handled = true;
-    }
+    if (rotation != rotation_) ApplyRotation(rotation);
     if (toolName != lastToolName_) {
         lastToolName_ = toolName;
         ApplyTool();
-        handled = true;
     }
-    // A fit mode set again (even to the same value) fits again.
-    if (fit != lastFitSet_ || !handled) {
+    // A fit mode set again to the same value reaches us through WidgetControl.
+    if (fit != lastFitSet_) {
         lastFitSet_ = fit;
         fitMode_ = fit;
         ApplyFit();

@@ -28,6 +28,7 @@ namespace viewer::widget {
 
 class FindWindow;
 class PageWords;
+class WidgetControl;
 class CommentNoteDialog;
 class AnnotPropertiesDialog;
 
@@ -44,7 +45,8 @@ public:
     ~PdfViewerWidget() override;
 
     engine::EngineControl& Engine() { return *engine_; }
-    PdfViewerControl& Control() { return *engine_; }
+    // The control the client calls (the engine, with the view's own answers).
+    PdfViewerControl& Control();
     // The dialogs the tools ask with; replace them in tests.
     ViewerDialogs& Dialogs() { return dialogs_; }
 
@@ -166,6 +168,7 @@ private:
     void DeleteSelected();
 
     std::unique_ptr<engine::EngineControl> engine_;
+    std::unique_ptr<WidgetControl> control_;
     ViewerDialogs dialogs_;
     PageLayout layout_;
     TileRenderer* renderer_ = nullptr;
