@@ -145,8 +145,13 @@ TEST_F(EditTest, LockedCommentRefusesDragResizeAndDelete) {
     EXPECT_TRUE(note->ContentsEdit()->isReadOnly());
     note->ContentsEdit()->setPlainText("changed");
     EXPECT_FALSE(note->SaveContents());
-    note->close();
     EXPECT_TRUE(events.log.empty());
+    // Answering a locked comment is what reviewers of other disciplines do.
+    note->ReplyEdit()->setPlainText("Noted");
+    EXPECT_NE(note->AddReply(), 0u);
+    ASSERT_EQ(events.log.size(), 1u);
+    EXPECT_EQ(events.log[0].rfind("reply added 0,0 ", 0), 0u);
+    note->close();
 }
 
 TEST_F(EditTest, StyleWindowChangesColourWidthAndBorderInOneChange) {

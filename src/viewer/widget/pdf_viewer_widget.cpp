@@ -419,6 +419,8 @@ void PdfViewerWidget::RequestTiles() {
         bool pageVisible = pr.intersects(view);
         bool hasFallback = false;
         int visibleMissing = 0;
+        bool anySharp = false;
+        std::vector<TileRequest> pageWant;
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH,
@@ -428,13 +430,36 @@ void PdfViewerWidget::RequestTiles() {
                 const QRect inColumn = tr.translated(pr.topLeft());
                 if (!inColumn.intersects(margin)) continue;
                 TileKey key{page, zk, rotation_, col, row};
-                if (tiles_.contains(key)) continue;
+                if (tiles_.contains(key)) {
+                    anySharp = true;
+                    continue;
+                }
                 const QPoint d = inColumn.center() - center;
                 const int distance = std::abs(d.x()) + std::abs(d.y());
                 const bool inView = ShowsInView(inColumn, view);
                 if (inView) ++visibleMissing;
-                (inView ? want : ahead).push_back({key, tr, distance});
+                (inView ? pageWant : ahead).push_back({key, tr, distance});
             }
+        }
+        // The first picture of a page at this zoom that needs several tiles: one tile of
+        // just the part in view, then the grid tiles once the view is sharp.
+        const QRect inView = pr.intersected(view).translated(-pr.topLeft());
+        if (visibleMissing >= 2 && !anySharp && !inView.isEmpty() &&
+            !ViewTileHolding(page, inView)) {
+            const bool samePending = viewTilePending_ && viewTile_.key.page == page &&
+                                     viewTile_.key.zoomKey == zk &&
+                                     viewTile_.key.rotation == rotation_ &&
+                                     viewTile_.pixels.contains(inView);
+            if (!samePending) {
+                viewTile_ = {TileKey{page, zk, rotation_, -1, ++viewTileSerial_},
+                             inView.adjusted(-16, -16, 16, 16).intersected(QRect(QPoint(), px)),
+                             0};
+                viewTilePending_ = true;
+            }
+            want.push_back(viewTile_);
+            ahead.insert(ahead.end(), pageWant.begin(), pageWant.end());
+        } else {
+            want.insert(want.end(), pageWant.begin(), pageWant.end());
         }
         // A small whole-page image shows while the sharp tiles render, when they take more
         // than one round of the workers (high zoom, fast scrolling).
@@ -459,10 +484,25 @@ void PdfViewerWidget::RequestTiles() {
     CheckSettled();
 }
 
-void PdfViewerWidget::OnTileReady(const TileKey& key, const QImage& image) {
+const PdfViewerWidget::CachedTile* PdfViewerWidget::ViewTileHolding(int page,
+                                                                     const QRect& pixels) const {
+    const int zk = ZoomKey();
+    for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
+        const TileKey& k = it.key();
+        if (k.col == -1 && k.page == page && k.zoomKey == zk && k.rotation == rotation_ &&
+            it->pixels.contains(pixels)) {
+            return &it.value();
+        }
+    }
+    return nullptr;
+}
+
+void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image) {
+    if (key.col == -1 && viewTilePending_ && key == viewTile_.key) viewTilePending_ = false;
     CachedTile& t = tiles_[key];
     tileBytes_ -= t.image.sizeInBytes();
     t.image = image;
+    t.pixels = pixels;
     t.lastUse = ++paintStamp_;
     tileBytes_ += image.sizeInBytes();
     EvictTiles();
@@ -495,6 +535,7 @@ bool PdfViewerWidget::VisibleTilesReady() const {
         if (!pr.intersects(view)) continue;
         const QSize px = PagePixelsAt(page, zk);
         const Grid g = TileGridOf(px);
+        if (ViewTileHolding(page, pr.intersected(view).translated(-pr.topLeft()))) continue;
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
@@ -634,14 +675,12 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
         if (nearest && nearest != coarsest) levels.push_back(nearest);
         for (int level : levels) {
             const QSize opx = PagePixelsAt(page, level);
-            const Grid og = TileGridOf(opx);
             const double fx = double(pr.width()) / opx.width();
             const double fy = double(pr.height()) / opx.height();
             for (const auto& [score, k] : others) {
                 if (k.zoomKey != level) continue;
                 CachedTile& t = tiles_[k];
-                const QRectF src(k.col * og.tileW, k.row * og.tileH, t.image.width(),
-                                 t.image.height());
+                const QRectF src(t.pixels.topLeft(), t.image.size());
                 const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
                                  src.width() * fx, src.height() * fy);
                 if (!missing.intersects(dst.toAlignedRect())) continue;
@@ -650,6 +689,17 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
             }
         }
         p.restore();
+    }
+    if (!missing.isEmpty()) {
+        // The view tile of this zoom under the grid tiles.
+        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
+            const TileKey& k = it.key();
+            if (k.col != -1 || k.page != page || k.zoomKey != zk || k.rotation != rotation_) {
+                continue;
+            }
+            it->lastUse = paintStamp_;
+            p.drawImage(pr.topLeft() + it->pixels.topLeft(), it->image);
+        }
     }
     for (const TileKey& k : sharp) {
         CachedTile& t = tiles_[k];

@@ -123,6 +123,7 @@ protected:
 private:
     struct CachedTile {
         QImage image;
+        QRect pixels;  // in the page image at the tile's zoom
         uint64_t lastUse = 0;
     };
     struct EditDrag;
@@ -141,7 +142,9 @@ private:
     QSize PagePixelsAt(int page, int zoomKey) const;
     void ScheduleTiles();
     void RequestTiles();
-    void OnTileReady(const TileKey& key, const QImage& image);
+    void OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image);
+    // The cached view tile of the page at the current zoom that holds `pixels`, if any.
+    const CachedTile* ViewTileHolding(int page, const QRect& pixels) const;
     void EvictTiles();
     void PaintPage(QPainter& p, int page, const QRect& pageInViewport);
     void UpdateCurrentPage();
@@ -177,6 +180,11 @@ private:
     uint64_t paintStamp_ = 0;
     QTimer scheduleTimer_;
     bool settled_ = false;
+    // The view tile asked for last: the first picture of a page at a new zoom, made of the
+    // part in view only (one pass over the page's content instead of one per tile).
+    TileRequest viewTile_;
+    bool viewTilePending_ = false;
+    int viewTileSerial_ = 0;
     int lastCurrentPage_ = -1;
 
     ViewerTool tool_ = ViewerTool::Hand;
