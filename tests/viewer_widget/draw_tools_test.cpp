@@ -1,6 +1,7 @@
 // Every comment tool drawn with the mouse: the event fires once, the comment is in the FDF.
 #include <QImage>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "viewer/control/pdf_page.h"
@@ -296,6 +297,21 @@ TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
               6u);
     // Far from any word: nothing.
     EXPECT_TRUE(viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
+}
+
+}  // namespace
+}  // namespace widgettest
+
+namespace widgettest {
+namespace {
+
+TEST_F(DrawToolsTest, ShapesDraggedPastThePageEdgeStopAtIt) {
+    SetTool("Rectangle Tool");
+    const QRect page = V().Layout().PageRect(0).translated(-V().horizontalScrollBar()->value(),
+                                                           -V().verticalScrollBar()->value());
+    Drag(AtFrac(0, 0.9, 0.5), QPoint(page.right() + 40, page.center().y() + 30));
+    const auto box = E().GeometryOf(ExpectOneAdded().Id()).box;
+    EXPECT_LE(box.x2, E().PageGeometryOf(0).cropBox.x2 + 0.01);
 }
 
 }  // namespace

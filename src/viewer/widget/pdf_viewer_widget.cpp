@@ -961,9 +961,17 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     if (session_ && session_->Page() != page) session_.reset();
     if (!session_) BeginDraw(page, pp);
     if (!session_) return;
-    session_->Press(ToPage(session_->Page(), pos), Tolerance(page));
+    session_->Press(DrawPoint(pos), Tolerance(page));
     UpdateTextSelection();
     viewport()->update();
+}
+
+engine::PointF PdfViewerWidget::DrawPoint(QPointF viewportPoint) const {
+    // A comment stays on its page: points dragged past the edge stop at it.
+    const int page = session_->Page();
+    const engine::PointF p = ToPage(page, viewportPoint);
+    const engine::RectF c = engine_->PageGeometryOf(page).cropBox.Normalized();
+    return {std::clamp(p.x, c.x1, c.x2), std::clamp(p.y, c.y1, c.y2)};
 }
 
 void PdfViewerWidget::BeginDraw(int page, engine::PointF) {
@@ -992,7 +1000,7 @@ void PdfViewerWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (session_) {
-        session_->Move(ToPage(session_->Page(), pos), down);
+        session_->Move(DrawPoint(pos), down);
         UpdateTextSelection();
         viewport()->update();
         return;
@@ -1031,12 +1039,12 @@ void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
     if ((t == AnnotTool::Highlight || t == AnnotTool::StrikeOut) &&
         !words_->Words(session_->Page())) {
         // Finished when the page's words are read.
-        session_->Move(ToPage(session_->Page(), pos), true);
+        session_->Move(DrawPoint(pos), true);
         awaitingWords_ = true;
         return;
     }
     const DrawSession::Step step =
-        session_->Release(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+        session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
     if (step == DrawSession::Step::Finish) {
         FinishDraw();
     } else if (step == DrawSession::Step::Cancel) {
@@ -1049,9 +1057,9 @@ void PdfViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     if (session_) {
         // The double click's press came first and added a vertex; finish the shape.
-        session_->Press(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+        session_->Press(DrawPoint(pos), Tolerance(session_->Page()));
         const DrawSession::Step step =
-            session_->DoubleClick(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+            session_->DoubleClick(DrawPoint(pos), Tolerance(session_->Page()));
         if (step == DrawSession::Step::Finish) {
             FinishDraw();
         } else if (step == DrawSession::Step::Cancel) {

@@ -158,6 +158,8 @@ private:
     bool HasBoxHandles(AnnotId id) const;
     double Tolerance(int page) const;  // a few pixels, in points
     void BeginDraw(int page, engine::PointF p);
+    // The page point of the drawing gesture under a viewport point, kept on the page.
+    engine::PointF DrawPoint(QPointF viewportPoint) const;
     void FinishDraw();
     void CreateFromSession(const DrawSession& session);
     void StartCalloutText(const DrawSession& session);
