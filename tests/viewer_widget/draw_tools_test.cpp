@@ -111,6 +111,7 @@ TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
     WaitRendered();
     V().StartCalibration();
     Click(At(0, 300, 400));
+    Shot("measure-calibrating");
     Click(At(0, 400, 400));
     EXPECT_EQ(V().Scale().unit, "m");
     EXPECT_NEAR(V().Scale().unitsPerPoint, 0.05, 1e-3);

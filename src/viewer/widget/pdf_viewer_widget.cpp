@@ -620,6 +620,27 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
             p.drawLine(v + QPointF(0, -6), v + QPointF(0, 6));
         }
     }
+    // What the gesture in progress expects next.
+    QString hint;
+    if (calibrating_) {
+        hint = calibPoints_.empty() ? tr("Calibrate: click the first of two points of known distance")
+                                    : tr("Calibrate: click the second point");
+    } else if (session_ && session_->IsVertexTool() && !session_->Dragging()) {
+        hint = tr("Click to add points; double-click or Enter to finish, Esc to cancel");
+    }
+    if (!hint.isEmpty()) {
+        QFont f = font();
+        f.setPointSizeF(9.5);
+        p.setFont(f);
+        const QRect text = p.fontMetrics().boundingRect(hint).adjusted(-10, -5, 10, 5);
+        const QRect box(QPoint((viewport()->width() - text.width()) / 2, 8), text.size());
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 40, 40, 200));
+        p.drawRoundedRect(box, 6, 6);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignCenter, hint);
+    }
 }
 
 void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
