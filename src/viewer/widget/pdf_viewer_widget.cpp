@@ -118,6 +118,8 @@ void PdfViewerWidget::DocumentChanged() {
     pageTexts_.clear();
     tiles_.clear();
     tileBytes_ = 0;
+    viewTilePending_ = false;
+    settled_ = false;
     findHits_.clear();
     findCurrent_ = -1;
     awaitingWords_ = false;
