@@ -84,6 +84,15 @@ TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
     EXPECT_NEAR(pts[0].x, 600, 0.01);
 }
 
+TEST_F(EditTest, DragAwayAndBackChangesNothing) {
+    QTest::mousePress(Port(), Qt::LeftButton, Qt::NoModifier, RectEdge());
+    QTest::mouseMove(Port(), RectEdge() + QPoint(30, 30));
+    QTest::mouseMove(Port(), RectEdge());
+    QTest::mouseRelease(Port(), Qt::LeftButton, Qt::NoModifier, RectEdge());
+    EXPECT_EQ(V().SelectedAnnot(), rect);
+    EXPECT_TRUE(events.log.empty());
+}
+
 TEST_F(EditTest, DeleteKeyRemovesTheSelectedComment) {
     Click(Center(line));
     ASSERT_EQ(V().SelectedAnnot(), line);

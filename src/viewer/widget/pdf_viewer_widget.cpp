@@ -1406,6 +1406,8 @@ void PdfViewerWidget::CommitEditDrag(QPointF pos) {
     EditDrag& e = *edit_;
     if (engine_->GetReadOnly(e.id)) return;
     const QPointF delta = pos - e.pressAt;
+    // Dragged away and back: nothing changed, no event.
+    if (delta.manhattanLength() < 1) return;
     const QTransform toView = PageToViewport(e.page);
     const QTransform toPage = toView.inverted();
     if (e.kind == EditDrag::Move) {
