@@ -736,21 +736,31 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
         texts = pageTexts_.emplace(page, engine_->PageTextDrawings(page)).first;
     }
     for (const auto& d : texts->second) PaintDrawing(p, d, toView);
-    for (const auto& [id, drawing] : DrawingsOf(page)) {
-        if (!engine_->GetShown(id)) continue;
-        if (edit_ && edit_->moved && edit_->id == id) continue;  // drawn where it is dragged
-        PaintDrawing(p, drawing, toView);
+    const bool turned = layout_.QuarterTurns(page) != 0;
+    for (const PageDrawing& d : DrawingsOf(page)) {
+        if (!engine_->GetShown(d.id)) continue;
+        if (edit_ && edit_->moved && edit_->id == d.id) continue;  // drawn where it is dragged
+        PaintDrawing(p, d.drawing,
+                     d.upright && turned ? UprightToViewport(page, d.drawing.bbox) : toView);
     }
     p.restore();
 }
 
-const std::vector<std::pair<AnnotId, engine::AnnotDrawing>>&
-PdfViewerWidget::DrawingsOf(int page) {
+QTransform PdfViewerWidget::UprightToViewport(int page, const engine::RectF& box) const {
+    const QRectF shown =
+        PageToViewport(page).mapRect(QRectF(box.x1, box.y1, box.Width(), box.Height()));
+    const double z = layout_.Zoom();
+    return QTransform(z, 0, 0, -z, shown.left() - box.x1 * z, shown.top() + box.y2 * z);
+}
+
+const std::vector<PdfViewerWidget::PageDrawing>& PdfViewerWidget::DrawingsOf(int page) {
     auto it = drawings_.find(page);
     if (it == drawings_.end()) {
-        std::vector<std::pair<AnnotId, engine::AnnotDrawing>> list;
+        std::vector<PageDrawing> list;
         for (AnnotId id : engine_->AnnotsOnPage(page)) {
-            list.emplace_back(id, engine_->DrawingOf(id));
+            const auto tool = engine_->GeometryOf(id).tool;
+            const bool icon = tool == AnnotTool::Note || tool == AnnotTool::FileAttachment;
+            list.push_back({id, engine_->DrawingOf(id), icon});
         }
         it = drawings_.emplace(page, std::move(list)).first;
     }

@@ -151,7 +151,15 @@ private:
     void CheckSettled();
 
     // Comments.
-    const std::vector<std::pair<AnnotId, engine::AnnotDrawing>>& DrawingsOf(int page);
+    struct PageDrawing {
+        AnnotId id = 0;
+        engine::AnnotDrawing drawing;
+        bool upright = false;  // an icon (note, attachment): not turned with the page
+    };
+    const std::vector<PageDrawing>& DrawingsOf(int page);
+    // Page space -> viewport for an icon comment: its box where the page puts it, the icon
+    // itself upright.
+    QTransform UprightToViewport(int page, const engine::RectF& box) const;
     AnnotId HitAnnot(int page, engine::PointF p, double tolerance) const;
     std::vector<QPointF> HandlesOf(AnnotId id) const;  // viewport points
     int HitHandle(QPointF viewportPoint) const;
@@ -195,7 +203,7 @@ private:
     int rotation_ = 0;
     std::string lastToolName_;
 
-    std::map<int, std::vector<std::pair<AnnotId, engine::AnnotDrawing>>> drawings_;
+    std::map<int, std::vector<PageDrawing>> drawings_;
     std::map<int, std::vector<engine::AnnotDrawing>> pageTexts_;
     AnnotId selected_ = 0;
     std::unique_ptr<DrawSession> session_;
