@@ -1,6 +1,7 @@
 // Every comment tool drawn with the mouse: the event fires once, the comment is in the FDF.
 #include <QImage>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "viewer/control/pdf_page.h"
@@ -110,6 +111,7 @@ TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
     WaitRendered();
     V().StartCalibration();
     Click(At(0, 300, 400));
+    Shot("measure-calibrating");
     Click(At(0, 400, 400));
     EXPECT_EQ(V().Scale().unit, "m");
     EXPECT_NEAR(V().Scale().unitsPerPoint, 0.05, 1e-3);
@@ -296,6 +298,21 @@ TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
               6u);
     // Far from any word: nothing.
     EXPECT_TRUE(viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
+}
+
+}  // namespace
+}  // namespace widgettest
+
+namespace widgettest {
+namespace {
+
+TEST_F(DrawToolsTest, ShapesDraggedPastThePageEdgeStopAtIt) {
+    SetTool("Rectangle Tool");
+    const QRect page = V().Layout().PageRect(0).translated(-V().horizontalScrollBar()->value(),
+                                                           -V().verticalScrollBar()->value());
+    Drag(AtFrac(0, 0.9, 0.5), QPoint(page.right() + 40, page.center().y() + 30));
+    const auto box = E().GeometryOf(ExpectOneAdded().Id()).box;
+    EXPECT_LE(box.x2, E().PageGeometryOf(0).cropBox.x2 + 0.01);
 }
 
 }  // namespace

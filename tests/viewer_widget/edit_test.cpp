@@ -84,6 +84,15 @@ TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
     EXPECT_NEAR(pts[0].x, 600, 0.01);
 }
 
+TEST_F(EditTest, DragAwayAndBackChangesNothing) {
+    QTest::mousePress(Port(), Qt::LeftButton, Qt::NoModifier, RectEdge());
+    QTest::mouseMove(Port(), RectEdge() + QPoint(30, 30));
+    QTest::mouseMove(Port(), RectEdge());
+    QTest::mouseRelease(Port(), Qt::LeftButton, Qt::NoModifier, RectEdge());
+    EXPECT_EQ(V().SelectedAnnot(), rect);
+    EXPECT_TRUE(events.log.empty());
+}
+
 TEST_F(EditTest, DeleteKeyRemovesTheSelectedComment) {
     Click(Center(line));
     ASSERT_EQ(V().SelectedAnnot(), line);
@@ -145,8 +154,13 @@ TEST_F(EditTest, LockedCommentRefusesDragResizeAndDelete) {
     EXPECT_TRUE(note->ContentsEdit()->isReadOnly());
     note->ContentsEdit()->setPlainText("changed");
     EXPECT_FALSE(note->SaveContents());
-    note->close();
     EXPECT_TRUE(events.log.empty());
+    // Answering a locked comment is what reviewers of other disciplines do.
+    note->ReplyEdit()->setPlainText("Noted");
+    EXPECT_NE(note->AddReply(), 0u);
+    ASSERT_EQ(events.log.size(), 1u);
+    EXPECT_EQ(events.log[0].rfind("reply added 0,0 ", 0), 0u);
+    note->close();
 }
 
 TEST_F(EditTest, StyleWindowChangesColourWidthAndBorderInOneChange) {

@@ -1,6 +1,8 @@
 // The view: pages rendered sharp under zoom and rotation with every comment on the same spot
 // of the drawing, fit modes, the current page, going to a position, find and print.
+#include <QApplication>
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
@@ -257,6 +259,41 @@ TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
         EXPECT_NEAR(shown.right(), to.x(), 1.5);
         EXPECT_NEAR(shown.bottom(), to.y(), 1.5);
     }
+}
+
+}  // namespace
+}  // namespace widgettest
+
+namespace widgettest {
+namespace {
+
+TEST_F(ViewTest, ZoomToolsKeepTheClickedPointInPlace) {
+    const QPoint at = AtFrac(0, 0.4, 0.6);
+    const viewer::engine::PointF under = V().ToPage(0, at);
+    const double before = V().Zoom();
+    SetTool("ZoomIn Tool");
+    Click(at);
+    EXPECT_NEAR(V().Zoom(), before * 1.25, 1e-9);
+    const QPointF still = V().ToViewport(0, under);
+    EXPECT_NEAR(still.x(), at.x(), 1.5);
+    EXPECT_NEAR(still.y(), at.y(), 1.5);
+    SetTool("ZoomOut Tool");
+    Click(at);
+    EXPECT_NEAR(V().Zoom(), before, 1e-9);
+    // Ctrl and the wheel zoom too; fitting again after a hand zoom.
+    QWheelEvent wheel(QPointF(at), V().viewport()->mapToGlobal(QPointF(at)), QPoint(),
+                      QPoint(0, 120), Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(V().viewport(), &wheel);
+    EXPECT_NEAR(V().Zoom(), before * 1.25, 1e-9);
+    // Setting a tool again (Escape gives the hand tool each time) keeps the zoom ...
+    SetTool("Hand Tool");
+    SetTool("Hand Tool");
+    EXPECT_NEAR(V().Zoom(), before * 1.25, 1e-9);
+    // ... and the fit button fits again, even to the fit mode already set.
+    ASSERT_EQ(V().Control().FitMode(), viewer::kFitPage);
+    V().Control().SetFitMode(viewer::kFitPage);
+    EXPECT_NEAR(V().Zoom(), before, 1e-9);
+    EXPECT_TRUE(events.log.empty());
 }
 
 }  // namespace

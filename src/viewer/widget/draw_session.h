@@ -61,8 +61,10 @@ public:
     // The rectangle a drag (or a click, with a default size) covers.
     engine::RectF DragRect(double defaultSize) const;
 
-private:
+    // Polygon-like tools take one click per vertex.
     bool IsVertexTool() const;
+
+private:
     bool IsClosedShape() const;
     std::vector<engine::PointF> PreviewVertices() const;
 

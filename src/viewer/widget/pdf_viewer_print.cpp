@@ -1,4 +1,6 @@
 // Printing of PdfViewerWidget: every page as the document shows it, with its comments.
+#include "viewer/widget/pdf_viewer_widget.h"
+
 #include <poppler/qt6/poppler-qt6.h>
 
 #include <QPainter>
@@ -7,7 +9,6 @@
 #include <cmath>
 
 #include "viewer/widget/annot_painter.h"
-#include "viewer/widget/pdf_viewer_widget.h"
 
 namespace viewer::widget {
 

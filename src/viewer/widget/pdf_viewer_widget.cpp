@@ -21,6 +21,7 @@
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
+#include "viewer/widget/widget_control.h"
 
 namespace viewer::widget {
 namespace {
@@ -76,6 +77,10 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
       engine_(std::make_unique<engine::EngineControl>()),
       dialogs_(ViewerDialogs::Interactive()) {
     engine_->SetViewHost(this);
+    control_ = std::make_unique<WidgetControl>(*engine_, [this] {
+        fitMode_ = engine_->FitMode();
+        ApplyFit();
+    });
     renderer_ = new TileRenderer(this);
     connect(renderer_, &TileRenderer::TileReady, this, &PdfViewerWidget::OnTileReady);
     words_ = new PageWords(this);
@@ -102,6 +107,8 @@ PdfViewerWidget::~PdfViewerWidget() {
 
 // ---------------------------------------------------------------- view state
 
+PdfViewerControl& PdfViewerWidget::Control() { return *control_; }
+
 void PdfViewerWidget::DocumentChanged() {
     CancelCallout();
     session_.reset();
@@ -111,6 +118,8 @@ void PdfViewerWidget::DocumentChanged() {
     pageTexts_.clear();
     tiles_.clear();
     tileBytes_ = 0;
+    viewTilePending_ = false;
+    settled_ = false;
     findHits_.clear();
     findCurrent_ = -1;
     awaitingWords_ = false;
@@ -137,18 +146,13 @@ void PdfViewerWidget::ViewStateChanged() {
     const int rotation = engine_->Rotation();
     const std::string toolName = engine_->CurrentTool();
     const int fit = engine_->FitMode();
-    bool handled = false;
-    if (rotation != rotation_) {
-        ApplyRotation(rotation);
-        handled = true;
-    }
+    if (rotation != rotation_) ApplyRotation(rotation);
     if (toolName != lastToolName_) {
         lastToolName_ = toolName;
         ApplyTool();
-        handled = true;
     }
-    // A fit mode set again (even to the same value) fits again.
-    if (fit != lastFitSet_ || !handled) {
+    // A fit mode set again to the same value reaches us through WidgetControl.
+    if (fit != lastFitSet_) {
         lastFitSet_ = fit;
         fitMode_ = fit;
         ApplyFit();
@@ -417,6 +421,8 @@ void PdfViewerWidget::RequestTiles() {
         bool pageVisible = pr.intersects(view);
         bool hasFallback = false;
         int visibleMissing = 0;
+        bool anySharp = false;
+        std::vector<TileRequest> pageWant;
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH,
@@ -426,13 +432,36 @@ void PdfViewerWidget::RequestTiles() {
                 const QRect inColumn = tr.translated(pr.topLeft());
                 if (!inColumn.intersects(margin)) continue;
                 TileKey key{page, zk, rotation_, col, row};
-                if (tiles_.contains(key)) continue;
+                if (tiles_.contains(key)) {
+                    anySharp = true;
+                    continue;
+                }
                 const QPoint d = inColumn.center() - center;
                 const int distance = std::abs(d.x()) + std::abs(d.y());
                 const bool inView = ShowsInView(inColumn, view);
                 if (inView) ++visibleMissing;
-                (inView ? want : ahead).push_back({key, tr, distance});
+                (inView ? pageWant : ahead).push_back({key, tr, distance});
             }
+        }
+        // The first picture of a page at this zoom that needs several tiles: one tile of
+        // just the part in view, then the grid tiles once the view is sharp.
+        const QRect inView = pr.intersected(view).translated(-pr.topLeft());
+        if (visibleMissing >= 2 && !anySharp && !inView.isEmpty() &&
+            !ViewTileHolding(page, inView)) {
+            const bool samePending = viewTilePending_ && viewTile_.key.page == page &&
+                                     viewTile_.key.zoomKey == zk &&
+                                     viewTile_.key.rotation == rotation_ &&
+                                     viewTile_.pixels.contains(inView);
+            if (!samePending) {
+                viewTile_ = {TileKey{page, zk, rotation_, -1, ++viewTileSerial_},
+                             inView.adjusted(-16, -16, 16, 16).intersected(QRect(QPoint(), px)),
+                             0};
+                viewTilePending_ = true;
+            }
+            want.push_back(viewTile_);
+            ahead.insert(ahead.end(), pageWant.begin(), pageWant.end());
+        } else {
+            want.insert(want.end(), pageWant.begin(), pageWant.end());
         }
         // A small whole-page image shows while the sharp tiles render, when they take more
         // than one round of the workers (high zoom, fast scrolling).
@@ -457,10 +486,25 @@ void PdfViewerWidget::RequestTiles() {
     CheckSettled();
 }
 
-void PdfViewerWidget::OnTileReady(const TileKey& key, const QImage& image) {
+const PdfViewerWidget::CachedTile* PdfViewerWidget::ViewTileHolding(int page,
+                                                                     const QRect& pixels) const {
+    const int zk = ZoomKey();
+    for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
+        const TileKey& k = it.key();
+        if (k.col == -1 && k.page == page && k.zoomKey == zk && k.rotation == rotation_ &&
+            it->pixels.contains(pixels)) {
+            return &it.value();
+        }
+    }
+    return nullptr;
+}
+
+void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image) {
+    if (key.col == -1 && viewTilePending_ && key == viewTile_.key) viewTilePending_ = false;
     CachedTile& t = tiles_[key];
     tileBytes_ -= t.image.sizeInBytes();
     t.image = image;
+    t.pixels = pixels;
     t.lastUse = ++paintStamp_;
     tileBytes_ += image.sizeInBytes();
     EvictTiles();
@@ -493,6 +537,7 @@ bool PdfViewerWidget::VisibleTilesReady() const {
         if (!pr.intersects(view)) continue;
         const QSize px = PagePixelsAt(page, zk);
         const Grid g = TileGridOf(px);
+        if (ViewTileHolding(page, pr.intersected(view).translated(-pr.topLeft()))) continue;
         for (int row = 0; row < g.rows; ++row) {
             for (int col = 0; col < g.cols; ++col) {
                 const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
@@ -577,6 +622,27 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
             p.drawLine(v + QPointF(0, -6), v + QPointF(0, 6));
         }
     }
+    // What the gesture in progress expects next.
+    QString hint;
+    if (calibrating_) {
+        hint = calibPoints_.empty() ? tr("Calibrate: click the first of two points of known distance")
+                                    : tr("Calibrate: click the second point");
+    } else if (session_ && session_->IsVertexTool() && !session_->Dragging()) {
+        hint = tr("Click to add points; double-click or Enter to finish, Esc to cancel");
+    }
+    if (!hint.isEmpty()) {
+        QFont f = font();
+        f.setPointSizeF(9.5);
+        p.setFont(f);
+        const QRect text = p.fontMetrics().boundingRect(hint).adjusted(-10, -5, 10, 5);
+        const QRect box(QPoint((viewport()->width() - text.width()) / 2, 8), text.size());
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(40, 40, 40, 200));
+        p.drawRoundedRect(box, 6, 6);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignCenter, hint);
+    }
 }
 
 void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
@@ -632,14 +698,12 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
         if (nearest && nearest != coarsest) levels.push_back(nearest);
         for (int level : levels) {
             const QSize opx = PagePixelsAt(page, level);
-            const Grid og = TileGridOf(opx);
             const double fx = double(pr.width()) / opx.width();
             const double fy = double(pr.height()) / opx.height();
             for (const auto& [score, k] : others) {
                 if (k.zoomKey != level) continue;
                 CachedTile& t = tiles_[k];
-                const QRectF src(k.col * og.tileW, k.row * og.tileH, t.image.width(),
-                                 t.image.height());
+                const QRectF src(t.pixels.topLeft(), t.image.size());
                 const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
                                  src.width() * fx, src.height() * fy);
                 if (!missing.intersects(dst.toAlignedRect())) continue;
@@ -648,6 +712,17 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
             }
         }
         p.restore();
+    }
+    if (!missing.isEmpty()) {
+        // The view tile of this zoom under the grid tiles.
+        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
+            const TileKey& k = it.key();
+            if (k.col != -1 || k.page != page || k.zoomKey != zk || k.rotation != rotation_) {
+                continue;
+            }
+            it->lastUse = paintStamp_;
+            p.drawImage(pr.topLeft() + it->pixels.topLeft(), it->image);
+        }
     }
     for (const TileKey& k : sharp) {
         CachedTile& t = tiles_[k];
@@ -661,21 +736,31 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
         texts = pageTexts_.emplace(page, engine_->PageTextDrawings(page)).first;
     }
     for (const auto& d : texts->second) PaintDrawing(p, d, toView);
-    for (const auto& [id, drawing] : DrawingsOf(page)) {
-        if (!engine_->GetShown(id)) continue;
-        if (edit_ && edit_->moved && edit_->id == id) continue;  // drawn where it is dragged
-        PaintDrawing(p, drawing, toView);
+    const bool turned = layout_.QuarterTurns(page) != 0;
+    for (const PageDrawing& d : DrawingsOf(page)) {
+        if (!engine_->GetShown(d.id)) continue;
+        if (edit_ && edit_->moved && edit_->id == d.id) continue;  // drawn where it is dragged
+        PaintDrawing(p, d.drawing,
+                     d.upright && turned ? UprightToViewport(page, d.drawing.bbox) : toView);
     }
     p.restore();
 }
 
-const std::vector<std::pair<AnnotId, engine::AnnotDrawing>>&
-PdfViewerWidget::DrawingsOf(int page) {
+QTransform PdfViewerWidget::UprightToViewport(int page, const engine::RectF& box) const {
+    const QRectF shown =
+        PageToViewport(page).mapRect(QRectF(box.x1, box.y1, box.Width(), box.Height()));
+    const double z = layout_.Zoom();
+    return QTransform(z, 0, 0, -z, shown.left() - box.x1 * z, shown.top() + box.y2 * z);
+}
+
+const std::vector<PdfViewerWidget::PageDrawing>& PdfViewerWidget::DrawingsOf(int page) {
     auto it = drawings_.find(page);
     if (it == drawings_.end()) {
-        std::vector<std::pair<AnnotId, engine::AnnotDrawing>> list;
+        std::vector<PageDrawing> list;
         for (AnnotId id : engine_->AnnotsOnPage(page)) {
-            list.emplace_back(id, engine_->DrawingOf(id));
+            const auto tool = engine_->GeometryOf(id).tool;
+            const bool icon = tool == AnnotTool::Note || tool == AnnotTool::FileAttachment;
+            list.push_back({id, engine_->DrawingOf(id), icon});
         }
         it = drawings_.emplace(page, std::move(list)).first;
     }
@@ -909,9 +994,17 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     if (session_ && session_->Page() != page) session_.reset();
     if (!session_) BeginDraw(page, pp);
     if (!session_) return;
-    session_->Press(ToPage(session_->Page(), pos), Tolerance(page));
+    session_->Press(DrawPoint(pos), Tolerance(page));
     UpdateTextSelection();
     viewport()->update();
+}
+
+engine::PointF PdfViewerWidget::DrawPoint(QPointF viewportPoint) const {
+    // A comment stays on its page: points dragged past the edge stop at it.
+    const int page = session_->Page();
+    const engine::PointF p = ToPage(page, viewportPoint);
+    const engine::RectF c = engine_->PageGeometryOf(page).cropBox.Normalized();
+    return {std::clamp(p.x, c.x1, c.x2), std::clamp(p.y, c.y1, c.y2)};
 }
 
 void PdfViewerWidget::BeginDraw(int page, engine::PointF) {
@@ -940,7 +1033,7 @@ void PdfViewerWidget::mouseMoveEvent(QMouseEvent* event) {
         return;
     }
     if (session_) {
-        session_->Move(ToPage(session_->Page(), pos), down);
+        session_->Move(DrawPoint(pos), down);
         UpdateTextSelection();
         viewport()->update();
         return;
@@ -979,12 +1072,12 @@ void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
     if ((t == AnnotTool::Highlight || t == AnnotTool::StrikeOut) &&
         !words_->Words(session_->Page())) {
         // Finished when the page's words are read.
-        session_->Move(ToPage(session_->Page(), pos), true);
+        session_->Move(DrawPoint(pos), true);
         awaitingWords_ = true;
         return;
     }
     const DrawSession::Step step =
-        session_->Release(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+        session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
     if (step == DrawSession::Step::Finish) {
         FinishDraw();
     } else if (step == DrawSession::Step::Cancel) {
@@ -997,9 +1090,9 @@ void PdfViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     if (session_) {
         // The double click's press came first and added a vertex; finish the shape.
-        session_->Press(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+        session_->Press(DrawPoint(pos), Tolerance(session_->Page()));
         const DrawSession::Step step =
-            session_->DoubleClick(ToPage(session_->Page(), pos), Tolerance(session_->Page()));
+            session_->DoubleClick(DrawPoint(pos), Tolerance(session_->Page()));
         if (step == DrawSession::Step::Finish) {
             FinishDraw();
         } else if (step == DrawSession::Step::Cancel) {
@@ -1323,6 +1416,8 @@ void PdfViewerWidget::CommitEditDrag(QPointF pos) {
     EditDrag& e = *edit_;
     if (engine_->GetReadOnly(e.id)) return;
     const QPointF delta = pos - e.pressAt;
+    // Dragged away and back: nothing changed, no event.
+    if (delta.manhattanLength() < 1) return;
     const QTransform toView = PageToViewport(e.page);
     const QTransform toPage = toView.inverted();
     if (e.kind == EditDrag::Move) {

@@ -28,6 +28,7 @@ namespace viewer::widget {
 
 class FindWindow;
 class PageWords;
+class WidgetControl;
 class CommentNoteDialog;
 class AnnotPropertiesDialog;
 
@@ -44,7 +45,8 @@ public:
     ~PdfViewerWidget() override;
 
     engine::EngineControl& Engine() { return *engine_; }
-    PdfViewerControl& Control() { return *engine_; }
+    // The control the client calls (the engine, with the view's own answers).
+    PdfViewerControl& Control();
     // The dialogs the tools ask with; replace them in tests.
     ViewerDialogs& Dialogs() { return dialogs_; }
 
@@ -121,6 +123,7 @@ protected:
 private:
     struct CachedTile {
         QImage image;
+        QRect pixels;  // in the page image at the tile's zoom
         uint64_t lastUse = 0;
     };
     struct EditDrag;
@@ -139,20 +142,32 @@ private:
     QSize PagePixelsAt(int page, int zoomKey) const;
     void ScheduleTiles();
     void RequestTiles();
-    void OnTileReady(const TileKey& key, const QImage& image);
+    void OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image);
+    // The cached view tile of the page at the current zoom that holds `pixels`, if any.
+    const CachedTile* ViewTileHolding(int page, const QRect& pixels) const;
     void EvictTiles();
     void PaintPage(QPainter& p, int page, const QRect& pageInViewport);
     void UpdateCurrentPage();
     void CheckSettled();
 
     // Comments.
-    const std::vector<std::pair<AnnotId, engine::AnnotDrawing>>& DrawingsOf(int page);
+    struct PageDrawing {
+        AnnotId id = 0;
+        engine::AnnotDrawing drawing;
+        bool upright = false;  // an icon (note, attachment): not turned with the page
+    };
+    const std::vector<PageDrawing>& DrawingsOf(int page);
+    // Page space -> viewport for an icon comment: its box where the page puts it, the icon
+    // itself upright.
+    QTransform UprightToViewport(int page, const engine::RectF& box) const;
     AnnotId HitAnnot(int page, engine::PointF p, double tolerance) const;
     std::vector<QPointF> HandlesOf(AnnotId id) const;  // viewport points
     int HitHandle(QPointF viewportPoint) const;
     bool HasBoxHandles(AnnotId id) const;
     double Tolerance(int page) const;  // a few pixels, in points
     void BeginDraw(int page, engine::PointF p);
+    // The page point of the drawing gesture under a viewport point, kept on the page.
+    engine::PointF DrawPoint(QPointF viewportPoint) const;
     void FinishDraw();
     void CreateFromSession(const DrawSession& session);
     void StartCalloutText(const DrawSession& session);
@@ -166,6 +181,7 @@ private:
     void DeleteSelected();
 
     std::unique_ptr<engine::EngineControl> engine_;
+    std::unique_ptr<WidgetControl> control_;
     ViewerDialogs dialogs_;
     PageLayout layout_;
     TileRenderer* renderer_ = nullptr;
@@ -174,6 +190,11 @@ private:
     uint64_t paintStamp_ = 0;
     QTimer scheduleTimer_;
     bool settled_ = false;
+    // The view tile asked for last: the first picture of a page at a new zoom, made of the
+    // part in view only (one pass over the page's content instead of one per tile).
+    TileRequest viewTile_;
+    bool viewTilePending_ = false;
+    int viewTileSerial_ = 0;
     int lastCurrentPage_ = -1;
 
     ViewerTool tool_ = ViewerTool::Hand;
@@ -182,7 +203,7 @@ private:
     int rotation_ = 0;
     std::string lastToolName_;
 
-    std::map<int, std::vector<std::pair<AnnotId, engine::AnnotDrawing>>> drawings_;
+    std::map<int, std::vector<PageDrawing>> drawings_;
     std::map<int, std::vector<engine::AnnotDrawing>> pageTexts_;
     AnnotId selected_ = 0;
     std::unique_ptr<DrawSession> session_;

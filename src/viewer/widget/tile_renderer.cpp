@@ -172,12 +172,13 @@ void TileRenderer::WorkerLoop(Worker* w) {
             if (stopping_) return;
         }
         const TileKey key = job->req.key;
+        const QRect pixels = job->req.pixels;
         const uint64_t generation = job->docGeneration;
         // Queued: the GUI thread takes the image when it gets to it; we never wait for it.
         QMetaObject::invokeMethod(
             this,
-            [this, key, generation, image = std::move(image), deliver, idle]() {
-                if (deliver && generation == guiGeneration_) emit TileReady(key, image);
+            [this, key, pixels, generation, image = std::move(image), deliver, idle]() {
+                if (deliver && generation == guiGeneration_) emit TileReady(key, pixels, image);
                 if (idle) emit Idle();
             },
             Qt::QueuedConnection);

@@ -21,7 +21,7 @@ struct TileKey {
     int page = 0;
     int zoomKey = 0;  // zoom in thousandths of a pixel per point
     int rotation = 0;  // view quarter turns (poppler adds the page's own /Rotate)
-    int col = 0;
+    int col = 0;  // -1: a view tile (row numbers them), see PdfViewerWidget
     int row = 0;
     bool operator==(const TileKey&) const = default;
 };
@@ -49,7 +49,8 @@ public:
     static int WorkerCount();
 
 signals:
-    void TileReady(viewer::widget::TileKey key, QImage image);
+    // pixels: where the image lies in the page image at the key's zoom.
+    void TileReady(viewer::widget::TileKey key, QRect pixels, QImage image);
     // Emitted after a finished tile when nothing is queued or running any more.
     void Idle();
 
