@@ -2,15 +2,22 @@
 // callbacks doing what the viewer dialog does (each comment written to FDF and imported
 // into the engine, removed again for updates and deletions).
 //
-//   bench_queue_merge_bench [items...] [--pages N]   (default: 1000 10000 100000, one page)
+//   bench_queue_merge_bench [items...] [--pages N] [--folder DIR] [--bookkeeping-only]
+//   (default: 1000 10000 100000, one page, the system's temporary folder)
+//
+// "in callbacks" is the time spent in the dialog's work (FDF files, engine import and
+// removal); "merge only" the rest, the client's own bookkeeping. --bookkeeping-only replaces
+// the engine by a count of annotations per page.
 //
 // The incoming items: 60% new comments, 20% updates of held comments, 10% deletions of held
 // comments, 10% replies to held comments.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -83,8 +90,17 @@ void Put(CPtrArrayCustom& set, std::unique_ptr<CDocQueueModel> item) {
     set.groups[static_cast<size_t>(group)].push_back(std::move(item));
 }
 
+// Time spent inside the callbacks (engine and files), to tell it from the bookkeeping.
+double g_callbackSeconds = 0;
+
+struct CallbackTimer {
+    Clock::time_point start = Clock::now();
+    ~CallbackTimer() { g_callbackSeconds += std::chrono::duration<double>(Clock::now() - start).count(); }
+};
+
 AutosaveCallbacks DialogCallbacks(EngineControl& control, const std::string& folder) {
     auto append = [&control, folder](CNMObject& r) {
+        CallbackTimer timer;
         const std::string path = WriteCommentToTempFdf(folder, r);
         control.ImportAnnotsFromFDFFile(path);
         r.annotIndex = control.GetPage(r.page).AnnotCount() - 1;
@@ -92,6 +108,7 @@ AutosaveCallbacks DialogCallbacks(EngineControl& control, const std::string& fol
         return 0;
     };
     auto remove = [&control](CNMObject& r) {
+        CallbackTimer timer;
         auto page = control.GetPage(r.page);
         page.RemoveAnnot(page.GetAnnot(r.annotIndex));
         return 0;
@@ -104,8 +121,30 @@ AutosaveCallbacks DialogCallbacks(EngineControl& control, const std::string& fol
     return c;
 }
 
+// Callbacks without the engine: only the annotation count of each page, so that the
+// client's own bookkeeping can be measured alone.
+AutosaveCallbacks CountingCallbacks(std::vector<int>& counts) {
+    auto append = [&counts](CNMObject& r) {
+        r.annotIndex = counts[static_cast<size_t>(r.page)]++;
+        return 0;
+    };
+    auto remove = [&counts](CNMObject& r) {
+        --counts[static_cast<size_t>(r.page)];
+        return 0;
+    };
+    AutosaveCallbacks c;
+    c.onRemoteAnnotCreated = append;
+    c.onRemoteAnnotUpdated = [=](CNMObject& r) { remove(r); return append(r); };
+    c.onRemoteAnnotDeleted = remove;
+    c.onRemoteRepliesChanged = [=](CNMObject& r) { remove(r); return append(r); };
+    return c;
+}
+
+bool g_withEngine = true;
+
 struct Result {
     double seconds = 0;
+    double callbackSeconds = 0;
     bool consistent = false;
 };
 
@@ -116,7 +155,8 @@ Result Run(int n, int pages, const std::string& drawing, const Templates& t, con
     settings.workingFolder = folder;
     AutosaveWorker worker(&control, control.PageCount(), settings);
     worker.SetState(kWorkerStop);
-    worker.SetCallbacks(DialogCallbacks(control, folder));
+    std::vector<int> counts(static_cast<size_t>(pages), 0);
+    worker.SetCallbacks(g_withEngine ? DialogCallbacks(control, folder) : CountingCallbacks(counts));
 
     // The review as it stands: n comments.
     {
@@ -148,14 +188,27 @@ Result Run(int n, int pages, const std::string& drawing, const Templates& t, con
         }
     }
 
+    g_callbackSeconds = 0;
     const auto start = Clock::now();
     worker._mergeQueues(incoming);
     Result result;
     result.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    result.callbackSeconds = g_callbackSeconds;
 
     // Every record's index still names its comment in the engine.
     result.consistent = true;
-    for (int page = 0; page < pages && result.consistent; ++page) {
+    for (int page = 0; page < pages && !g_withEngine; ++page) {
+        std::vector<char> seen(static_cast<size_t>(counts[static_cast<size_t>(page)]), 0);
+        for (const auto& [name, r] : worker.PageMaps().Page(page)) {
+            if (!r->inReplyTo.empty()) continue;
+            if (r->annotIndex < 0 || r->annotIndex >= counts[static_cast<size_t>(page)] ||
+                seen[static_cast<size_t>(r->annotIndex)]++) {
+                result.consistent = false;
+                break;
+            }
+        }
+    }
+    for (int page = 0; page < pages && result.consistent && g_withEngine; ++page) {
         int comments = 0;
         for (const auto& [name, r] : worker.PageMaps().Page(page)) {
             if (!r->inReplyTo.empty()) continue;
@@ -172,14 +225,17 @@ Result Run(int n, int pages, const std::string& drawing, const Templates& t, con
 int main(int argc, char** argv) {
     std::vector<int> sizes;
     int pages = 1;
+    fs::path base = fs::temp_directory_path();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--pages" && i + 1 < argc) pages = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--bookkeeping-only") g_withEngine = false;
+        else if (arg == "--folder" && i + 1 < argc) base = argv[++i];
         else sizes.push_back(std::atoi(argv[i]));
     }
     if (sizes.empty()) sizes = {1000, 10000, 100000};
 
-    const fs::path folder = fs::temp_directory_path() / ("queue_merge_bench." + std::to_string(::getpid()));
+    const fs::path folder = base / ("queue_merge_bench." + std::to_string(::getpid()));
     fs::create_directories(folder);
     viewer::engine::SamplePdfOptions options;
     options.pageCount = pages;
@@ -191,14 +247,16 @@ int main(int argc, char** argv) {
     }
     const Templates t = MakeTemplates(drawing, folder.string());
     std::printf("pages %d; incoming items: 60%% new, 20%% updates, 10%% deletions, 10%% replies\n", pages);
-    std::printf("%10s %12s %14s %8s %s\n", "items", "seconds", "us/item", "growth", "indices");
+    std::printf("%10s %9s %9s %12s %14s %10s %s\n", "items", "seconds", "us/item", "growth",
+                "in callbacks", "merge only", "indices");
     double previous = 0;
     int previousN = 0;
     for (int n : sizes) {
         const Result r = Run(n, pages, drawing, t, folder.string());
         char growth[32] = "";
         if (previous > 0) std::snprintf(growth, sizeof growth, "%.1fx/%dx", r.seconds / previous, n / previousN);
-        std::printf("%10d %12.3f %14.1f %8s %s\n", n, r.seconds, r.seconds * 1e6 / n, growth,
+        std::printf("%10d %9.3f %9.1f %12s %14.3f %10.3f %s\n", n, r.seconds, r.seconds * 1e6 / n,
+                    growth, r.callbackSeconds, r.seconds - r.callbackSeconds,
                     r.consistent ? "agree" : "DISAGREE");
         std::fflush(stdout);
         previous = r.seconds;
