@@ -11,13 +11,13 @@
 //
 // The incoming items: 60% new comments, 20% updates of held comments, 10% deletions of held
 // comments, 10% replies to held comments.
+#include <unistd.h>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
-#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -56,15 +56,18 @@ Templates MakeTemplates(const std::string& drawing, const std::string& folder) {
     OpenAndParse(path, doc);
     Templates t;
     for (const auto& [name, object] : doc.objectsByName) {
-        if (object->inReplyTo.empty()) t.comment = object->CreateBinaryContent();
-        else t.reply = object->CreateBinaryContent();
+        if (object->inReplyTo.empty())
+            t.comment = object->CreateBinaryContent();
+        else
+            t.reply = object->CreateBinaryContent();
     }
     return t;
 }
 
 std::unique_ptr<BinaryContent> Renamed(const BinaryContent& source, const std::string& name,
-                                       const std::string& irt) {
+                                       const std::string& irt, int page) {
     auto copy = source.Clone();
+    fdf::_replaceByteMass(*copy->content, "/Page", ">", " " + std::to_string(page));
     fdf::_replaceByteMass(*copy->content, "/NM(", ")", name);
     if (!irt.empty()) fdf::_replaceByteMass(*copy->content, "/IRT(", ")", irt);
     return copy;
@@ -79,8 +82,10 @@ std::string NameOf(char kind, int n) {
 std::unique_ptr<CDocQueueModel> Item(const Templates& t, int action, const std::string& name,
                                      int page, const std::string& irt = "") {
     std::unique_ptr<BinaryContent> content;
-    if (action != kActionDelete) content = Renamed(irt.empty() ? *t.comment : *t.reply, name, irt);
-    auto item = createDocQueueModel("10011", action, "A", page, "", "LEE", name, content.get(), irt);
+    if (action != kActionDelete)
+        content = Renamed(irt.empty() ? *t.comment : *t.reply, name, irt, page);
+    auto item =
+        createDocQueueModel("10011", action, "A", page, "", "LEE", name, content.get(), irt);
     item->revision = 1;
     return item;
 }
@@ -95,7 +100,9 @@ double g_callbackSeconds = 0;
 
 struct CallbackTimer {
     Clock::time_point start = Clock::now();
-    ~CallbackTimer() { g_callbackSeconds += std::chrono::duration<double>(Clock::now() - start).count(); }
+    ~CallbackTimer() {
+        g_callbackSeconds += std::chrono::duration<double>(Clock::now() - start).count();
+    }
 };
 
 AutosaveCallbacks DialogCallbacks(EngineControl& control, const std::string& folder) {
@@ -115,9 +122,15 @@ AutosaveCallbacks DialogCallbacks(EngineControl& control, const std::string& fol
     };
     AutosaveCallbacks c;
     c.onRemoteAnnotCreated = append;
-    c.onRemoteAnnotUpdated = [=](CNMObject& r) { remove(r); return append(r); };
+    c.onRemoteAnnotUpdated = [=](CNMObject& r) {
+        remove(r);
+        return append(r);
+    };
     c.onRemoteAnnotDeleted = remove;
-    c.onRemoteRepliesChanged = [=](CNMObject& r) { remove(r); return append(r); };
+    c.onRemoteRepliesChanged = [=](CNMObject& r) {
+        remove(r);
+        return append(r);
+    };
     return c;
 }
 
@@ -134,9 +147,15 @@ AutosaveCallbacks CountingCallbacks(std::vector<int>& counts) {
     };
     AutosaveCallbacks c;
     c.onRemoteAnnotCreated = append;
-    c.onRemoteAnnotUpdated = [=](CNMObject& r) { remove(r); return append(r); };
+    c.onRemoteAnnotUpdated = [=](CNMObject& r) {
+        remove(r);
+        return append(r);
+    };
     c.onRemoteAnnotDeleted = remove;
-    c.onRemoteRepliesChanged = [=](CNMObject& r) { remove(r); return append(r); };
+    c.onRemoteRepliesChanged = [=](CNMObject& r) {
+        remove(r);
+        return append(r);
+    };
     return c;
 }
 
@@ -148,7 +167,8 @@ struct Result {
     bool consistent = false;
 };
 
-Result Run(int n, int pages, const std::string& drawing, const Templates& t, const std::string& folder) {
+Result Run(int n, int pages, const std::string& drawing, const Templates& t,
+           const std::string& folder) {
     EngineControl control;
     control.OpenFile(drawing, nullptr);
     AutosaveSettings settings;
@@ -156,7 +176,8 @@ Result Run(int n, int pages, const std::string& drawing, const Templates& t, con
     AutosaveWorker worker(&control, control.PageCount(), settings);
     worker.SetState(kWorkerStop);
     std::vector<int> counts(static_cast<size_t>(pages), 0);
-    worker.SetCallbacks(g_withEngine ? DialogCallbacks(control, folder) : CountingCallbacks(counts));
+    worker.SetCallbacks(g_withEngine ? DialogCallbacks(control, folder)
+                                     : CountingCallbacks(counts));
 
     // The review as it stands: n comments.
     {
@@ -213,7 +234,8 @@ Result Run(int n, int pages, const std::string& drawing, const Templates& t, con
         for (const auto& [name, r] : worker.PageMaps().Page(page)) {
             if (!r->inReplyTo.empty()) continue;
             ++comments;
-            if (control.GetPage(page).GetAnnot(r->annotIndex).GetName() != name) result.consistent = false;
+            if (control.GetPage(page).GetAnnot(r->annotIndex).GetName() != name)
+                result.consistent = false;
         }
         if (comments != control.GetPage(page).AnnotCount()) result.consistent = false;
     }
@@ -228,10 +250,14 @@ int main(int argc, char** argv) {
     fs::path base = fs::temp_directory_path();
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--pages" && i + 1 < argc) pages = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--bookkeeping-only") g_withEngine = false;
-        else if (arg == "--folder" && i + 1 < argc) base = argv[++i];
-        else sizes.push_back(std::atoi(argv[i]));
+        if (arg == "--pages" && i + 1 < argc)
+            pages = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--bookkeeping-only")
+            g_withEngine = false;
+        else if (arg == "--folder" && i + 1 < argc)
+            base = argv[++i];
+        else
+            sizes.push_back(std::atoi(argv[i]));
     }
     if (sizes.empty()) sizes = {1000, 10000, 100000};
 
@@ -246,7 +272,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Templates t = MakeTemplates(drawing, folder.string());
-    std::printf("pages %d; incoming items: 60%% new, 20%% updates, 10%% deletions, 10%% replies\n", pages);
+    std::printf("pages %d; incoming items: 60%% new, 20%% updates, 10%% deletions, 10%% replies\n",
+                pages);
     std::printf("%10s %9s %9s %12s %14s %10s %s\n", "items", "seconds", "us/item", "growth",
                 "in callbacks", "merge only", "indices");
     double previous = 0;
@@ -254,7 +281,8 @@ int main(int argc, char** argv) {
     for (int n : sizes) {
         const Result r = Run(n, pages, drawing, t, folder.string());
         char growth[32] = "";
-        if (previous > 0) std::snprintf(growth, sizeof growth, "%.1fx/%dx", r.seconds / previous, n / previousN);
+        if (previous > 0)
+            std::snprintf(growth, sizeof growth, "%.1fx/%dx", r.seconds / previous, n / previousN);
         std::printf("%10d %9.3f %9.1f %12s %14.3f %10.3f %s\n", n, r.seconds, r.seconds * 1e6 / n,
                     growth, r.callbackSeconds, r.seconds - r.callbackSeconds,
                     r.consistent ? "agree" : "DISAGREE");

@@ -39,12 +39,12 @@ public:
 
 private:
     struct Page {
-        std::vector<int> tree;                 // Fenwick tree of live slots, 1-based
+        std::vector<int> tree;                         // Fenwick tree of live slots, 1-based
         std::vector<std::vector<CNMObject*>> holders;  // records of each slot
         std::vector<char> live;
         std::unordered_map<const CNMObject*, int> slotOf;
         int liveCount = 0;
-        int capacity = 0;                      // slots the tree covers
+        int capacity = 0;  // slots the tree covers
 
         int Size() const { return static_cast<int>(live.size()); }
         void Add(int slot, int delta);

@@ -1,9 +1,9 @@
 #include "sync/autosave_worker.h"
 
 #include "app/logs.h"
+#include "net/param_form.h"
 #include "platform/prompter.h"
 #include "sync/http_autosave_connection.h"
-#include "net/param_form.h"
 #include "sync/queue_requests.h"
 
 namespace {
@@ -17,7 +17,8 @@ int ErrorCodeOf(const ParamMap& reply, bool& present) {
     const ParamValue* code = reply.Find("errorCode");
     present = code != nullptr;
     if (!code) return 0;
-    return code->type() == ParamValue::kInteger ? code->integer() : std::atoi(code->AsText().c_str());
+    return code->type() == ParamValue::kInteger ? code->integer()
+                                                : std::atoi(code->AsText().c_str());
 }
 
 std::string ErrorMessageOf(const ParamMap& reply) {
@@ -33,7 +34,8 @@ AutosaveWorker::AutosaveWorker(viewer::PdfViewerControl* control, int pageCount,
       settings_(std::move(settings)),
       connections_(std::move(connections)),
       maps_(pageCount) {
-    if (!connections_) connections_ = HttpAutosaveConnection::Factory(settings_.host, settings_.port);
+    if (!connections_)
+        connections_ = HttpAutosaveConnection::Factory(settings_.host, settings_.port);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -105,7 +107,8 @@ void AutosaveWorker::Run() {
             if (abandon_) break;
             if ((stopRequested_ || state_ == kWorkerStop) && queue_.empty()) break;
             // One second between passes; a stop request or WakeUp cuts it short.
-            pauseSignal_.wait_for(lock, kPassInterval, [this] { return abandon_ || wakeRequested_; });
+            pauseSignal_.wait_for(lock, kPassInterval,
+                                  [this] { return abandon_ || wakeRequested_; });
             wakeRequested_ = false;
             if (abandon_) break;
         }
@@ -172,13 +175,14 @@ void AutosaveWorker::SendPass() {
 }
 
 void AutosaveWorker::ReportOutage(const ParamMap& reply) {
-    WriteLog("AutosaveWorker", "The review server did not answer; the item is kept. " +
-                                   ErrorMessageOf(reply));
+    WriteLog("AutosaveWorker",
+             "The review server did not answer; the item is kept. " + ErrorMessageOf(reply));
     if (outageReported_) return;
     outageReported_ = true;
     platform::Prompts().Error(
         "The review server does not answer. Your comment changes are kept and will be sent "
-        "when it answers again.\n" + ErrorMessageOf(reply));
+        "when it answers again.\n" +
+        ErrorMessageOf(reply));
 }
 
 bool WaitForQueueDrain(const AutosaveWorker& worker) {

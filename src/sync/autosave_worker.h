@@ -133,9 +133,9 @@ private:
     std::atomic<bool> abandon_{false};
     std::atomic<bool> suspended_{false};
     std::atomic<bool> finished_{false};
-    bool inFlight_ = false;        // under queueLock_
-    bool wakeRequested_ = false;   // under queueLock_
-    bool outageReported_ = false;  // worker thread only
+    bool inFlight_ = false;                // under queueLock_
+    bool wakeRequested_ = false;           // under queueLock_
+    bool outageReported_ = false;          // worker thread only
     std::condition_variable pauseSignal_;  // with queueLock_
     std::thread thread_;
 };

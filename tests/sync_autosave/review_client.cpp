@@ -141,8 +141,8 @@ std::string ReviewClient::MapsAgreeWithControl() {
             const std::string at = NameAt(page, record->annotIndex);
             if (at != name) {
                 problems += "page " + std::to_string(page) + ": " + name + " has index " +
-                            std::to_string(record->annotIndex) + " where the control has '" +
-                            at + "'\n";
+                            std::to_string(record->annotIndex) + " where the control has '" + at +
+                            "'\n";
             }
         }
         const int inControl = control_->GetPage(page).AnnotCount();

@@ -10,8 +10,8 @@
 namespace autosavetest {
 namespace {
 
-using viewer::AnnotTool;
 using viewer::AnnotText;
+using viewer::AnnotTool;
 
 class TwoClients : public ::testing::Test {
 protected:
@@ -160,7 +160,8 @@ TEST_F(TwoClients, UpdatesOfSeveralCommentsKeepEveryIndexTrue) {
     auto& ac = a->control();
     // Updates of the first and fourth, a deletion of the second, a reply on the sixth.
     for (int which : {0, 3}) {
-        ac.SetAnnotText(ac.FindByName(names[static_cast<size_t>(which)]), AnnotText::Contents, "new");
+        ac.SetAnnotText(ac.FindByName(names[static_cast<size_t>(which)]), AnnotText::Contents,
+                        "new");
         ASSERT_EQ(a->worker().AutoSaveAnnot(0, which, kActionUpdate), 1);
     }
     ac.GetPage(0).RemoveAnnot(ac.GetPage(0).GetAnnot(1));
