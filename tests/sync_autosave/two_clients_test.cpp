@@ -283,12 +283,14 @@ TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries.back().text.rfind("Code:202\n", 0), 0u) << entries.back().text;
 
-    ASSERT_TRUE(server.AddFault("garbage:/Comm/fileAttachlist.do@1"));
+    ASSERT_TRUE(server.AddFault("status:/Comm/fileAttachlist.do:404@1"));
     EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
     EXPECT_EQ(prompts->entries().back().text, "FileAttachment check error.");
 
     // The next check takes everything in.
-    EXPECT_EQ(b->worker().GetLastestRevisions(), 1);
+    const size_t before = prompts->entries().size();
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 1)
+        << (prompts->entries().size() > before ? prompts->entries().back().text : "no message");
     EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
 }
 
