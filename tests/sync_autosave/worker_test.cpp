@@ -204,15 +204,4 @@ TEST(HttpAutosaveConnection, RefusedConnectionIsUnansweredAndQuietWhenAsked) {
     platform::InstallPrompter(nullptr);
 }
 
-TEST(HttpAutosaveConnection, OnlyTransferFailuresAndGatewayStatusesCountAsUnanswered) {
-    EXPECT_TRUE(IsUnansweredTransfer(-1, 7));
-    EXPECT_TRUE(IsUnansweredTransfer(0, 502));
-    EXPECT_TRUE(IsUnansweredTransfer(0, 503));
-    EXPECT_TRUE(IsUnansweredTransfer(0, 504));
-    EXPECT_FALSE(IsUnansweredTransfer(0, 500));
-    EXPECT_FALSE(IsUnansweredTransfer(0, 404));
-    EXPECT_FALSE(IsUnansweredTransfer(0, -1));  // an address the form cannot use
-    EXPECT_FALSE(IsUnansweredTransfer(1, 0));
-}
-
 }  // namespace
