@@ -133,6 +133,10 @@ TEST(UpdateReply, InvalidJsonAndServerErrorsBecomeExceptions) {
         EXPECT_EQ(e.code(), 301);
         EXPECT_EQ(e.message(), message);
     }
+    ParamMap deep;
+    ReadReplyText(kCmdUpdate, std::string(2000, '[') + std::string(2000, ']'), deep);
+    EXPECT_EQ(deep["errorCode"].integer(), 301);
+    EXPECT_NE(deep["errorMsg"].text().find("stackLimit"), std::string::npos);
     ParamMap server;
     ReadReplyText(kCmdAutoSave, R"({"r":1,"errorCode":77,"errorMsg":"busy","x":[1]})", server);
     EXPECT_EQ(server["r"].integer(), 1);
