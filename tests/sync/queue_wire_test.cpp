@@ -145,3 +145,25 @@ TEST(UpdateReply, InvalidJsonAndServerErrorsBecomeExceptions) {
     EXPECT_FALSE(server.Has("x"));
     EXPECT_THROW(ReadUpdateList(server), BaseException);
 }
+
+TEST(ParameterForm, DecodesBackToTheSameParameters) {
+    ParamMap params;
+    params["CMD"] = "AUTOSAVE";
+    params["NM"] = std::string("\xB0\xA1 a&b=c%d+e\x01", 12);
+    params["pageNo"] = static_cast<int32_t>(-7);
+    params["object"] = UriEncodeForByteArray(std::string("\0\x25\xFF", 3));
+    const std::string form = ParameterForm(params);
+    ParamMap back;
+    size_t at = 0;
+    while (at < form.size()) {
+        const size_t amp = form.find('&', at);
+        ASSERT_NE(amp, std::string::npos);
+        const std::string pair = form.substr(at, amp - at);
+        const size_t eq = pair.find('=');
+        ASSERT_NE(eq, std::string::npos);
+        back[pair.substr(0, eq)] = UriDecode2ByteArray(pair.substr(eq + 1)).str();
+        at = amp + 1;
+    }
+    ASSERT_EQ(back.size(), params.size());
+    for (const auto& [key, value] : params) EXPECT_EQ(back[key].text(), value.AsText()) << key;
+}
