@@ -133,8 +133,8 @@ TEST_F(AnnotPropertiesTest, CountsTopLevelAnnotationsOnlyAndImportsTakeTheLastIn
     // A comment from another client, with a reply, arrives as FDF: it takes the last index.
     EngineControl other;
     ASSERT_TRUE(other.OpenFile(pdf, nullptr));
-    const auto spec = viewer::engine::SampleAnnotSpecs(0, other.PageGeometryOf(0))[12];
-    const viewer::AnnotId note = other.CreateAnnot(spec);
+    const auto draft = viewer::engine::SampleAnnotDrafts(0, other.PageGeometryOf(0))[12];
+    const viewer::AnnotId note = other.CreateAnnot(draft);
     other.AddReply(note, "answer", "LEE-CIVIL");
     const std::string path = (dir / "note.fdf").string();
     ASSERT_TRUE(other.ExportAnnotsToFDFFile(path));

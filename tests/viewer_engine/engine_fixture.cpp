@@ -25,9 +25,9 @@ std::vector<viewer::AnnotId> CreateEveryTool(EngineControl& control, int page) {
     const auto g = control.PageGeometryOf(page);
     const auto words = control.TextQuadsIn(page, g.mediaBox);
     std::vector<viewer::AnnotId> ids;
-    for (const auto& spec : viewer::engine::SampleAnnotSpecs(page, g, words)) {
-        const viewer::AnnotId id = control.CreateAnnot(spec);
-        EXPECT_NE(id, 0u) << viewer::AnnotToolName(spec.tool);
+    for (const auto& draft : viewer::engine::SampleAnnotDrafts(page, g, words)) {
+        const viewer::AnnotId id = control.CreateAnnot(draft);
+        EXPECT_NE(id, 0u) << viewer::AnnotToolName(draft.tool);
         ids.push_back(id);
     }
     const viewer::AnnotId note = ids[static_cast<int>(viewer::AnnotTool::Note)];
@@ -60,8 +60,8 @@ std::string WithoutObjectNumbers(const std::string& text) {
     return std::regex_replace(text, ref, "# 0 $2");
 }
 
-int RunCommand(const std::string& command, std::string* output) {
-    FILE* p = popen((command + " 2>&1").c_str(), "r");
+int RunCommand(const std::string& command, std::string* output, bool joinStderr) {
+    FILE* p = popen((joinStderr ? command + " 2>&1" : command).c_str(), "r");
     if (!p) return -1;
     char buf[4096];
     std::string out;

@@ -36,7 +36,8 @@ Raster RenderPage(const std::string& pdf, int page, int dpi, const testsupport::
 int DifferingPixels(const Raster& a, const Raster& b, int x1, int y1, int x2, int y2,
                     int tolerance = 40);
 
-// The output and exit code of a shell command (test tools only: qpdf, pdftoppm).
-int RunCommand(const std::string& command, std::string* output);
+// The output and exit code of a shell command (test tools only: qpdf, pdftoppm); standard
+// error joins the output unless the command redirects it itself.
+int RunCommand(const std::string& command, std::string* output, bool joinStderr = true);
 
 }  // namespace enginetest

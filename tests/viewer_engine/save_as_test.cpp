@@ -106,10 +106,10 @@ TEST_F(SaveAsTest, PageTextsAndKoreanCommentsAreSavedWithThePage) {
     EngineControl control;
     control.SetCJKResourcePath((dir / "missing-cjkfont.bin").string());  // falls back
     ASSERT_TRUE(control.OpenFile(pdf, nullptr));
-    auto spec = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0))[11];
-    spec.contents = "\xB1\xB8\xB8\xA7 \xC8\xAE\xC0\xCE";  // 구름 확인
-    spec.author = "\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC";
-    const viewer::AnnotId callout = control.CreateAnnot(spec);
+    auto draft = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0))[11];
+    draft.contents = "\xB1\xB8\xB8\xA7 \xC8\xAE\xC0\xCE";  // 구름 확인
+    draft.author = "\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC";
+    const viewer::AnnotId callout = control.CreateAnnot(draft);
     ASSERT_NE(callout, 0u);
     // The text is drawn as glyph outlines: more than the frame and the line.
     size_t segments = 0;
@@ -130,8 +130,8 @@ TEST_F(SaveAsTest, PageTextsAndKoreanCommentsAreSavedWithThePage) {
     EXPECT_EQ(control.GetPage(0).AnnotCount(), 1);
     EngineControl reopened;
     ASSERT_TRUE(reopened.OpenFile(saved, nullptr));
-    EXPECT_EQ(reopened.GetPage(0).GetAnnot(0).GetContents(), spec.contents);
-    EXPECT_EQ(reopened.GetPage(0).GetAnnot(0).Author(), spec.author);
+    EXPECT_EQ(reopened.GetPage(0).GetAnnot(0).GetContents(), draft.contents);
+    EXPECT_EQ(reopened.GetPage(0).GetAnnot(0).Author(), draft.author);
 }
 
 TEST_F(SaveAsTest, LocalViewerStateIsNotSaved) {

@@ -44,9 +44,9 @@ protected:
 };
 
 TEST_F(ViewerEventsTest, UserChangesFireTheirEventsAfterTheChange) {
-    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
-    const viewer::AnnotId rect = control.UserCreateAnnot(specs[3]);
-    const viewer::AnnotId line = control.UserCreateAnnot(specs[2]);
+    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    const viewer::AnnotId rect = control.UserCreateAnnot(drafts[3]);
+    const viewer::AnnotId line = control.UserCreateAnnot(drafts[2]);
     ASSERT_TRUE(rect && line);
     EXPECT_TRUE(control.UserMoveAnnot(line, 5, 5));
     EXPECT_TRUE(control.UserChangeAnnot(rect, [](viewer::PdfAnnot& a) { a.SetColor(0xFF0000); }));
@@ -86,8 +86,8 @@ TEST_F(ViewerEventsTest, ImportRemoveAndSettersFireNothing) {
 }
 
 TEST_F(ViewerEventsTest, ReadOnlyCommentsRefuseTheUsersChanges) {
-    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
-    const viewer::AnnotId id = control.CreateAnnot(specs[3]);
+    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    const viewer::AnnotId id = control.CreateAnnot(drafts[3]);
     viewer::PdfAnnot a(&control, id);
     a.SetReadOnly(true);
     EXPECT_FALSE(control.UserMoveAnnot(id, 1, 1));
@@ -115,8 +115,8 @@ TEST_F(ViewerEventsTest, HandlersMayCallBackIntoTheControl) {
     styler.c = &control;
     styler.fdf = (dir / "in-handler.fdf").string();
     control.SetEventListener(&styler);
-    const auto specs = viewer::engine::SampleAnnotSpecs(0, control.PageGeometryOf(0));
-    ASSERT_NE(control.UserCreateAnnot(specs[5]), 0u);
+    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    ASSERT_NE(control.UserCreateAnnot(drafts[5]), 0u);
     const std::string text = testsupport::ReadFileBytes(styler.fdf);
     EXPECT_NE(text.find("/T(KIM-"), std::string::npos);
     EXPECT_NE(text.find("/BE<</S/C/I 2>>"), std::string::npos);

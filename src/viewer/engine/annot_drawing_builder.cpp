@@ -176,14 +176,14 @@ void DrawPushPin(AnnotDrawing& d, const RectF& r, const Style& s) {
     const double w = r.Width(), h = r.Height();
     const double x = r.x1, y = r.y1;
     Segments head;
-    AddEllipse(head, {x + 0.45 * w, y + 0.5 * h, x + 0.95 * w, y + 0.98 * h});
+    AddEllipse(head, {x + 0.45 * w, y + 0.5 * h, x + 0.94 * w, y + 0.94 * h});
     DrawPath hp = Fill(head, s.stroke, s.opacity);
     hp.stroke = true;
     hp.strokeColor = {0.2, 0.2, 0.2};
     hp.width = 0.6;
     d.paths.push_back(hp);
     Segments needle;
-    AddPolyline(needle, {{x + 0.55 * w, y + 0.58 * h}, {x + 0.05 * w, y + 0.05 * h}}, false);
+    AddPolyline(needle, {{x + 0.55 * w, y + 0.58 * h}, {x + 0.12 * w, y + 0.12 * h}}, false);
     DrawPath np;
     np.segments = std::move(needle);
     np.stroke = true;
@@ -416,9 +416,8 @@ void RefreshRect(AnnotRecord& record, DrawingContext& ctx) {
     } else {
         probe.dict.Remove("Rect");
     }
-    DrawingContext noText{nullptr, ctx.pageRotate};
     AnnotDrawing d;
-    BuildShapes(d, probe, noText);
+    BuildShapes(d, probe, ctx);
     RectF b = boxed ? inner : RectF{};
     bool any = boxed;
     for (const DrawPath& p : d.paths) {
@@ -430,8 +429,6 @@ void RefreshRect(AnnotRecord& record, DrawingContext& ctx) {
         any = true;
     }
     if (!any) return;
-    // Measurement labels stand beside the line: leave room for them.
-    if (MeasureLabel(dict)) b = b.Inflated(14);
     dict.Set("Rect", RectArray(b));
     if (boxed) {
         const RectF rd{inner.x1 - b.x1, inner.y1 - b.y1, b.x2 - inner.x2, b.y2 - inner.y2};

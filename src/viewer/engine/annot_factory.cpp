@@ -81,7 +81,7 @@ bool Fail(std::string* error, const std::string& why) {
     return false;
 }
 
-bool CheckGeometry(const AnnotSpec& s, std::string* error) {
+bool CheckGeometry(const AnnotDraft& s, std::string* error) {
     if (!AllFinite(s.points) || !Finite(s.rect)) return Fail(error, "coordinates are not finite");
     for (const auto& stroke : s.strokes) {
         if (!AllFinite(stroke)) return Fail(error, "coordinates are not finite");
@@ -154,7 +154,7 @@ PdfObject PopupDictFor(const PdfObject& annotDict) {
     return popup;
 }
 
-std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotSpec& s, const std::string& defaultAuthor,
+std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::string& defaultAuthor,
                                               const TextStyle& textFont, DrawingContext& ctx,
                                               std::string* error) {
     if (!CheckGeometry(s, error)) return nullptr;
@@ -230,12 +230,11 @@ std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotSpec& s, const std::str
         case AnnotTool::Callout: {
             const TextStyle& font = s.useControlTextFont ? textFont : s.text;
             const int32_t c = font.color;
-            d.Set("DA", PdfObject::String(FormatFixed((c & 0xFF) / 255.0, 3) + " " +
-                                          FormatFixed(((c >> 8) & 0xFF) / 255.0, 3) + " " +
-                                          FormatFixed(((c >> 16) & 0xFF) / 255.0, 3) + " rg /Helv " +
-                                          FormatFixed(font.size, 1) + " Tf"));
-            d.Set("DS", TextString("font: " + FormatFixed(font.size, 1) + "pt " + font.face +
-                                   "; color:" + HexColor(c)));
+            auto n = [](double v) { return FormatPdfNumber(v, false); };
+            d.Set("DA", PdfObject::String(n((c & 0xFF) / 255.0) + " " + n(((c >> 8) & 0xFF) / 255.0) +
+                                          " " + n(((c >> 16) & 0xFF) / 255.0) + " rg /Helv " +
+                                          n(font.size) + " Tf"));
+            d.Set("DS", TextString("font: " + n(font.size) + "pt " + font.face + "; color:" + HexColor(c)));
             d.Set("Q", PdfObject::Int(0));
             d.Set("IC", PdfObject::NumberArray({1, 1, 1}));
             break;

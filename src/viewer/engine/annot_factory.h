@@ -5,7 +5,7 @@
 #include <string>
 
 #include "viewer/engine/annot_record.h"
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 
 namespace viewer::engine {
 
@@ -13,8 +13,8 @@ struct DrawingContext;
 
 // nullptr with a reason when the geometry does not make the tool's shape (too few points,
 // numbers that are not finite, an empty file ...). `defaultAuthor` and `textFont` fill
-// what the spec leaves open.
-std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotSpec& spec,
+// what the draft leaves open.
+std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& draft,
                                               const std::string& defaultAuthor,
                                               const TextStyle& textFont, DrawingContext& ctx,
                                               std::string* error);

@@ -472,6 +472,15 @@ AnnotGeometry EngineControl::GeometryOf(AnnotId id) const {
     return g;
 }
 
+AnnotId EngineControl::AnnotAt(int32_t page, PointF at, double tolerance) const {
+    const auto& records = s_->store.Page(page);
+    for (auto it = records.rbegin(); it != records.rend(); ++it) {
+        const AnnotRecord& r = **it;
+        if (r.shown && RectOf(r.dict).Inflated(tolerance).Contains(at)) return r.id;
+    }
+    return 0;
+}
+
 AnnotDrawing EngineControl::DrawingOf(AnnotId id) const {
     const AnnotRecord* r = s_->Record(id);
     if (!r || !r->InReplyTo().empty()) return {};
@@ -501,14 +510,14 @@ AnnotId EngineControl::FindByName(const std::string& uniqueName) const {
 
 // ---------------- changes without events ----------------
 
-AnnotId EngineControl::CreateAnnot(const AnnotSpec& spec) {
-    if (!s_->doc || spec.page < 0 || spec.page >= PageCount()) return 0;
-    DrawingContext ctx = s_->Context(spec.page);
+AnnotId EngineControl::CreateAnnot(const AnnotDraft& draft) {
+    if (!s_->doc || draft.page < 0 || draft.page >= PageCount()) return 0;
+    DrawingContext ctx = s_->Context(draft.page);
     std::string error;
-    auto rec = BuildAnnotRecord(spec, s_->defaultAuthor, s_->textFont, ctx, &error);
+    auto rec = BuildAnnotRecord(draft, s_->defaultAuthor, s_->textFont, ctx, &error);
     if (!rec) return 0;
-    const AnnotId id = s_->store.Append(spec.page, std::move(rec));
-    s_->Changed(spec.page);
+    const AnnotId id = s_->store.Append(draft.page, std::move(rec));
+    s_->Changed(draft.page);
     return id;
 }
 
@@ -591,8 +600,8 @@ bool EngineControl::DeleteReply(AnnotId reply) {
 
 // ---------------- the user's changes ----------------
 
-AnnotId EngineControl::UserCreateAnnot(const AnnotSpec& spec) {
-    const AnnotId id = CreateAnnot(spec);
+AnnotId EngineControl::UserCreateAnnot(const AnnotDraft& draft) {
+    const AnnotId id = CreateAnnot(draft);
     if (!id) return 0;
     const AnnotRecord* r = s_->Record(id);
     const int page = r->page, index = s_->store.IndexOf(r);

@@ -1,6 +1,11 @@
 // EngineControl: the viewer control without Qt: the client's PdfViewerControl on top of
 // the engine's document, annotation store, FDF export/import and saving, plus the
 // operations the widget needs to draw and edit comments.
+//
+// Every call is made on the GUI thread. The widget attaches itself with SetViewHost, draws
+// AnnotsOnPage with DrawingOf (paths in page space; build them again after PageChanged,
+// not on every paint) and PageTextDrawings, and applies the user's edits with the User*
+// calls, which fire the client's events. The client sees only PdfViewerControl.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +18,7 @@
 #include "viewer/control/pdf_viewer_control.h"
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/annot_geometry.h"
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/page_geometry.h"
 #include "viewer/engine/view_host.h"
 
@@ -107,6 +112,9 @@ public:
     // ---- for the widget: reading annotations ----
     std::vector<AnnotId> AnnotsOnPage(int32_t page) const;  // top-level, index order
     AnnotGeometry GeometryOf(AnnotId id) const;
+    // The topmost shown comment whose /Rect (grown by `tolerance`) holds the point; 0 when
+    // none does.
+    AnnotId AnnotAt(int32_t page, PointF at, double tolerance = 2) const;
     AnnotDrawing DrawingOf(AnnotId id) const;
     std::vector<AnnotDrawing> PageTextDrawings(int32_t page) const;
     // The top-level annotation a reply (or reply of a reply) belongs to; the id itself for
@@ -115,7 +123,7 @@ public:
     AnnotId FindByName(const std::string& uniqueName) const;
 
     // ---- changes without events (the client's own calls, tools, tests) ----
-    AnnotId CreateAnnot(const AnnotSpec& spec);  // 0 when the spec is unusable
+    AnnotId CreateAnnot(const AnnotDraft& draft);  // 0 when the draft is unusable
     bool MoveAnnot(AnnotId id, double dx, double dy);
     bool ResizeAnnot(AnnotId id, const RectF& rect);
     bool SetVertex(AnnotId id, int vertex, PointF at);
@@ -128,7 +136,7 @@ public:
 
     // ---- the user's changes: refused on a ReadOnly annotation (or reply), fire the event
     // after the change ----
-    AnnotId UserCreateAnnot(const AnnotSpec& spec);          // AnnotAdded
+    AnnotId UserCreateAnnot(const AnnotDraft& draft);          // AnnotAdded
     bool UserMoveAnnot(AnnotId id, double dx, double dy);    // AnnotModified
     bool UserResizeAnnot(AnnotId id, const RectF& rect);     // AnnotModified
     bool UserSetVertex(AnnotId id, int vertex, PointF at);   // AnnotModified

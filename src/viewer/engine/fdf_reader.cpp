@@ -132,7 +132,7 @@ private:
                 continue;
             }
             if (k == "FS") {
-                PdfObject fs = ConvertFileSpec(e.value, *rec);
+                PdfObject fs = ConvertFileDescription(e.value, *rec);
                 if (!fs.IsNull()) rec->dict.Set("FS", std::move(fs));
                 continue;
             }
@@ -142,7 +142,9 @@ private:
         if (!rec->dict.Has("NM")) rec->dict.Set("NM", PdfObject::String(names_.at(num)));
         if (const PdfObject* pr = src.Get("Popup"); pr && pr->IsRef()) {
             const PdfObject* popup = Object(pr->refNum);
-            if (popup && popup->IsDict()) {
+            // Only a popup can be one: a /Popup pointing at another annotation (or at the
+            // annotation itself) is left out rather than duplicated.
+            if (popup && popup->IsDict() && IsPopup(*popup) && pr->refNum != num) {
                 PdfObject p = PdfObject::Dict();
                 std::set<int> ppath{pr->refNum};
                 for (const PdfDictEntry& e : popup->dict) {
@@ -156,8 +158,8 @@ private:
         return rec;
     }
 
-    // The file specification with its embedded file taken into the record.
-    PdfObject ConvertFileSpec(const PdfObject& value, AnnotRecord& rec) const {
+    // The file description with its embedded file taken into the record.
+    PdfObject ConvertFileDescription(const PdfObject& value, AnnotRecord& rec) const {
         const PdfObject* fs = &value;
         if (fs->IsRef()) fs = Object(fs->refNum);
         if (!fs) return PdfObject::Null();

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/pdf_object.h"
 
 namespace viewer::engine {

@@ -7,6 +7,7 @@
 
 #include "viewer/engine/annot_key_order.h"
 #include "viewer/engine/annot_name.h"
+#include "viewer/engine/annot_properties.h"
 #include "viewer/engine/qpdf_convert.h"
 
 namespace viewer::engine {
@@ -101,9 +102,16 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
             }
             const std::string name = a.isIndirect() ? names[a.getObjGen()] : NewAnnotName();
             rec->dict.Set("NM", PdfObject::String(name));
+            // A border without an effect is a solid effect; written out, so that the style
+            // code reads the same in the control and in the client's scan of the FDF.
+            if (HasBorder(rec->dict) && rec->dict.Has("BS") && !rec->dict.Has("BE")) {
+                PdfObject solid = PdfObject::Dict();
+                solid.Set("S", PdfObject::Name("S"));
+                rec->dict.Set("BE", std::move(solid));
+            }
             NormalizeAnnotKeyOrder(rec->dict);
             QPDFObjectHandle popup = a.getKey("/Popup");
-            if (popup.isDictionary()) {
+            if (popup.isDictionary() && SubtypeOf(popup) == "Popup") {
                 PdfObject pd = FromQpdf(popup);
                 for (const char* k : {"Parent", "Page", "P", "AP"}) pd.Remove(k);
                 NormalizeAnnotKeyOrder(pd);

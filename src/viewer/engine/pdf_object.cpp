@@ -4,6 +4,8 @@
 
 namespace viewer::engine {
 
+PdfObject PdfObject::Null() { return PdfObject(); }
+
 PdfObject PdfObject::Bool(bool b) {
     PdfObject o;
     o.kind = Kind::Bool;

@@ -15,6 +15,14 @@ struct PdfDictEntry;
 struct PdfObject {
     enum class Kind { Null, Bool, Number, String, Name, Array, Dict, Ref };
 
+    // Defined below, where PdfDictEntry is complete.
+    PdfObject();
+    ~PdfObject();
+    PdfObject(const PdfObject&);
+    PdfObject(PdfObject&&) noexcept;
+    PdfObject& operator=(const PdfObject&);
+    PdfObject& operator=(PdfObject&&) noexcept;
+
     Kind kind = Kind::Null;
     bool boolean = false;
     double number = 0;
@@ -25,7 +33,7 @@ struct PdfObject {
     int refNum = 0;  // Ref: object number (negative numbers are the engine's placeholders)
     int refGen = 0;
 
-    static PdfObject Null() { return {}; }
+    static PdfObject Null();
     static PdfObject Bool(bool b);
     static PdfObject Int(int64_t n);
     static PdfObject Real(double d);
@@ -62,6 +70,13 @@ struct PdfDictEntry {
     std::string key;
     PdfObject value;
 };
+
+inline PdfObject::PdfObject() = default;
+inline PdfObject::~PdfObject() = default;
+inline PdfObject::PdfObject(const PdfObject&) = default;
+inline PdfObject::PdfObject(PdfObject&&) noexcept = default;
+inline PdfObject& PdfObject::operator=(const PdfObject&) = default;
+inline PdfObject& PdfObject::operator=(PdfObject&&) noexcept = default;
 
 bool operator==(const PdfObject& a, const PdfObject& b);
 

@@ -1,12 +1,15 @@
 #include "viewer/engine/pdf_object_parser.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
 namespace viewer::engine {
 namespace {
 
 constexpr int kMaxDepth = 64;
+constexpr double kMaxNumber = 1e9;
 
 bool IsWhite(char c) {
     return c == ' ' || c == '\n' || c == '\r' || c == '\t' || c == '\f' || c == '\0';
@@ -261,44 +264,25 @@ std::optional<PdfObject> PdfObjectParser::ParseNumberOrRef() {
             }
         }
         pos_ = save;
+        if (n1 > kMaxNumber || n1 < -kMaxNumber) return PdfObject::Real(n1 > 0 ? kMaxNumber : -kMaxNumber);
         return PdfObject::Int(n1);
     }
-    // A real number: digits, one point, a sign.
+    // A real number (or an integer too large for one): from_chars is locale-independent.
     std::string text(first);
     pos_ += first.size();
-    if (text.empty()) {
-        Fail("empty number");
-        return std::nullopt;
-    }
-    // strtod is locale-dependent for the decimal point; parse by hand.
-    double sign = 1, value = 0, scale = 0;
-    size_t i = 0;
-    if (text[0] == '+' || text[0] == '-') {
-        if (text[0] == '-') sign = -1;
-        ++i;
-    }
-    bool digits = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = true;
-            if (scale == 0) {
-                value = value * 10 + (c - '0');
-            } else {
-                value += (c - '0') * scale;
-                scale /= 10;
-            }
-        } else if (c == '.' && scale == 0) {
-            scale = 0.1;
-        } else {
-            break;  // trailing junk such as a second sign is ignored, as readers do
-        }
-    }
-    if (!digits) {
+    if (!text.empty() && text[0] == '+') text.erase(0, 1);
+    double value = 0;
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ptr == text.data()) {
         Fail("bad number '" + text.substr(0, 20) + "'");
         return std::nullopt;
     }
-    return PdfObject::Real(sign * value);
+    if (r.ec == std::errc::result_out_of_range || !std::isfinite(value)) {
+        value = (!text.empty() && text[0] == '-') ? -kMaxNumber : kMaxNumber;
+    }
+    // Coordinates beyond any page are cut back, so that every number written reads back
+    // as the same number.
+    return PdfObject::Real(std::clamp(value, -kMaxNumber, kMaxNumber));
 }
 
 std::optional<ParsedObjectFile> ParseObjectFile(std::string_view bytes, std::string* error) {

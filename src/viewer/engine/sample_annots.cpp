@@ -4,9 +4,9 @@
 
 namespace viewer::engine {
 
-std::vector<AnnotSpec> SampleAnnotSpecs(int page, const PageGeometry& g,
+std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
                                         const std::vector<Quad>& words) {
-    std::vector<AnnotSpec> specs;
+    std::vector<AnnotDraft> drafts;
     const RectF c = g.cropBox.Width() > 0 ? g.cropBox : g.mediaBox;
     const int cols = 6, rows = 3;
     const double cw = c.Width() / cols, ch = c.Height() / rows;
@@ -16,7 +16,7 @@ std::vector<AnnotSpec> SampleAnnotSpecs(int page, const PageGeometry& g,
         const RectF cell{c.x1 + col * cw + cw * 0.15, c.y2 - (row + 1) * ch + ch * 0.15,
                          c.x1 + (col + 1) * cw - cw * 0.15, c.y2 - row * ch - ch * 0.15};
         const double mx = (cell.x1 + cell.x2) / 2, my = (cell.y1 + cell.y2) / 2;
-        AnnotSpec s;
+        AnnotDraft s;
         s.tool = static_cast<AnnotTool>(code);
         s.page = page;
         s.contents = std::string("Sample ") + AnnotToolSubject(s.tool);
@@ -93,9 +93,9 @@ std::vector<AnnotSpec> SampleAnnotSpecs(int page, const PageGeometry& g,
             s.fileName.clear();
             s.fileBytes.clear();
         }
-        specs.push_back(std::move(s));
+        drafts.push_back(std::move(s));
     }
-    return specs;
+    return drafts;
 }
 
 }  // namespace viewer::engine

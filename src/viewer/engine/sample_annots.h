@@ -4,14 +4,14 @@
 
 #include <vector>
 
-#include "viewer/engine/annot_spec.h"
+#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/page_geometry.h"
 
 namespace viewer::engine {
 
-// 17 specs (in tool code order) spread over the page's crop box in a grid. Highlight and
+// 17 drafts (in tool code order) spread over the page's crop box in a grid. Highlight and
 // strike-out mark the given word quads when there are any, else a fixed strip.
-std::vector<AnnotSpec> SampleAnnotSpecs(int page, const PageGeometry& geometry,
+std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& geometry,
                                         const std::vector<Quad>& words = {});
 
 }  // namespace viewer::engine

@@ -81,10 +81,10 @@ int Sample(const std::string& pdf, const std::string& out) {
     control.SetDefaultAuthor("quill-pdf-SAMPLE");
     const auto g = control.PageGeometryOf(0);
     const auto words = control.TextQuadsIn(0, g.mediaBox);
-    for (const auto& spec : viewer::engine::SampleAnnotSpecs(0, g, words)) {
-        if (!control.CreateAnnot(spec)) {
+    for (const auto& draft : viewer::engine::SampleAnnotDrafts(0, g, words)) {
+        if (!control.CreateAnnot(draft)) {
             std::fprintf(stderr, "quill-pdf: cannot create a %s comment\n",
-                         viewer::AnnotToolName(spec.tool));
+                         viewer::AnnotToolName(draft.tool));
             return 1;
         }
     }

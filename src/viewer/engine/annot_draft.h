@@ -1,4 +1,4 @@
-// AnnotSpec: what the widget hands the engine to create a comment of one tool.
+// AnnotDraft: what the widget hands the engine to create a comment of one tool.
 #pragma once
 
 #include <cstdint>
@@ -44,7 +44,7 @@ struct AnnotStyle {
 //  Note, FileAttachment    rect: the icon (a 20 x 20 box at the click when empty)
 //  Highlight, StrikeOut    quads (one per line of text; see EngineControl::TextQuadsIn)
 //  Image                   rect, image
-struct AnnotSpec {
+struct AnnotDraft {
     AnnotTool tool = AnnotTool::Rectangle;
     int32_t page = 0;
     std::vector<PointF> points;
