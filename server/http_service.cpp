@@ -69,7 +69,7 @@ HttpService::HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes
     svr.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
     svr.set_payload_max_length(maxBodyBytes);
     svr.set_keep_alive_timeout(2);
-    svr.set_read_timeout(30, 0);
+    svr.set_read_timeout(10, 0);
     svr.set_write_timeout(30, 0);
     svr.set_tcp_nodelay(true);
     svr.set_pre_routing_handler([this](const httplib::Request& req, httplib::Response& res) {
@@ -90,7 +90,8 @@ HttpService::HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes
         }
         if (faults_.Take(req.path, FaultKind::Garbage)) {
             res.status = 200;
-            res.set_content(std::string("\x7f\x01<html>garbage\xff\xfe{{\"", 22), "text/plain");
+            static const char kGarbage[] = "\x7f\x01<html>garbage\xff\xfe{{\"";
+            res.set_content(std::string(kGarbage, sizeof kGarbage - 1), "text/plain");
             return httplib::Server::HandlerResponse::Handled;
         }
         return httplib::Server::HandlerResponse::Unhandled;

@@ -139,3 +139,22 @@ TEST_F(ReviewSteps, ResultDocumentGoesToTheContentStoreAndIsReported) {
     EXPECT_EQ(Get(convert + "QC20990101000000-00000000"), "false");
     EXPECT_EQ(Get("/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2"), "false");
 }
+
+TEST(ServerDocuments, ServesDocumentsGivenAtStartAndAddedLater) {
+    testsupport::TempDir dir;
+    auto file = dir / "given-at-start.pdf";
+    testsupport::WriteFileBytes(file, "%PDF-1.4 given");
+    ReviewServerProcess server;
+    ReviewServerProcess::Options options;
+    options.documents = {file.string()};
+    ASSERT_TRUE(server.Start(options)) << server.error();
+    auto given = server.Get("/Comm/download.do?file=given-at-start.pdf");
+    EXPECT_EQ(given.status, 200);
+    EXPECT_EQ(given.body, "%PDF-1.4 given");
+    std::string bytes(300000, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7);
+    ASSERT_TRUE(server.AddDocument("later.pdf", bytes));
+    EXPECT_EQ(server.Get("/Comm/download.do?file=later.pdf").body, bytes);
+    EXPECT_FALSE(server.AddDocument("../escape.pdf", bytes));
+    EXPECT_EQ(server.Get("/Comm/download.do?file=escape.pdf").status, 404);
+}
