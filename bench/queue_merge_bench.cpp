@@ -44,7 +44,7 @@ struct Templates {
 Templates MakeTemplates(const std::string& drawing, const std::string& folder) {
     EngineControl control;
     control.OpenFile(drawing, nullptr);
-    viewer::engine::AnnotSpec spec;
+    viewer::engine::AnnotDraft spec;
     spec.tool = viewer::AnnotTool::Rectangle;
     spec.rect = {100, 100, 180, 160};
     spec.contents = "Check the support spacing";

@@ -206,7 +206,7 @@ TEST_F(TwoClients, AttachmentArrivesOnceAndRaisesTheLatestRevision) {
 TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
     auto& ac = a->control();
     const auto geometry = ac.PageGeometryOf(0);
-    viewer::engine::AnnotSpec spec;
+    viewer::engine::AnnotDraft spec;
     spec.tool = AnnotTool::FileAttachment;
     spec.page = 0;
     spec.rect = {100, 100, 120, 120};
