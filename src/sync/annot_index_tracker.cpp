@@ -52,12 +52,12 @@ int AnnotIndexTracker::Page::Append(bool isLive) {
 }
 
 AnnotIndexTracker::Page& AnnotIndexTracker::Touch(int page) {
-    auto it = pages_.find(page);
-    if (it != pages_.end()) return *it->second;
-    auto fresh = std::make_unique<Page>();
-    Page& p = *fresh;
-    pages_.emplace(page, std::move(fresh));
-    if (!maps_.ValidPage(page)) return p;
+    const bool valid = maps_.ValidPage(page);
+    std::unique_ptr<Page>& slot = pages_[valid ? static_cast<size_t>(page) : pages_.size() - 1];
+    if (slot) return *slot;
+    slot = std::make_unique<Page>();
+    Page& p = *slot;
+    if (!valid) return p;
     std::vector<CNMObject*> comments;
     for (auto& [name, record] : maps_.Page(page)) {
         if (record->annotIndex >= 0) comments.push_back(record.get());
@@ -129,7 +129,8 @@ void AnnotIndexTracker::Enter(int page, const CNMObject* record) {
 }
 
 void AnnotIndexTracker::Flush() {
-    for (auto& [page, p] : pages_) {
+    for (auto& p : pages_) {
+        if (!p) continue;
         int rank = 0;
         for (int slot = 0; slot < p->Size(); ++slot) {
             if (!p->live[static_cast<size_t>(slot)]) continue;
