@@ -1,5 +1,8 @@
 #include "sync/autosave_worker.h"
 
+#include <cstdlib>
+#include <exception>
+
 #include "app/logs.h"
 #include "net/param_form.h"
 #include "platform/prompter.h"
@@ -75,6 +78,8 @@ void AutosaveWorker::SetState(int state) {
         pauseSignal_.notify_all();
         return;
     }
+    std::lock_guard<std::mutex> lock(queueLock_);
+    stopRequested_ = false;
     state_ = state;
 }
 
@@ -112,7 +117,11 @@ void AutosaveWorker::Run() {
             wakeRequested_ = false;
             if (abandon_) break;
         }
-        SendPass();
+        try {
+            SendPass();
+        } catch (const std::exception& e) {
+            WriteLog("AutosaveWorker", std::string("Pass ended: ") + e.what());
+        }
     }
     finished_ = true;
     pauseSignal_.notify_all();
@@ -140,8 +149,17 @@ void AutosaveWorker::SendPass() {
             state_.compare_exchange_strong(idle, kWorkerSending);
         }
 
-        std::unique_ptr<ParamMap> reply = connection->Send(AutoSaveRequest(*item));
-        const bool unanswered = connection->LastSendUnanswered();
+        std::unique_ptr<ParamMap> reply;
+        bool unanswered = false;
+        try {
+            reply = connection->Send(AutoSaveRequest(*item));
+            unanswered = connection->LastSendUnanswered();
+        } catch (const std::exception& e) {
+            // Nothing may escape the thread; the item waits for the next pass.
+            unanswered = true;
+            reply = std::make_unique<ParamMap>();
+            (*reply)["errorMsg"] = std::string(e.what());
+        }
         if (!reply) reply = std::make_unique<ParamMap>();
 
         {
