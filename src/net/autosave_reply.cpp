@@ -1,6 +1,7 @@
 #include "net/autosave_reply.h"
 
 #include <json/reader.h>
+#include <json/value.h>
 
 #include <cstdio>
 
@@ -58,7 +59,14 @@ void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& re
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) {
+    bool parsed = false;
+    try {
+        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
+    } catch (const Json::Exception& e) {
+        // The reader throws rather than fails on nesting deeper than its stack limit.
+        errors = std::string("* ") + e.what() + "\n";
+    }
+    if (!parsed) {
         reply["errorCode"] = static_cast<int32_t>(kBadJsonCode);
         reply["errorMsg"] = errors + "\ntarget text: " + text;
         return;

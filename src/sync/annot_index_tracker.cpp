@@ -30,7 +30,8 @@ int AnnotIndexTracker::Page::SlotAtRank(int rank) const {
 void AnnotIndexTracker::Page::Rebuild(int newCapacity) {
     capacity = newCapacity;
     tree.assign(static_cast<size_t>(capacity) + 1, 0);
-    for (int i = 1; i <= Size(); ++i) tree[static_cast<size_t>(i)] = live[static_cast<size_t>(i - 1)];
+    for (int i = 1; i <= Size(); ++i)
+        tree[static_cast<size_t>(i)] = live[static_cast<size_t>(i - 1)];
     for (int i = 1; i <= capacity; ++i) {
         const int parent = i + (i & -i);
         if (parent <= capacity) tree[static_cast<size_t>(parent)] += tree[static_cast<size_t>(i)];
@@ -51,18 +52,19 @@ int AnnotIndexTracker::Page::Append(bool isLive) {
 }
 
 AnnotIndexTracker::Page& AnnotIndexTracker::Touch(int page) {
-    auto it = pages_.find(page);
-    if (it != pages_.end()) return *it->second;
-    auto fresh = std::make_unique<Page>();
-    Page& p = *fresh;
-    pages_.emplace(page, std::move(fresh));
-    if (!maps_.ValidPage(page)) return p;
+    const bool valid = maps_.ValidPage(page);
+    std::unique_ptr<Page>& slot = pages_[valid ? static_cast<size_t>(page) : pages_.size() - 1];
+    if (slot) return *slot;
+    slot = std::make_unique<Page>();
+    Page& p = *slot;
+    if (!valid) return p;
     std::vector<CNMObject*> comments;
     for (auto& [name, record] : maps_.Page(page)) {
         if (record->annotIndex >= 0) comments.push_back(record.get());
     }
-    std::stable_sort(comments.begin(), comments.end(),
-                     [](const CNMObject* a, const CNMObject* b) { return a->annotIndex < b->annotIndex; });
+    std::stable_sort(comments.begin(), comments.end(), [](const CNMObject* a, const CNMObject* b) {
+        return a->annotIndex < b->annotIndex;
+    });
     const int slots = comments.empty() ? 0 : comments.back()->annotIndex + 1;
     p.live.assign(static_cast<size_t>(slots), 1);
     p.holders.resize(static_cast<size_t>(slots));
@@ -127,11 +129,13 @@ void AnnotIndexTracker::Enter(int page, const CNMObject* record) {
 }
 
 void AnnotIndexTracker::Flush() {
-    for (auto& [page, p] : pages_) {
+    for (auto& p : pages_) {
+        if (!p) continue;
         int rank = 0;
         for (int slot = 0; slot < p->Size(); ++slot) {
             if (!p->live[static_cast<size_t>(slot)]) continue;
-            for (CNMObject* record : p->holders[static_cast<size_t>(slot)]) record->annotIndex = rank;
+            for (CNMObject* record : p->holders[static_cast<size_t>(slot)])
+                record->annotIndex = rank;
             ++rank;
         }
     }

@@ -20,7 +20,8 @@
 // the record being handed to a callback.
 class AnnotIndexTracker {
 public:
-    explicit AnnotIndexTracker(PageAnnotMap& maps) : maps_(maps) {}
+    explicit AnnotIndexTracker(PageAnnotMap& maps)
+        : maps_(maps), pages_(static_cast<size_t>(maps.PageCount()) + 1) {}
 
     // The current index of a tracked comment; -1 when it holds no slot.
     int IndexOf(int page, const CNMObject* record);
@@ -39,12 +40,12 @@ public:
 
 private:
     struct Page {
-        std::vector<int> tree;                 // Fenwick tree of live slots, 1-based
+        std::vector<int> tree;                         // Fenwick tree of live slots, 1-based
         std::vector<std::vector<CNMObject*>> holders;  // records of each slot
         std::vector<char> live;
         std::unordered_map<const CNMObject*, int> slotOf;
         int liveCount = 0;
-        int capacity = 0;                      // slots the tree covers
+        int capacity = 0;  // slots the tree covers
 
         int Size() const { return static_cast<int>(live.size()); }
         void Add(int slot, int delta);
@@ -57,5 +58,7 @@ private:
     Page& Touch(int page);
 
     PageAnnotMap& maps_;
-    std::unordered_map<int, std::unique_ptr<Page>> pages_;
+    // One per page of the maps, made when first touched; the last one stands for any page
+    // out of range.
+    std::vector<std::unique_ptr<Page>> pages_;
 };

@@ -10,7 +10,9 @@
 // merge's index bookkeeping relies on OnRemoteAnnotUpdated and OnRemoteRepliesChanged
 // removing the comment from its page in the control and importing it again (so that it
 // takes the last index of the page), on OnRemoteAnnotDeleted removing it, and on the
-// callbacks setting the annotation index of a re-imported or newly created record.
+// callbacks setting the annotation index of a re-imported or newly created record. While a
+// merge runs, the record handed to a callback carries its current index; the indices of the
+// other records are brought up to date when the merge ends.
 struct AutosaveCallbacks {
     using RecordCallback = std::function<int(CNMObject&)>;
 

@@ -33,7 +33,8 @@ LiveAnnotValues ValuesOf(const viewer::PdfAnnot& annot) {
 std::string AutosaveWorker::ExportAll(FdfDocument& doc) {
     if (!control_) throw BaseException("Cannot export FDF file.");
     TempFdfFile file(NewTempFdfPath(settings_.workingFolder));
-    if (!control_->ExportAnnotsToFDFFile(file.path())) throw BaseException("Cannot export FDF file.");
+    if (!control_->ExportAnnotsToFDFFile(file.path()))
+        throw BaseException("Cannot export FDF file.");
     OpenAndParse(file.path(), doc);
     return file.Release();
 }
@@ -93,7 +94,8 @@ int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
     return 1;
 }
 
-int AutosaveWorker::AutoSaveReply(int page, int annotIndex, int action, const std::string& replyName) {
+int AutosaveWorker::AutoSaveReply(int page, int annotIndex, int action,
+                                  const std::string& replyName) {
     LogStep step("AutoSaveReply");
     (void)annotIndex;  // a reply record carries no index of its own
     RequireActionCreateOrUpdate(action);
@@ -111,7 +113,8 @@ int AutosaveWorker::AutoSaveReply(int page, int annotIndex, int action, const st
                                 std::string(object->uniqueName), content.get(),
                                 std::string(object->inReplyTo)));
 
-    CNMObject* existing = action == kActionUpdate ? maps_.Find(page, std::string(object->uniqueName)) : nullptr;
+    CNMObject* existing =
+        action == kActionUpdate ? maps_.Find(page, std::string(object->uniqueName)) : nullptr;
     if (existing) {
         existing->content = std::move(content);
     } else {
@@ -145,7 +148,8 @@ int AutosaveWorker::AddCommentFromFdf(int page, const std::string& fdfPath) {
 
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
     Enqueue(createDocQueueModel(settings_.docId, kActionCreate, kQueueType, page, "",
-                                settings_.userId, std::string(object->uniqueName), content.get(), annotIndex));
+                                settings_.userId, std::string(object->uniqueName), content.get(),
+                                annotIndex));
     std::unique_ptr<CAnnot> record = CreateAnnotObject(ValuesOf(annot), page);
     record->uniqueName = std::string(object->uniqueName);
     record->annotIndex = annotIndex;

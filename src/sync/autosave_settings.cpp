@@ -2,7 +2,8 @@
 
 #include "app/launch_params.h"
 
-AutosaveSettings AutosaveSettings::From(const LaunchParams& params, const std::string& workingFolder) {
+AutosaveSettings AutosaveSettings::From(const LaunchParams& params,
+                                        const std::string& workingFolder) {
     AutosaveSettings s;
     s.host = params.HOST;
     s.port = params.PORT;

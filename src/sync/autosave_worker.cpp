@@ -1,9 +1,12 @@
 #include "sync/autosave_worker.h"
 
+#include <cstdlib>
+#include <exception>
+
 #include "app/logs.h"
+#include "net/param_form.h"
 #include "platform/prompter.h"
 #include "sync/http_autosave_connection.h"
-#include "net/param_form.h"
 #include "sync/queue_requests.h"
 
 namespace {
@@ -17,7 +20,8 @@ int ErrorCodeOf(const ParamMap& reply, bool& present) {
     const ParamValue* code = reply.Find("errorCode");
     present = code != nullptr;
     if (!code) return 0;
-    return code->type() == ParamValue::kInteger ? code->integer() : std::atoi(code->AsText().c_str());
+    return code->type() == ParamValue::kInteger ? code->integer()
+                                                : std::atoi(code->AsText().c_str());
 }
 
 std::string ErrorMessageOf(const ParamMap& reply) {
@@ -33,7 +37,8 @@ AutosaveWorker::AutosaveWorker(viewer::PdfViewerControl* control, int pageCount,
       settings_(std::move(settings)),
       connections_(std::move(connections)),
       maps_(pageCount) {
-    if (!connections_) connections_ = HttpAutosaveConnection::Factory(settings_.host, settings_.port);
+    if (!connections_)
+        connections_ = HttpAutosaveConnection::Factory(settings_.host, settings_.port);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -73,6 +78,8 @@ void AutosaveWorker::SetState(int state) {
         pauseSignal_.notify_all();
         return;
     }
+    std::lock_guard<std::mutex> lock(queueLock_);
+    stopRequested_ = false;
     state_ = state;
 }
 
@@ -105,11 +112,16 @@ void AutosaveWorker::Run() {
             if (abandon_) break;
             if ((stopRequested_ || state_ == kWorkerStop) && queue_.empty()) break;
             // One second between passes; a stop request or WakeUp cuts it short.
-            pauseSignal_.wait_for(lock, kPassInterval, [this] { return abandon_ || wakeRequested_; });
+            pauseSignal_.wait_for(lock, kPassInterval,
+                                  [this] { return abandon_ || wakeRequested_; });
             wakeRequested_ = false;
             if (abandon_) break;
         }
-        SendPass();
+        try {
+            SendPass();
+        } catch (const std::exception& e) {
+            WriteLog("AutosaveWorker", std::string("Pass ended: ") + e.what());
+        }
     }
     finished_ = true;
     pauseSignal_.notify_all();
@@ -137,8 +149,17 @@ void AutosaveWorker::SendPass() {
             state_.compare_exchange_strong(idle, kWorkerSending);
         }
 
-        std::unique_ptr<ParamMap> reply = connection->Send(AutoSaveRequest(*item));
-        const bool unanswered = connection->LastSendUnanswered();
+        std::unique_ptr<ParamMap> reply;
+        bool unanswered = false;
+        try {
+            reply = connection->Send(AutoSaveRequest(*item));
+            unanswered = connection->LastSendUnanswered();
+        } catch (const std::exception& e) {
+            // Nothing may escape the thread; the item waits for the next pass.
+            unanswered = true;
+            reply = std::make_unique<ParamMap>();
+            (*reply)["errorMsg"] = std::string(e.what());
+        }
         if (!reply) reply = std::make_unique<ParamMap>();
 
         {
@@ -172,13 +193,14 @@ void AutosaveWorker::SendPass() {
 }
 
 void AutosaveWorker::ReportOutage(const ParamMap& reply) {
-    WriteLog("AutosaveWorker", "The review server did not answer; the item is kept. " +
-                                   ErrorMessageOf(reply));
+    WriteLog("AutosaveWorker",
+             "The review server did not answer; the item is kept. " + ErrorMessageOf(reply));
     if (outageReported_) return;
     outageReported_ = true;
     platform::Prompts().Error(
         "The review server does not answer. Your comment changes are kept and will be sent "
-        "when it answers again.\n" + ErrorMessageOf(reply));
+        "when it answers again.\n" +
+        ErrorMessageOf(reply));
 }
 
 bool WaitForQueueDrain(const AutosaveWorker& worker) {

@@ -30,6 +30,11 @@ enum AutosaveState : int {
     kWorkerSending = 99,  // an item is on its way
 };
 
+// A transfer that gets no answer from the review server (no connection, dropped, timed out,
+// a gateway's 502, 503 or 504) keeps its item at the head of the queue for the next pass and
+// is reported once per outage; an item the server refuses is reported and dropped. Both
+// messages are shown from the worker thread through platform::Prompts().
+//
 // Everything but the sending runs on the GUI thread: the outgoing operations, the merge, the
 // page maps, latestRevision and the callbacks. The worker thread only takes items out of
 // the queue, sends them and writes the state. The queue lock is never held during a
@@ -133,9 +138,9 @@ private:
     std::atomic<bool> abandon_{false};
     std::atomic<bool> suspended_{false};
     std::atomic<bool> finished_{false};
-    bool inFlight_ = false;        // under queueLock_
-    bool wakeRequested_ = false;   // under queueLock_
-    bool outageReported_ = false;  // worker thread only
+    bool inFlight_ = false;                // under queueLock_
+    bool wakeRequested_ = false;           // under queueLock_
+    bool outageReported_ = false;          // worker thread only
     std::condition_variable pauseSignal_;  // with queueLock_
     std::thread thread_;
 };

@@ -25,7 +25,8 @@ bool RewriteCoordinates(ByteBuffer& text, const std::string& tool, bool offset) 
     } else if (tool == "Callout") {
         OffsetNumberList(text, NumberListKey::Rect, offset);
         OffsetNumberList(text, NumberListKey::L, offset);
-    } else if (tool == "Rectangle" || tool == "Circle" || tool == "Note" || tool == "FileAttachment") {
+    } else if (tool == "Rectangle" || tool == "Circle" || tool == "Note" ||
+               tool == "FileAttachment") {
         OffsetNumberList(text, NumberListKey::Rect, offset);
     } else if (tool == "Pencil") {
         OffsetNumberList(text, NumberListKey::InkList, offset);

@@ -3,12 +3,12 @@
 #include <cstdio>
 
 #include "app/logs.h"
+#include "net/autosave_reply.h"
 #include "net/http_post_data.h"
+#include "net/param_form.h"
 #include "platform/prompter.h"
 #include "sync/log_step.h"
-#include "net/param_form.h"
 #include "sync/queue_requests.h"
-#include "net/autosave_reply.h"
 #include "sync/update_reply.h"
 
 namespace {

@@ -9,14 +9,14 @@
 #include <set>
 #include <utility>
 
+#include "net/param_form.h"
 #include "platform/prompter.h"
 #include "sync/annot_index_tracker.h"
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
-#include "net/param_form.h"
-#include "sync/queue_requests.h"
 #include "sync/queue_builders.h"
+#include "sync/queue_requests.h"
 #include "sync/update_reply.h"
 
 namespace {
@@ -172,7 +172,8 @@ int AutosaveWorker::GetLastestRevisions() {
     char query[64];
     std::snprintf(query, sizeof query, "&rev=%d", latestRevision_);
     const std::string url = "http://" + settings_.host + ":" + std::to_string(settings_.port) +
-                            "/Comm/fileAttachlist.do?docId=" + EscapeFormValue(settings_.docId) + query;
+                            "/Comm/fileAttachlist.do?docId=" + EscapeFormValue(settings_.docId) +
+                            query;
     std::string text;
     connection->GetText(url, text);
     Json::Value root;
@@ -194,7 +195,7 @@ int AutosaveWorker::GetLastestRevisions() {
         const Json::Value& revisions = root["rev"];
         for (Json::ArrayIndex i = 0; i < revisions.size(); ++i) {
             const Json::Value& element = revisions[i];
-            const int revision = element.isString() ? std::atoi(element.asCString())
+            const int revision = element.isString()     ? std::atoi(element.asCString())
                                  : element.isIntegral() ? element.asInt()
                                                         : 0;
             std::unique_ptr<ParamMap> reply =

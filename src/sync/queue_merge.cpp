@@ -9,7 +9,8 @@ size_t CPtrArrayCustom::TotalSize() const {
     return total;
 }
 
-std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items, int& highestRevision) {
+std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items,
+                                             int& highestRevision) {
     LogStep step("BuildQueues");
     auto set = std::make_unique<CPtrArrayCustom>();
     for (const ParamMap& element : items) {
@@ -18,10 +19,17 @@ std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items,
         const bool reply = !item->IRT.empty();
         int group = -1;
         switch (item->actionType) {
-            case kActionCreate: group = reply ? CPtrArrayCustom::kRepliesCreated : CPtrArrayCustom::kAnnotsCreated; break;
-            case kActionUpdate: group = reply ? CPtrArrayCustom::kRepliesUpdated : CPtrArrayCustom::kAnnotsUpdated; break;
-            case kActionDelete: group = reply ? CPtrArrayCustom::kRepliesDeleted : CPtrArrayCustom::kAnnotsDeleted; break;
-            default: break;  // a move is the other client's own affair
+            case kActionCreate:
+                group = reply ? CPtrArrayCustom::kRepliesCreated : CPtrArrayCustom::kAnnotsCreated;
+                break;
+            case kActionUpdate:
+                group = reply ? CPtrArrayCustom::kRepliesUpdated : CPtrArrayCustom::kAnnotsUpdated;
+                break;
+            case kActionDelete:
+                group = reply ? CPtrArrayCustom::kRepliesDeleted : CPtrArrayCustom::kAnnotsDeleted;
+                break;
+            default:
+                break;  // a move is the other client's own affair
         }
         if (group >= 0) set->groups[static_cast<size_t>(group)].push_back(std::move(item));
     }

@@ -28,4 +28,5 @@ struct CPtrArrayCustom {
 // Reads every item map and puts it in its group by its IRT (empty: a comment) and action
 // (0, 1, 2); moves and unknown actions are dropped. highestRevision is raised to the
 // largest REVISION_NO seen.
-std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items, int& highestRevision);
+std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items,
+                                             int& highestRevision);

@@ -1,6 +1,5 @@
 #include "sync/temp_fdf_file.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -12,11 +11,7 @@ std::string NewTempFdfPath(const std::string& folder) {
     const std::string stem = stamped.substr(0, stamped.size() - 4);
     for (int n = 0; n < 10000; ++n) {
         std::string path = n == 0 ? stamped : stem + "_" + std::to_string(n) + ".fdf";
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            return path;
-        }
+        if (::access(path.c_str(), F_OK) != 0) return path;
     }
     // The folder is unusable; the caller's write reports it.
     return stamped;

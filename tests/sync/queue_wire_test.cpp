@@ -133,6 +133,10 @@ TEST(UpdateReply, InvalidJsonAndServerErrorsBecomeExceptions) {
         EXPECT_EQ(e.code(), 301);
         EXPECT_EQ(e.message(), message);
     }
+    ParamMap deep;
+    ReadReplyText(kCmdUpdate, std::string(2000, '[') + std::string(2000, ']'), deep);
+    EXPECT_EQ(deep["errorCode"].integer(), 301);
+    EXPECT_NE(deep["errorMsg"].text().find("stackLimit"), std::string::npos);
     ParamMap server;
     ReadReplyText(kCmdAutoSave, R"({"r":1,"errorCode":77,"errorMsg":"busy","x":[1]})", server);
     EXPECT_EQ(server["r"].integer(), 1);
@@ -140,4 +144,26 @@ TEST(UpdateReply, InvalidJsonAndServerErrorsBecomeExceptions) {
     EXPECT_EQ(server["errorMsg"].text(), "busy");
     EXPECT_FALSE(server.Has("x"));
     EXPECT_THROW(ReadUpdateList(server), BaseException);
+}
+
+TEST(ParameterForm, DecodesBackToTheSameParameters) {
+    ParamMap params;
+    params["CMD"] = "AUTOSAVE";
+    params["NM"] = std::string("\xB0\xA1 a&b=c%d+e\x01", 12);
+    params["pageNo"] = static_cast<int32_t>(-7);
+    params["object"] = UriEncodeForByteArray(std::string("\0\x25\xFF", 3));
+    const std::string form = ParameterForm(params);
+    ParamMap back;
+    size_t at = 0;
+    while (at < form.size()) {
+        const size_t amp = form.find('&', at);
+        ASSERT_NE(amp, std::string::npos);
+        const std::string pair = form.substr(at, amp - at);
+        const size_t eq = pair.find('=');
+        ASSERT_NE(eq, std::string::npos);
+        back[pair.substr(0, eq)] = UriDecode2ByteArray(pair.substr(eq + 1)).str();
+        at = amp + 1;
+    }
+    ASSERT_EQ(back.size(), params.size());
+    for (const auto& [key, value] : params) EXPECT_EQ(back[key].text(), value.AsText()) << key;
 }

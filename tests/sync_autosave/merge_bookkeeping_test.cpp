@@ -24,9 +24,9 @@ ParamMap ItemMap(const std::string& nm, int action, int revision, const std::str
 
 TEST(BuildQueues, SortsByReplyAndActionDropsMovesAndRaisesTheHighestRevision) {
     std::vector<ParamMap> list = {
-        ItemMap("a", 0, 3), ItemMap("b", 1, 4),      ItemMap("c", 2, 2),
+        ItemMap("a", 0, 3),      ItemMap("b", 1, 4),      ItemMap("c", 2, 2),
         ItemMap("r", 0, 5, "a"), ItemMap("s", 1, 5, "a"), ItemMap("t", 2, 6, "a"),
-        ItemMap("m", 3, 9), ItemMap("x", 7, 1),      ItemMap("a2", 0, 4),
+        ItemMap("m", 3, 9),      ItemMap("x", 7, 1),      ItemMap("a2", 0, 4),
     };
     int highest = 0;
     auto set = BuildQueues(list, highest);
@@ -51,8 +51,9 @@ TEST(BuildQueues, SortsByReplyAndActionDropsMovesAndRaisesTheHighestRevision) {
 
 std::unique_ptr<CNMObject> Record(const std::string& name, int page, int index,
                                   const std::string& irt = "") {
-    std::unique_ptr<CNMObject> r = irt.empty() ? std::unique_ptr<CNMObject>(std::make_unique<CAnnot>())
-                                               : std::make_unique<CReply>();
+    std::unique_ptr<CNMObject> r = irt.empty()
+                                       ? std::unique_ptr<CNMObject>(std::make_unique<CAnnot>())
+                                       : std::make_unique<CReply>();
     r->uniqueName = name;
     r->page = page;
     r->annotIndex = irt.empty() ? index : -1;
@@ -133,7 +134,8 @@ TEST(AnnotIndexTracker, AgreesWithLoweringEveryIndexAboveARemoval) {
     }
 }
 
-std::unique_ptr<CDocQueueModel> Incoming(const std::string& nm, int action, const std::string& irt = "",
+std::unique_ptr<CDocQueueModel> Incoming(const std::string& nm, int action,
+                                         const std::string& irt = "",
                                          const std::string& object = "<</NM(x)>>") {
     BinaryContent content;
     content.content = std::make_unique<ByteBuffer>(ByteBuffer::Copy(object));
@@ -149,8 +151,14 @@ protected:
         AutosaveCallbacks callbacks;
         // A control of one page as a list of names: what the viewer dialog's callbacks do.
         callbacks.onRemoteAnnotCreated = [this](CNMObject& r) { return Append(r); };
-        callbacks.onRemoteAnnotUpdated = [this](CNMObject& r) { Take(r); return Append(r); };
-        callbacks.onRemoteAnnotDeleted = [this](CNMObject& r) { Take(r); return 0; };
+        callbacks.onRemoteAnnotUpdated = [this](CNMObject& r) {
+            Take(r);
+            return Append(r);
+        };
+        callbacks.onRemoteAnnotDeleted = [this](CNMObject& r) {
+            Take(r);
+            return 0;
+        };
         callbacks.onRemoteRepliesChanged = [this](CNMObject& r) {
             replyCalls.push_back(r.uniqueName + ":" + std::to_string(r.replies.size()));
             Take(r);
@@ -209,9 +217,9 @@ TEST_F(MergeTest, EachGroupChangesRecordsAndTheControlInStep) {
                  Incoming("rq", 1, "A").release()}));
     EXPECT_EQ(control, (std::vector<std::string>{"A", "B", "C", "D"}));
 
-    Merge(Items({Incoming("B", 1, "", "<</NM(B)/Contents(new)>>").release(), Incoming("C", 2).release(),
-                 Incoming("r1", 0, "A").release(), Incoming("r2", 0, "r1").release(),
-                 Incoming("r3", 0, "D").release()}));
+    Merge(Items({Incoming("B", 1, "", "<</NM(B)/Contents(new)>>").release(),
+                 Incoming("C", 2).release(), Incoming("r1", 0, "A").release(),
+                 Incoming("r2", 0, "r1").release(), Incoming("r3", 0, "D").release()}));
     EXPECT_EQ(control, (std::vector<std::string>{"B", "A", "D"}));
     EXPECT_EQ(worker.PageMaps().Find(0, "B")->content->content->view(), "<</NM(B)/Contents(new)>>");
     EXPECT_EQ(worker.PageMaps().Find(0, "C"), nullptr);

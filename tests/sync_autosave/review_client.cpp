@@ -93,8 +93,8 @@ void ReviewClient::AppendAnnot(CNMObject& record) {
 int ReviewClient::Draw(viewer::AnnotTool tool, int page) {
     const auto geometry = control_->PageGeometryOf(page);
     const auto words = control_->TextQuadsIn(page, geometry.mediaBox);
-    auto specs = viewer::engine::SampleAnnotSpecs(page, geometry, words);
-    viewer::engine::AnnotSpec spec = specs.at(static_cast<size_t>(tool));
+    auto specs = viewer::engine::SampleAnnotDrafts(page, geometry, words);
+    viewer::engine::AnnotDraft spec = specs.at(static_cast<size_t>(tool));
     const viewer::AnnotId id = control_->CreateAnnot(spec);
     EXPECT_NE(id, 0u);
     const int index = control_->AnnotIndexOf(id);
@@ -141,8 +141,8 @@ std::string ReviewClient::MapsAgreeWithControl() {
             const std::string at = NameAt(page, record->annotIndex);
             if (at != name) {
                 problems += "page " + std::to_string(page) + ": " + name + " has index " +
-                            std::to_string(record->annotIndex) + " where the control has '" +
-                            at + "'\n";
+                            std::to_string(record->annotIndex) + " where the control has '" + at +
+                            "'\n";
             }
         }
         const int inControl = control_->GetPage(page).AnnotCount();

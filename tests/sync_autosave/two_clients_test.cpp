@@ -1,17 +1,19 @@
 // Two reviewers' engines kept in step through the bundled review server.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "platform/prompter.h"
+#include "sync/base_exception.h"
 #include "sync_autosave/review_client.h"
 
 namespace autosavetest {
 namespace {
 
-using viewer::AnnotTool;
 using viewer::AnnotText;
+using viewer::AnnotTool;
 
 class TwoClients : public ::testing::Test {
 protected:
@@ -160,7 +162,8 @@ TEST_F(TwoClients, UpdatesOfSeveralCommentsKeepEveryIndexTrue) {
     auto& ac = a->control();
     // Updates of the first and fourth, a deletion of the second, a reply on the sixth.
     for (int which : {0, 3}) {
-        ac.SetAnnotText(ac.FindByName(names[static_cast<size_t>(which)]), AnnotText::Contents, "new");
+        ac.SetAnnotText(ac.FindByName(names[static_cast<size_t>(which)]), AnnotText::Contents,
+                        "new");
         ASSERT_EQ(a->worker().AutoSaveAnnot(0, which, kActionUpdate), 1);
     }
     ac.GetPage(0).RemoveAnnot(ac.GetPage(0).GetAnnot(1));
@@ -202,10 +205,36 @@ TEST_F(TwoClients, AttachmentArrivesOnceAndRaisesTheLatestRevision) {
     EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
 }
 
+TEST_F(TwoClients, RefusedOutgoingChangesQueueNothing) {
+    const int index = a->Draw(AnnotTool::Rectangle, 0);
+    ASSERT_TRUE(a->Flush());
+    auto message = [&](auto&& call) {
+        try {
+            call();
+        } catch (const BaseException& e) {
+            return e.message();
+        }
+        return std::string("no exception");
+    };
+    // Nothing new to create, an unknown action, an update of an index without a record.
+    EXPECT_EQ(message([&] { a->worker().AutoSaveAnnot(0, index, kActionCreate); }),
+              "No CFDFContent!!");
+    EXPECT_EQ(message([&] { a->worker().AutoSaveAnnot(0, index, 7); }),
+              "Improper action type provided.");
+    EXPECT_EQ(message([&] { a->worker().AutoSaveReply(0, index, 2, ""); }),
+              "Improper action type provided.");
+    EXPECT_EQ(a->worker().AutoSaveAnnot(0, index + 5, kActionUpdate), 0);
+    EXPECT_EQ(a->worker().QueueDeleteComment(0, index + 5), 1);
+    EXPECT_EQ(a->worker().QueueSize(), 0u);
+    EXPECT_EQ(a->worker().PageMaps().Page(0).size(), 1u);
+    // No temporary file is left behind.
+    EXPECT_TRUE(std::filesystem::is_empty(a->folder()));
+}
+
 TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
     auto& ac = a->control();
     const auto geometry = ac.PageGeometryOf(0);
-    viewer::engine::AnnotSpec spec;
+    viewer::engine::AnnotDraft spec;
     spec.tool = AnnotTool::FileAttachment;
     spec.page = 0;
     spec.rect = {100, 100, 120, 120};
@@ -262,6 +291,28 @@ TEST_F(TwoClients, CopiedPencilKeepsEveryStrokeAndTravels) {
     EXPECT_EQ(InkOf(b->control(), b->folder(), copy), copyInk);
 }
 
+TEST_F(TwoClients, CopiedAttachmentKeepsItsFile) {
+    const int index = a->Draw(AnnotTool::FileAttachment, 0);
+    const std::string path = a->worker().CopyComment(0, index, false);
+    ASSERT_FALSE(path.empty());
+    ASSERT_EQ(a->worker().AddCommentFromFdf(0, path), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));  // the import's file is gone
+    ASSERT_EQ(a->control().GetPage(0).AnnotCount(), 2);
+    EXPECT_EQ(a->control().GetPage(0).GetAnnot(1).GetSubtypeName(), "File Attachment");
+    const std::string exported = a->folder() + "/all.fdf";
+    a->control().ExportAnnotsToFDFFile(exported);
+    std::ifstream in(exported, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string fdf = text.str();
+    size_t files = 0;
+    for (size_t at = fdf.find("Attached sample file."); at != std::string::npos;
+         at = fdf.find("Attached sample file.", at + 1))
+        ++files;
+    EXPECT_EQ(files, 2u);
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+}
+
 TEST_F(TwoClients, HighlightIsNotCopied) {
     const int index = a->Draw(AnnotTool::Highlight, 0);
     EXPECT_EQ(a->worker().CopyComment(0, index, true), "");
@@ -282,12 +333,14 @@ TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
     ASSERT_FALSE(entries.empty());
     EXPECT_EQ(entries.back().text.rfind("Code:202\n", 0), 0u) << entries.back().text;
 
-    ASSERT_TRUE(server.AddFault("garbage:/Comm/fileAttachlist.do@1"));
+    ASSERT_TRUE(server.AddFault("status:/Comm/fileAttachlist.do:404@1"));
     EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
     EXPECT_EQ(prompts->entries().back().text, "FileAttachment check error.");
 
     // The next check takes everything in.
-    EXPECT_EQ(b->worker().GetLastestRevisions(), 1);
+    const size_t before = prompts->entries().size();
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 1)
+        << (prompts->entries().size() > before ? prompts->entries().back().text : "no message");
     EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
 }
 

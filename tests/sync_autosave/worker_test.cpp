@@ -57,11 +57,13 @@ protected:
 
     // "NM:action" of every published item, in the server's order.
     std::vector<std::string> Published() {
-        EXPECT_EQ(server.Get(std::string("/Comm/publish.do?userid=KIM&docid=") + kDocId).status, 200);
+        EXPECT_EQ(server.Get(std::string("/Comm/publish.do?userid=KIM&docid=") + kDocId).status,
+                  200);
         HttpAutosaveConnection connection(server.host(), server.port());
         auto reply = connection.Send(UpdateRequest(kCmdUpdate, kDocId, 0));
         std::vector<std::string> out;
-        for (auto& item : ReadQueueItems(*reply)) out.push_back(item->NM + ":" + std::to_string(item->actionType));
+        for (auto& item : ReadQueueItems(*reply))
+            out.push_back(item->NM + ":" + std::to_string(item->actionType));
         return out;
     }
 
@@ -159,6 +161,47 @@ TEST_F(WorkerTest, StopsWithinASecondOfStateZeroOnceTheQueueIsEmpty) {
     EXPECT_LT(took, std::chrono::milliseconds(1500));
     // What was queued before the stop still went out.
     EXPECT_EQ(Published(), (std::vector<std::string>{"Z1:0"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HttpAutosaveConnection, RefusedConnectionIsUnansweredAndQuietWhenAsked) {
+    auto prompter = std::make_unique<platform::ScriptedPrompter>();
+    platform::ScriptedPrompter* prompts = prompter.get();
+    platform::InstallPrompter(std::move(prompter));
+    int port = 0;
+    {
+        testsupport::ReviewServerProcess server;
+        ASSERT_TRUE(server.Start()) << server.error();
+        port = server.port();
+        server.Kill();
+    }  // stopped: nothing listens on the port now
+    HttpAutosaveConnection connection("127.0.0.1", port);
+    connection.SetShowTransferErrors(false);
+    CDocQueueModel item;
+    item.docId = "10011";
+    item.actionType = kActionCreate;
+    auto reply = connection.Send(AutoSaveRequest(item));
+    EXPECT_TRUE(connection.LastSendUnanswered());
+    EXPECT_TRUE(reply->Has("errorCode"));
+    EXPECT_TRUE(prompts->entries().empty());
+    std::string text = "unchanged";
+    EXPECT_FALSE(connection.GetText("http://127.0.0.1:" + std::to_string(port) + "/", text));
+    EXPECT_TRUE(text.empty());
+
+    connection.SetShowTransferErrors(true);
+    connection.Send(AutoSaveRequest(item));
+    EXPECT_EQ(prompts->entries().size(), 1u);
+
+    // A command the exchange does not know is refused without a transfer.
+    ParamMap wrong;
+    wrong["CMD"] = "DELETE";
+    auto refused = connection.Send(wrong);
+    EXPECT_FALSE(connection.LastSendUnanswered());
+    EXPECT_EQ(refused->Find("errorCode")->integer(), 401);
+    platform::InstallPrompter(nullptr);
 }
 
 }  // namespace
