@@ -1,0 +1,232 @@
+// PdfViewerWidget: the viewer control's Qt widget: pages in one continuous column rendered on
+// worker threads, the comments drawn from the engine's model, and every viewer tool.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QImage>
+#include <QPointer>
+#include <QTimer>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "viewer/control/viewer_tool.h"
+#include "viewer/engine/engine_control.h"
+#include "viewer/engine/view_host.h"
+#include "viewer/widget/draw_session.h"
+#include "viewer/widget/page_layout.h"
+#include "viewer/widget/tile_renderer.h"
+#include "viewer/widget/viewer_dialogs.h"
+
+class QPlainTextEdit;
+class QPrinter;
+
+namespace viewer::widget {
+
+class FindWindow;
+class PageWords;
+class WidgetControl;
+class CommentNoteDialog;
+class AnnotPropertiesDialog;
+
+// A piece of found text, in page space.
+struct FindHit {
+    int page = -1;
+    engine::RectF rect;
+};
+
+class PdfViewerWidget : public QAbstractScrollArea, public engine::ViewHost {
+    Q_OBJECT
+public:
+    explicit PdfViewerWidget(QWidget* parent = nullptr);
+    ~PdfViewerWidget() override;
+
+    engine::EngineControl& Engine() { return *engine_; }
+    // The control the client calls (the engine, with the view's own answers).
+    PdfViewerControl& Control();
+    // The dialogs the tools ask with; replace them in tests.
+    ViewerDialogs& Dialogs() { return dialogs_; }
+
+    // ---- view ----
+    double Zoom() const { return layout_.Zoom(); }
+    // Keeps the point under `anchor` (viewport pixels; the centre when omitted) in place.
+    void SetZoom(double zoom, std::optional<QPoint> anchor = std::nullopt);
+    void ZoomIn(std::optional<QPoint> anchor = std::nullopt);
+    void ZoomOut(std::optional<QPoint> anchor = std::nullopt);
+    ViewerTool Tool() const { return tool_; }
+    const PageLayout& Layout() const { return layout_; }
+    // Page space <-> viewport pixels.
+    QTransform PageToViewport(int page) const;
+    QPointF ToViewport(int page, engine::PointF p) const;
+    engine::PointF ToPage(int page, QPointF viewportPoint) const;
+    int PageAtViewport(QPoint p) const;
+    // True when every tile of the pages in view is rendered sharp at the current zoom.
+    bool VisibleTilesReady() const;
+
+    // ---- comments ----
+    AnnotId SelectedAnnot() const { return selected_; }
+    void Select(AnnotId id);
+    // Style of the comments the tools draw (the client restyles them after AnnotAdded).
+    void SetDrawStyle(const engine::AnnotStyle& style) { drawStyle_ = style; }
+    const engine::AnnotStyle& DrawStyle() const { return drawStyle_; }
+    const engine::MeasureScale& Scale() const { return scale_; }
+    void SetScale(const engine::MeasureScale& scale);
+    // The next two clicks on a page give the calibration points; then the known distance is
+    // asked for (Dialogs().knownDistance).
+    void StartCalibration();
+    // The note window (contents and replies) and the style window of a comment.
+    CommentNoteDialog* OpenNote(AnnotId id);
+    AnnotPropertiesDialog* OpenProperties(AnnotId id);
+    // The call-out text being typed, if any.
+    QPlainTextEdit* CalloutEditor() const { return calloutEditor_; }
+
+    // ---- find and print ----
+    FindWindow* Finder();
+    void SetFindHits(std::vector<FindHit> hits, int current);
+    // Shows the hit: scrolls it into view and marks it.
+    void ShowFindHit(const FindHit& hit);
+    // Prints every page with its comments and page texts; false when the printer fails.
+    bool PrintTo(QPrinter& printer);
+
+    // ---- ViewHost ----
+    void ViewStateChanged() override;
+    void GoToPagePosition(int32_t page, double x, double y) override;
+    void SelectAnnot(int32_t page, int32_t index) override;
+    void PageChanged(int32_t page) override;
+    void DocumentChanged() override;
+    bool Print() override;
+
+signals:
+    // Every tile in view is sharp.
+    void RenderSettled();
+    void CurrentPageChanged(int page);
+    void ToolChanged(const QString& name);
+    void ZoomChanged(double zoom);
+    void SelectionChanged(quint64 annot);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct CachedTile {
+        QImage image;
+        QRect pixels;  // in the page image at the tile's zoom
+        uint64_t lastUse = 0;
+    };
+    struct EditDrag;
+
+    // View and rendering.
+    void ApplyTool();
+    void ApplyFit();
+    void ApplyRotation(int rotation);
+    void UpdateScrollBars();
+    QPoint ColumnOrigin() const;  // column pixel at the viewport's (0, 0)
+    int ZoomKey() const;
+    struct Grid {
+        int cols = 1, rows = 1, tileW = 1, tileH = 1;
+    };
+    Grid TileGridOf(QSize pagePx) const;
+    QSize PagePixelsAt(int page, int zoomKey) const;
+    void ScheduleTiles();
+    void RequestTiles();
+    void OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image);
+    // The cached view tile of the page at the current zoom that holds `pixels`, if any.
+    const CachedTile* ViewTileHolding(int page, const QRect& pixels) const;
+    void EvictTiles();
+    void PaintPage(QPainter& p, int page, const QRect& pageInViewport);
+    void UpdateCurrentPage();
+    void CheckSettled();
+
+    // Comments.
+    struct PageDrawing {
+        AnnotId id = 0;
+        engine::AnnotDrawing drawing;
+        bool upright = false;  // an icon (note, attachment): not turned with the page
+    };
+    const std::vector<PageDrawing>& DrawingsOf(int page);
+    // Page space -> viewport for an icon comment: its box where the page puts it, the icon
+    // itself upright.
+    QTransform UprightToViewport(int page, const engine::RectF& box) const;
+    AnnotId HitAnnot(int page, engine::PointF p, double tolerance) const;
+    std::vector<QPointF> HandlesOf(AnnotId id) const;  // viewport points
+    int HitHandle(QPointF viewportPoint) const;
+    bool HasBoxHandles(AnnotId id) const;
+    double Tolerance(int page) const;  // a few pixels, in points
+    void BeginDraw(int page, engine::PointF p);
+    // The page point of the drawing gesture under a viewport point, kept on the page.
+    engine::PointF DrawPoint(QPointF viewportPoint) const;
+    void FinishDraw();
+    void CreateFromSession(const DrawSession& session);
+    void StartCalloutText(const DrawSession& session);
+    void CommitCallout();
+    void CancelCallout();
+    void UpdateTextSelection();
+    void OnWordsReady(int page);
+    void PrefetchWords();
+    void CommitEditDrag(QPointF viewportPoint);
+    void PaintEditPreview(QPainter& p);
+    void DeleteSelected();
+
+    std::unique_ptr<engine::EngineControl> engine_;
+    std::unique_ptr<WidgetControl> control_;
+    ViewerDialogs dialogs_;
+    PageLayout layout_;
+    TileRenderer* renderer_ = nullptr;
+    QHash<TileKey, CachedTile> tiles_;
+    size_t tileBytes_ = 0;
+    uint64_t paintStamp_ = 0;
+    QTimer scheduleTimer_;
+    bool settled_ = false;
+    // The view tile asked for last: the first picture of a page at a new zoom, made of the
+    // part in view only (one pass over the page's content instead of one per tile).
+    TileRequest viewTile_;
+    bool viewTilePending_ = false;
+    int viewTileSerial_ = 0;
+    int lastCurrentPage_ = -1;
+
+    ViewerTool tool_ = ViewerTool::Hand;
+    int fitMode_ = -1;          // the fit mode in force; -1 after the user zoomed by hand
+    int lastFitSet_ = 0;
+    int rotation_ = 0;
+    std::string lastToolName_;
+
+    std::map<int, std::vector<PageDrawing>> drawings_;
+    std::map<int, std::vector<engine::AnnotDrawing>> pageTexts_;
+    AnnotId selected_ = 0;
+    std::unique_ptr<DrawSession> session_;
+    std::unique_ptr<EditDrag> edit_;
+    bool panning_ = false;
+    QPoint panLast_;
+    engine::AnnotStyle drawStyle_;
+    engine::MeasureScale scale_;
+    PageWords* words_ = nullptr;
+    bool awaitingWords_ = false;  // a text mark released before its page's words were read
+
+    // Call-out text entry.
+    QPlainTextEdit* calloutEditor_ = nullptr;
+    std::optional<engine::AnnotDraft> calloutDraft_;
+
+    // Calibration: the points clicked so far.
+    bool calibrating_ = false;
+    int calibPage_ = -1;
+    std::vector<engine::PointF> calibPoints_;
+
+    std::vector<FindHit> findHits_;
+    int findCurrent_ = -1;
+    QPointer<FindWindow> finder_;
+};
+
+}  // namespace viewer::widget

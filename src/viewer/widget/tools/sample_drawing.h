@@ -1,0 +1,19 @@
+// A generated engineering-style drawing (title block, grid, text, many vector paths) for the
+// viewer's test program, its tests and its benchmark.
+#pragma once
+
+#include <QSizeF>
+#include <QString>
+
+namespace viewer::widget {
+
+struct SampleDrawingOptions {
+    int pages = 3;
+    QSizeF pageSizeMm{420, 297};  // A3 landscape
+    int extraPaths = 0;           // small stroked paths per page, for a heavy drawing
+};
+
+// Writes the PDF; false when the file cannot be written.
+bool WriteSampleDrawing(const QString& path, const SampleDrawingOptions& options);
+
+}  // namespace viewer::widget

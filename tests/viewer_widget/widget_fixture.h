@@ -1,0 +1,79 @@
+// The viewer widget on the offscreen platform with a generated drawing, an event recorder
+// and helpers that click and drag like a user.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPoint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "viewer/control/pdf_viewer_events.h"
+#include "viewer/widget/pdf_viewer_widget.h"
+
+namespace widgettest {
+
+struct Recorder : viewer::PdfViewerEvents {
+    std::vector<std::string> log;
+    void AnnotAdded(int32_t p, int32_t i) override { log.push_back("added " + S(p, i)); }
+    void AnnotDeleted(int32_t p, int32_t i) override { log.push_back("deleted " + S(p, i)); }
+    void AnnotModified(int32_t p, int32_t i) override { log.push_back("modified " + S(p, i)); }
+    void ReplyAdded(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply added " + S(p, i) + " " + n);
+    }
+    void ReplyDeleted(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply deleted " + S(p, i) + " " + n);
+    }
+    void ReplyModified(int32_t p, int32_t i, const std::string& n) override {
+        log.push_back("reply modified " + S(p, i) + " " + n);
+    }
+    static std::string S(int p, int i) { return std::to_string(p) + "," + std::to_string(i); }
+};
+
+// Runs the event loop until the condition holds or the time is up.
+bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
+
+// The sample drawing's black square (page space) that pixel tests look for.
+struct Mark {
+    double x1, y1, x2, y2;
+};
+Mark MarkOf(viewer::widget::PdfViewerWidget& viewer, int page);
+
+class WidgetTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    viewer::widget::PdfViewerWidget& V() { return *viewer; }
+    viewer::engine::EngineControl& E() { return viewer->Engine(); }
+    QWidget* Port() { return viewer->viewport(); }
+    void SetTool(const std::string& name);
+    void WaitRendered();
+    // Viewport point of a page-space point.
+    QPoint At(int page, double x, double y);
+    // A point given as a fraction of the page's crop box (0,0 bottom left).
+    QPoint AtFrac(int page, double fx, double fy);
+    void Click(QPoint p);
+    void DoubleClick(QPoint p);
+    // shot: when set, the view is saved (see Shot) before the button is let go.
+    void Drag(QPoint from, QPoint to, int steps = 6, const char* shot = nullptr);
+    void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
+    QImage Grab();
+    // With QUILL_WIDGET_SHOTS naming a folder, saves the widget as <folder>/<name>.png, so
+    // that a person can look at what the tools draw.
+    void Shot(const std::string& name);
+    std::string ExportFdf();
+
+    testsupport::TempDir dir;
+    std::string pdf;
+    std::unique_ptr<viewer::widget::PdfViewerWidget> viewer;
+    Recorder events;
+    QString fileToOpen;  // what the replaced file dialog answers
+};
+
+}  // namespace widgettest
