@@ -21,9 +21,9 @@ struct CommentEntry {
     std::string author;    // "name-discipline", as authorName
     std::string date;      // ModDate as "yyyy-mm-dd hh:mm:ss" (local time)
     std::string contents;
-    std::string subject;   // the tool that drew it ("cloudy", "arrow", ...)
+    std::string subject;  // the tool that drew it ("cloudy", "arrow", ...)
     int replyCount = 0;
-    CNMObject* record = nullptr;  // the client's record of the comment; not owned
+    CNMObject* record = nullptr;   // the client's record of the comment; not owned
     CCommentCtrl* card = nullptr;  // the comment's card in the list, or none; not owned
     int feedbackStatus = kFeedbackUnderReview;
 };

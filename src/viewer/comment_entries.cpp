@@ -15,7 +15,8 @@ constexpr double kLastDate = 2958466.0;
 
 std::string FormatCommentDate(double automationDate) {
     int y = -1, mo = -1, d = -1, h = -1, mi = -1, s = -1;
-    if (std::isfinite(automationDate) && automationDate >= kFirstDate && automationDate < kLastDate) {
+    if (std::isfinite(automationDate) && automationDate >= kFirstDate &&
+        automationDate < kLastDate) {
         const platform::LocalTime t = viewer::engine::LocalFromAutomationDate(automationDate);
         y = t.year;
         mo = t.month;

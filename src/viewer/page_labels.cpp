@@ -55,8 +55,8 @@ int DrawPageLabels(viewer::PdfViewerControl& control, const std::string& documen
         const int16_t page = static_cast<int16_t>(i);
         const auto label = PageLabelFor(static_cast<int>(i), pages[i], control.GetPageHeight(page));
         if (!label) continue;
-        control.AddPageText(page, label->text, label->x, label->y, "Arial", 0, 15, 0x005EFF, 0,
-                            200, label->rotation);
+        control.AddPageText(page, label->text, label->x, label->y, "Arial", 0, 15, 0x005EFF, 0, 200,
+                            label->rotation);
     }
     return result;
 }

@@ -68,7 +68,8 @@ CPdfViewerDlg::~CPdfViewerDlg() {
     sync_.reset();
     CloseDocument();
     if (keyFilter_) qApp->removeEventFilter(keyFilter_);
-    if (viewer_ && CPdfViewerSdk::Instance() == &viewer_->Control()) CPdfViewerSdk::Publish(nullptr);
+    if (viewer_ && CPdfViewerSdk::Instance() == &viewer_->Control())
+        CPdfViewerSdk::Publish(nullptr);
 }
 
 viewer::PdfViewerControl& CPdfViewerDlg::Control() const { return viewer_->Control(); }
@@ -88,9 +89,8 @@ bool CPdfViewerDlg::OnInitDialog() {
         &Control(), pageCount_, AutosaveSettings::From(*context_.params, context_.workingFolder),
         context_.connections);
     worker_->setLatestRevision(0);
-    sync_ = std::make_unique<ViewerCommentSync>(Control(), *context_.commentIndex,
-                                                *context_.pendingDetails, context_.workingFolder,
-                                                role_);
+    sync_ = std::make_unique<ViewerCommentSync>(
+        Control(), *context_.commentIndex, *context_.pendingDetails, context_.workingFolder, role_);
     worker_->SetCallbacks(sync_->Callbacks());
     return true;
 }
@@ -114,15 +114,16 @@ bool CPdfViewerDlg::OpenReviewDocument() {
     const std::string url = "/Comm/download.do?file=" + params.ELEMENTID + ".pdf";
     const int result = form.DownloadFile(url, context_.documentFile);
     if (result <= 0) {
-        WriteLog("OpenReviewDocument", "download failed (" + std::to_string(result) + ") " +
-                                           form.ErrorText());
+        WriteLog("OpenReviewDocument",
+                 "download failed (" + std::to_string(result) + ") " + form.ErrorText());
         platform::Prompts().Error(kDownloadFail);
         return false;
     }
     // A reply that is no PDF (an error page served as 200, a cut-off file) fails like a
     // failed download instead of leaving an empty viewer.
     if (!Control().OpenFile(context_.documentFile, nullptr)) {
-        WriteLog("OpenReviewDocument", "the downloaded file does not open: " + context_.documentFile);
+        WriteLog("OpenReviewDocument",
+                 "the downloaded file does not open: " + context_.documentFile);
         platform::Prompts().Error(kDownloadFail);
         return false;
     }
@@ -137,7 +138,8 @@ void CPdfViewerDlg::ReloadComments() {
     viewer::PdfViewerControl& control = Control();
     for (int page = 0; page < pageCount_; ++page) {
         viewer::PdfPage pdfPage = control.GetPage(page);
-        for (int i = pdfPage.AnnotCount() - 1; i >= 0; --i) pdfPage.RemoveAnnot(pdfPage.GetAnnot(i));
+        for (int i = pdfPage.AnnotCount() - 1; i >= 0; --i)
+            pdfPage.RemoveAnnot(pdfPage.GetAnnot(i));
     }
     ApplyReadOnlyRules(false);
 
@@ -193,9 +195,15 @@ int CPdfViewerDlg::DrawPageLabels() {
     return result;
 }
 
-int CPdfViewerDlg::OnRemoteAnnotCreated(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotCreated(record) : 0; }
-int CPdfViewerDlg::OnRemoteAnnotUpdated(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotUpdated(record) : 0; }
-int CPdfViewerDlg::OnRemoteAnnotDeleted(CNMObject& record) { return sync_ ? sync_->OnRemoteAnnotDeleted(record) : 0; }
+int CPdfViewerDlg::OnRemoteAnnotCreated(CNMObject& record) {
+    return sync_ ? sync_->OnRemoteAnnotCreated(record) : 0;
+}
+int CPdfViewerDlg::OnRemoteAnnotUpdated(CNMObject& record) {
+    return sync_ ? sync_->OnRemoteAnnotUpdated(record) : 0;
+}
+int CPdfViewerDlg::OnRemoteAnnotDeleted(CNMObject& record) {
+    return sync_ ? sync_->OnRemoteAnnotDeleted(record) : 0;
+}
 int CPdfViewerDlg::OnRemoteRepliesChanged(CNMObject& record) {
     return sync_ ? sync_->OnRemoteRepliesChanged(record) : 0;
 }

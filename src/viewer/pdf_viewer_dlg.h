@@ -113,7 +113,7 @@ private:
     Context context_;
     ReviewerRole role_;
     viewer::widget::PdfViewerWidget* viewer_ = nullptr;  // a child, owned by the dialog
-    ViewerKeyFilter* keyFilter_ = nullptr;  // installed on the application while open
+    ViewerKeyFilter* keyFilter_ = nullptr;               // installed on the application while open
     std::unique_ptr<AutosaveWorker> worker_;
     std::unique_ptr<ViewerCommentSync> sync_;
     int pageCount_ = 0;

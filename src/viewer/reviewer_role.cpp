@@ -19,5 +19,6 @@ std::string DisciplineOf(const std::string& author) {
 
 bool IsOtherDiscipline(const std::string& author, const ReviewerRole& role) {
     if (author == role.authorName) return false;
-    return platform::LowerMultiByte(DisciplineOf(author)) != platform::LowerMultiByte(role.siteUseNm);
+    return platform::LowerMultiByte(DisciplineOf(author)) !=
+           platform::LowerMultiByte(role.siteUseNm);
 }

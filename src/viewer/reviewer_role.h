@@ -6,9 +6,9 @@
 struct LaunchParams;
 
 struct ReviewerRole {
-    std::string authorName;  // "name-discipline" of the reviewer
-    std::string siteUseNm;   // the reviewer's discipline (SITEUSENM)
-    bool isOpener = false;   // the initiator may change every comment
+    std::string authorName;     // "name-discipline" of the reviewer
+    std::string siteUseNm;      // the reviewer's discipline (SITEUSENM)
+    bool isOpener = false;      // the initiator may change every comment
     bool patcpClass03 = false;  // a participant of class "03" may change nothing
 
     static ReviewerRole From(const LaunchParams& params);

@@ -1,7 +1,7 @@
 #include "viewer_dialog/dialog_fixture.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <chrono>
 #include <thread>
@@ -30,8 +30,9 @@ std::string MakeDrawing(const testsupport::TempDir& dir, int pages, std::vector<
     return path;
 }
 
-LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server, const std::string& userId,
-                            const std::string& discipline, const std::string& elementId) {
+LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server,
+                            const std::string& userId, const std::string& discipline,
+                            const std::string& elementId) {
     LaunchParams p;
     p.HOST = server.host();
     p.PORT = server.port();

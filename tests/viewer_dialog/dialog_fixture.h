@@ -24,12 +24,13 @@ inline constexpr const char* kDocId = "10011";
 void EnsureApp();
 
 // The sample drawing with the given page count and /Rotate values.
-std::string MakeDrawing(const testsupport::TempDir& dir, int pages,
-                        std::vector<int> rotations = {}, const std::string& name = "drawing.pdf");
+std::string MakeDrawing(const testsupport::TempDir& dir, int pages, std::vector<int> rotations = {},
+                        const std::string& name = "drawing.pdf");
 
 // Launch values of a reviewer of review 1001 on the server.
-LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server, const std::string& userId,
-                            const std::string& discipline, const std::string& elementId);
+LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server,
+                            const std::string& userId, const std::string& discipline,
+                            const std::string& elementId);
 
 // A viewer dialog with its own tables and folders; a failed open is recorded, not fatal.
 struct DialogUnderTest {

@@ -40,8 +40,8 @@ TEST_F(OpenDocument, DownloadsOpensAndHandsTheCallbacksToTheWorker) {
     EXPECT_EQ(t.dialog->Worker()->latestRevision(), 0);
     const AutosaveCallbacks& cb = t.dialog->Worker()->Callbacks();
     EXPECT_TRUE(cb.onRemoteAnnotCreated && cb.onRemoteAnnotUpdated && cb.onRemoteAnnotDeleted &&
-                cb.slot4 && cb.onRemoteRepliesChanged && cb.slot6 &&
-                cb.onRemoteAnnotRegistered && cb.showCommentInViewer);
+                cb.slot4 && cb.onRemoteRepliesChanged && cb.slot6 && cb.onRemoteAnnotRegistered &&
+                cb.showCommentInViewer);
     EXPECT_FALSE(cb.slot7);
 
     // The control fills the client area with a margin cut away.

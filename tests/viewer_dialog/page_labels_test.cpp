@@ -28,7 +28,8 @@ TEST(PageLabels, HundredTwentyPagesAreNumberedWithOffsetsByDigitCount) {
         EXPECT_EQ(label->text, std::to_string(i + 1));
         const float d = i < 9 ? 28 : i < 99 ? 32 : 36;
         EXPECT_FLOAT_EQ(label->x, static_cast<float>(pages[static_cast<size_t>(i)].x2) - d) << i;
-        EXPECT_FLOAT_EQ(label->y, 2 * h - static_cast<float>(pages[static_cast<size_t>(i)].y2) - 30);
+        EXPECT_FLOAT_EQ(label->y,
+                        2 * h - static_cast<float>(pages[static_cast<size_t>(i)].y2) - 30);
         EXPECT_EQ(label->rotation, 0);
     }
 
@@ -41,7 +42,7 @@ TEST(PageLabels, TurnedPagesSwapTheAxesAndOddTurnsGetNoLabel) {
     auto label = PageLabelFor(11, box, 842);  // "12": two digits
     ASSERT_TRUE(label);
     EXPECT_FLOAT_EQ(label->x, 2 * 842 - 842 - 30);  // Y - 30 with Y = 2h - x2
-    EXPECT_FLOAT_EQ(label->y, 595 - 32);             // X - d with X = y2
+    EXPECT_FLOAT_EQ(label->y, 595 - 32);            // X - d with X = y2
     EXPECT_EQ(label->rotation, 90);
 
     box.rotate = 270;
@@ -93,7 +94,8 @@ TEST(PageLabels, UnreadableDocumentsGiveTheirCodesAndNoLabels) {
     std::string error;
     const std::string lockedFile = (dir / "locked.pdf").string();
     ASSERT_TRUE(viewer::engine::WriteSamplePdf(locked, lockedFile, &error)) << error;
-    EXPECT_EQ(viewer::engine::QuireGetPageRotate(lockedFile, pages), viewer::engine::kQuireEncrypted);
+    EXPECT_EQ(viewer::engine::QuireGetPageRotate(lockedFile, pages),
+              viewer::engine::kQuireEncrypted);
 
     // The control has the document open, yet the reader cannot: no labels.
     const std::string file = MakeDrawing(dir, 1);

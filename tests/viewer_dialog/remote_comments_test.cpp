@@ -1,9 +1,9 @@
 // Other reviewers' comments reach the viewer and the comment index: created, updated, answered
 // and deleted through the bundled server; the comment copy buffer's keys.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include "sync/autosave_worker.h"
 #include "viewer/control/pdf_viewer_control.h"
@@ -130,7 +130,8 @@ TEST_F(RemoteComments, SecondReloadBringsEveryCommentBackOnce) {
 }
 
 TEST_F(RemoteComments, SeveralDeletionsOnOnePageInOneMergeLeaveNoEntryBehind) {
-    for (AnnotTool tool : {AnnotTool::Rectangle, AnnotTool::Line, AnnotTool::Cloudy}) other->Draw(tool, 0);
+    for (AnnotTool tool : {AnnotTool::Rectangle, AnnotTool::Line, AnnotTool::Cloudy})
+        other->Draw(tool, 0);
     ASSERT_GT(other->Publish(), 0);
     t->dialog->ReloadComments();
     ASSERT_EQ(Control().GetPage(0).AnnotCount(), 3);

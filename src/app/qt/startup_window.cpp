@@ -10,13 +10,16 @@
 #include "viewer/widget/pdf_viewer_widget.h"
 
 namespace {
-QString FromAnsi(const std::string& text) { return QString::fromStdString(platform::AnsiToUtf8(text)); }
+QString FromAnsi(const std::string& text) {
+    return QString::fromStdString(platform::AnsiToUtf8(text));
+}
 // How long a screenshot run waits for the page tiles in view: 100 ms steps.
 constexpr int kRenderChecks = 300;
 }  // namespace
 
 QString MainWindowTitle(const LaunchParams& params) {
-    return FromAnsi("Ostrel Lumaro  " + params.SITEUSENM + " - " + params.USERKNM + "(" + params.USERID + ")");
+    return FromAnsi("Ostrel Lumaro  " + params.SITEUSENM + " - " + params.USERKNM + "(" +
+                    params.USERID + ")");
 }
 
 StartupWindow::StartupWindow(const LaunchParams& params, bool withViewer, QWidget* parent)
@@ -38,7 +41,9 @@ void StartupWindow::SelectHandTool() {
     if (dialog_) dialog_->Control().SetCurrentTool("Hand Tool");
 }
 
-void StartupWindow::ShowBusy(const std::string&) { QApplication::setOverrideCursor(Qt::WaitCursor); }
+void StartupWindow::ShowBusy(const std::string&) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
 
 void StartupWindow::HideBusy() { QApplication::restoreOverrideCursor(); }
 

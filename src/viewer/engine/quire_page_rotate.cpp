@@ -20,15 +20,17 @@ void Quiet(ErrorCategory, Goffset, const char*) {}
 int QuireGetPageRotate(const std::string& path, std::vector<QuirePageBox>& pages) {
     pages.clear();
     GlobalParamsIniter params{Quiet};
-    std::unique_ptr<PDFDoc> doc =
-        std::make_unique<PDFDoc>(std::make_unique<GooString>(path), std::optional<GooString>{},
-                                 std::optional<GooString>{});
+    std::unique_ptr<PDFDoc> doc = std::make_unique<PDFDoc>(
+        std::make_unique<GooString>(path), std::optional<GooString>{}, std::optional<GooString>{});
     if (!doc) return kQuireNoDocument;
     if (!doc->isOk()) {
         switch (doc->getErrorCode()) {
-            case errOpenFile: return kQuireCannotOpen;
-            case errEncrypted: return kQuireEncrypted;
-            default: return kQuireNoDocument;
+            case errOpenFile:
+                return kQuireCannotOpen;
+            case errEncrypted:
+                return kQuireEncrypted;
+            default:
+                return kQuireNoDocument;
         }
     }
     Catalog* catalog = doc->getCatalog();
