@@ -1,5 +1,7 @@
 #include "viewer/page_labels.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "app/logs.h"
@@ -51,7 +53,9 @@ int DrawPageLabels(viewer::PdfViewerControl& control, const std::string& documen
         WriteLog("DrawPageLabels", "QuireGetPageRotate: " + std::to_string(result));
         return result;
     }
-    for (size_t i = 0; i < pages.size(); ++i) {
+    // The control numbers pages with 16 bits.
+    const size_t count = std::min<size_t>(pages.size(), INT16_MAX + 1u);
+    for (size_t i = 0; i < count; ++i) {
         const int16_t page = static_cast<int16_t>(i);
         const auto label = PageLabelFor(static_cast<int>(i), pages[i], control.GetPageHeight(page));
         if (!label) continue;

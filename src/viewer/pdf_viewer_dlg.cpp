@@ -12,6 +12,7 @@
 #include "app/terminate_client.h"
 #include "net/http_form.h"
 #include "platform/prompter.h"
+#include "review/query_encoding.h"
 #include "sync/autosave_settings.h"
 #include "sync/autosave_worker.h"
 #include "sync/base_exception.h"
@@ -111,7 +112,8 @@ void CPdfViewerDlg::SetupViewer() {
 bool CPdfViewerDlg::OpenReviewDocument() {
     const LaunchParams& params = *context_.params;
     CHttpForm form(params.HOST, params.PORT);
-    const std::string url = "/Comm/download.do?file=" + params.ELEMENTID + ".pdf";
+    // The element id is escaped: a "&", "#" or blank in it must not change the request.
+    const std::string url = "/Comm/download.do?file=" + EncodeQueryText(params.ELEMENTID) + ".pdf";
     const int result = form.DownloadFile(url, context_.documentFile);
     if (result <= 0) {
         WriteLog("OpenReviewDocument",

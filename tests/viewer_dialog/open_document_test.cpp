@@ -56,6 +56,14 @@ TEST_F(OpenDocument, DownloadsOpensAndHandsTheCallbacksToTheWorker) {
     EXPECT_EQ(t.dialog->Control().PageCount(), 0);
 }
 
+TEST_F(OpenDocument, ElementIdIsSentWholeNeverAsFurtherQueryParameters) {
+    // Taken apart at its "&", this id would ask for "other.pdf"; whole, it names no document.
+    ASSERT_TRUE(server.AddDocument("other.pdf", testsupport::ReadFileBytes(drawing)));
+    DialogUnderTest t(Params("other.pdf&x="));
+    EXPECT_FALSE(t.dialog->OnInitDialog());
+    EXPECT_TRUE(t.terminated);
+}
+
 TEST_F(OpenDocument, DownloadThatIsNoPdfEndsTheClientLikeAFailedDownload) {
     // An error page served with status 200, and a file cut off after its header.
     ASSERT_TRUE(server.AddDocument("error.pdf", "<html><body>Server busy</body></html>"));
