@@ -1,0 +1,18 @@
+// Fuzz target: reading a comment blob from arbitrary bytes; what is accepted must be
+// written back to the same bytes.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "sync/base_exception.h"
+#include "sync/comment_blob.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string_view blob(reinterpret_cast<const char*>(data), size);
+    try {
+        auto content = BinaryContentFromBlob(blob);
+        if (MakeCommentBlob(*content).view() != blob) std::abort();
+    } catch (const BaseException&) {
+    }
+    return 0;
+}

@@ -1,0 +1,30 @@
+// Fuzz target: the readers of the autosave replies (UPDATE list and AUTOSAVE members) and
+// the queue items made from them.
+#include <cstdint>
+#include <string>
+
+#include "net/autosave_reply.h"
+#include "net/param_form.h"
+#include "sync/base_exception.h"
+#include "sync/queue_builders.h"
+#include "sync/queue_requests.h"
+#include "sync/update_reply.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    ParamMap update;
+    ReadReplyText(kCmdUpdate, text, update);
+    try {
+        for (const auto& item : ReadQueueItems(update)) {
+            try {
+                createAnnotModel(*item);
+            } catch (const BaseException&) {
+            }
+        }
+    } catch (const BaseException&) {
+    }
+    ParamMap autosave;
+    ReadReplyText(kCmdAutoSave, text, autosave);
+    ParameterForm(autosave);
+    return 0;
+}

@@ -1,0 +1,31 @@
+// The autosave sender over HTTP to the review server: AUTOSAVE, UPDATE, UPDATE_FILE_ATTACH.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "net/connector.h"
+#include "net/http_form.h"
+
+class HttpConnector : public Connector {
+public:
+    // host and port of the review server (the HOST and PORT launch values).
+    HttpConnector(const std::string& host, int port);
+    ~HttpConnector() override;
+
+    // AUTOSAVE posts the parameter form to "/Comm/autoSave.do" ("/Comm/movedcmnt.do" for
+    // actionType 3); UPDATE and UPDATE_FILE_ATTACH get "/Comm/update.do" and
+    // "/Comm/updateFileAttach.do" with the form as query. Any other CMD gives errorCode 401.
+    // A failed transfer gives errorCode 203 (HTTP 404), 202 (HTTP 500) or the form's error
+    // code, and is shown to the user; a reply that is no JSON gives 301.
+    std::unique_ptr<ParamMap> Send(ParamMap& params) override;
+
+    CHttpForm& Form() { return *form_; }
+
+private:
+    std::string Address(const char* object) const;
+
+    std::string host_;
+    int port_;
+    std::unique_ptr<CHttpForm> form_;
+};
