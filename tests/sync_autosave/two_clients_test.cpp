@@ -1,0 +1,356 @@
+// Two reviewers' engines kept in step through the bundled review server.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/prompter.h"
+#include "sync/base_exception.h"
+#include "sync_autosave/review_client.h"
+
+namespace autosavetest {
+namespace {
+
+using viewer::AnnotText;
+using viewer::AnnotTool;
+
+class TwoClients : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server.Start()) << server.error();
+        auto prompter = std::make_unique<platform::ScriptedPrompter>();
+        prompts = prompter.get();
+        platform::InstallPrompter(std::move(prompter));
+        drawing = MakeDrawing(dir, 2);
+        a = std::make_unique<ReviewClient>(server, drawing, "KIM");
+        b = std::make_unique<ReviewClient>(server, drawing, "LEE");
+    }
+    void TearDown() override {
+        a.reset();
+        b.reset();
+        platform::InstallPrompter(nullptr);
+    }
+
+    // A publishes; B takes the new revisions in. The revision B returns.
+    int PublishAToB() {
+        const int revision = a->Publish();
+        EXPECT_GT(revision, 0);
+        return b->worker().GetLastestRevisions();
+    }
+
+    std::string ContentsOn(ReviewClient& client, int page, const std::string& name) {
+        const int index = client.ControlIndexOf(page, name);
+        if (index < 0) return "<missing>";
+        return client.control().GetPage(page).GetAnnot(index).GetContents();
+    }
+
+    testsupport::ReviewServerProcess server;
+    testsupport::TempDir dir;
+    std::string drawing;
+    platform::ScriptedPrompter* prompts = nullptr;
+    std::unique_ptr<ReviewClient> a, b;
+};
+
+TEST_F(TwoClients, CommentCreatedOnOneAppearsOnTheOtherAndIsTakenInOnce) {
+    const int index = a->Draw(AnnotTool::Cloudy, 0);
+    const std::string name = a->NameAt(0, index);
+    const int revision = PublishAToB();
+    EXPECT_EQ(revision, 1);
+    EXPECT_EQ(b->worker().latestRevision(), 1);
+    ASSERT_EQ(b->control().GetPage(0).AnnotCount(), 1);
+    EXPECT_EQ(b->NameAt(0, 0), name);
+    EXPECT_EQ(b->control().GetPage(0).GetAnnot(0).GetToolName(), "Cloudy");
+    EXPECT_EQ(b->counts.created, 1);
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+
+    // Nothing newer than latestRevision: nothing is merged again.
+    EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
+    EXPECT_EQ(b->counts.created, 1);
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
+}
+
+TEST_F(TwoClients, UpdatesDeletionsAndRepliesFollow) {
+    const int rect = a->Draw(AnnotTool::Rectangle, 0);
+    const int note = a->Draw(AnnotTool::Note, 0);
+    const int line = a->Draw(AnnotTool::Line, 1);
+    const std::string rectName = a->NameAt(0, rect);
+    const std::string noteName = a->NameAt(0, note);
+    const std::string lineName = a->NameAt(1, line);
+    PublishAToB();
+    ASSERT_EQ(b->control().GetPage(0).AnnotCount(), 2);
+    ASSERT_EQ(b->control().GetPage(1).AnnotCount(), 1);
+
+    // Update.
+    auto& ac = a->control();
+    ac.SetAnnotText(ac.FindByName(rectName), AnnotText::Contents, "Check the nozzle size");
+    ASSERT_EQ(a->worker().AutoSaveAnnot(0, rect, kActionUpdate), 1);
+    PublishAToB();
+    EXPECT_EQ(ContentsOn(*b, 0, rectName), "Check the nozzle size");
+    EXPECT_EQ(b->counts.updated, 1);
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+
+    // A reply, then its change, then its deletion.
+    const viewer::AnnotId reply = ac.AddReply(ac.FindByName(noteName), "Agreed", "KIM-PIPING");
+    ASSERT_EQ(a->worker().AutoSaveReply(0, note, kActionCreate, ""), 1);
+    const std::string replyName = ac.GetAnnotText(reply, AnnotText::Name);
+    EXPECT_NE(a->worker().PageMaps().Find(0, replyName), nullptr);
+    PublishAToB();
+    auto replies = [&]() {
+        const int at = b->ControlIndexOf(0, noteName);
+        return b->control().GetPage(0).GetAnnot(at).GetReplies();
+    };
+    ASSERT_EQ(replies().ReplyCount(), 1);
+    EXPECT_EQ(replies().GetReply(0).GetText(), "Agreed");
+    EXPECT_EQ(b->counts.repliesChanged, 1);
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+
+    ac.EditReply(reply, "Agreed, size 4 inch");
+    ASSERT_EQ(a->worker().AutoSaveReply(0, note, kActionUpdate, replyName), 1);
+    PublishAToB();
+    ASSERT_EQ(replies().ReplyCount(), 1);
+    EXPECT_EQ(replies().GetReply(0).GetText(), "Agreed, size 4 inch");
+
+    ac.DeleteReply(reply);
+    ASSERT_EQ(a->worker().QueueDeleteReply(0, replyName), 1);
+    PublishAToB();
+    EXPECT_EQ(replies().ReplyCount(), 0);
+    EXPECT_EQ(b->worker().PageMaps().Find(0, replyName), nullptr);
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+
+    // Deletion of a comment on the second page.
+    ac.GetPage(1).RemoveAnnot(ac.GetPage(1).GetAnnot(line));
+    ASSERT_EQ(a->worker().QueueDeleteComment(1, line), 1);
+    PublishAToB();
+    EXPECT_EQ(b->control().GetPage(1).AnnotCount(), 0);
+    EXPECT_EQ(b->counts.deleted, 1);
+    EXPECT_EQ(b->worker().PageMaps().Find(1, lineName), nullptr);
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+}
+
+TEST_F(TwoClients, DeletingIndexTwoOfFiveLeavesZeroToThreeOnBothSides) {
+    std::vector<std::string> names;
+    const AnnotTool tools[] = {AnnotTool::Cloudy, AnnotTool::Arrow, AnnotTool::Line,
+                               AnnotTool::Rectangle, AnnotTool::Circle};
+    for (AnnotTool tool : tools) names.push_back(a->NameAt(0, a->Draw(tool, 0)));
+    PublishAToB();
+    ASSERT_EQ(b->MapsAgreeWithControl(), "");
+
+    auto& ac = a->control();
+    ac.GetPage(0).RemoveAnnot(ac.GetPage(0).GetAnnot(2));
+    ASSERT_EQ(a->worker().QueueDeleteComment(0, 2), 1);
+    auto indices = [&](ReviewClient& client) {
+        std::vector<int> out;
+        for (size_t i = 0; i < names.size(); ++i) {
+            const CNMObject* record = client.worker().PageMaps().Find(0, names[i]);
+            out.push_back(record ? record->annotIndex : -9);
+        }
+        return out;
+    };
+    EXPECT_EQ(indices(*a), (std::vector<int>{0, 1, -9, 2, 3}));
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+    PublishAToB();
+    EXPECT_EQ(indices(*b), (std::vector<int>{0, 1, -9, 2, 3}));
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+}
+
+TEST_F(TwoClients, UpdatesOfSeveralCommentsKeepEveryIndexTrue) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 6; ++i) names.push_back(a->NameAt(0, a->Draw(AnnotTool::Rectangle, 0)));
+    PublishAToB();
+    auto& ac = a->control();
+    // Updates of the first and fourth, a deletion of the second, a reply on the sixth.
+    for (int which : {0, 3}) {
+        ac.SetAnnotText(ac.FindByName(names[static_cast<size_t>(which)]), AnnotText::Contents,
+                        "new");
+        ASSERT_EQ(a->worker().AutoSaveAnnot(0, which, kActionUpdate), 1);
+    }
+    ac.GetPage(0).RemoveAnnot(ac.GetPage(0).GetAnnot(1));
+    ASSERT_EQ(a->worker().QueueDeleteComment(0, 1), 1);
+    const int sixth = a->ControlIndexOf(0, names[5]);
+    ac.AddReply(ac.FindByName(names[5]), "Why?", "KIM-PIPING");
+    ASSERT_EQ(a->worker().AutoSaveReply(0, sixth, kActionCreate, ""), 1);
+    PublishAToB();
+    EXPECT_EQ(b->MapsAgreeWithControl(), "");
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 5);
+    EXPECT_EQ(ContentsOn(*b, 0, names[0]), "new");
+    EXPECT_EQ(ContentsOn(*b, 0, names[3]), "new");
+    EXPECT_EQ(b->ControlIndexOf(0, names[1]), -1);
+}
+
+TEST_F(TwoClients, MoveFromAnotherClientIsNotMerged) {
+    const std::string name = a->NameAt(0, a->Draw(AnnotTool::Arrow, 0));
+    PublishAToB();
+    ASSERT_EQ(a->worker().QueueMoveComment(name, 0, 1, kDocId, "KIM"), 1);
+    const int revision = PublishAToB();
+    EXPECT_EQ(revision, 2);  // taken in, but nothing changes
+    EXPECT_EQ(b->ControlIndexOf(0, name), 0);
+    EXPECT_EQ(b->control().GetPage(1).AnnotCount(), 0);
+    EXPECT_EQ(b->counts.created, 1);
+    EXPECT_EQ(b->counts.updated + b->counts.deleted, 0);
+}
+
+TEST_F(TwoClients, AttachmentArrivesOnceAndRaisesTheLatestRevision) {
+    const std::string name = a->NameAt(0, a->Draw(AnnotTool::FileAttachment, 0));
+    const int published = a->Publish();
+    ASSERT_GT(published, 0);
+    // The newest revision holds the attachment only: nothing for UPDATE, but it is taken in.
+    EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
+    EXPECT_EQ(b->worker().latestRevision(), published);
+    ASSERT_EQ(b->ControlIndexOf(0, name), 0);
+    EXPECT_EQ(b->control().GetPage(0).GetAnnot(0).GetSubtypeName(), "File Attachment");
+    EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
+    EXPECT_EQ(b->counts.created, 1);
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
+}
+
+TEST_F(TwoClients, RefusedOutgoingChangesQueueNothing) {
+    const int index = a->Draw(AnnotTool::Rectangle, 0);
+    ASSERT_TRUE(a->Flush());
+    auto message = [&](auto&& call) {
+        try {
+            call();
+        } catch (const BaseException& e) {
+            return e.message();
+        }
+        return std::string("no exception");
+    };
+    // Nothing new to create, an unknown action, an update of an index without a record.
+    EXPECT_EQ(message([&] { a->worker().AutoSaveAnnot(0, index, kActionCreate); }),
+              "No CFDFContent!!");
+    EXPECT_EQ(message([&] { a->worker().AutoSaveAnnot(0, index, 7); }),
+              "Improper action type provided.");
+    EXPECT_EQ(message([&] { a->worker().AutoSaveReply(0, index, 2, ""); }),
+              "Improper action type provided.");
+    EXPECT_EQ(a->worker().AutoSaveAnnot(0, index + 5, kActionUpdate), 0);
+    EXPECT_EQ(a->worker().QueueDeleteComment(0, index + 5), 1);
+    EXPECT_EQ(a->worker().QueueSize(), 0u);
+    EXPECT_EQ(a->worker().PageMaps().Page(0).size(), 1u);
+    // No temporary file is left behind.
+    EXPECT_TRUE(std::filesystem::is_empty(a->folder()));
+}
+
+TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
+    auto& ac = a->control();
+    const auto geometry = ac.PageGeometryOf(0);
+    viewer::engine::AnnotDraft spec;
+    spec.tool = AnnotTool::FileAttachment;
+    spec.page = 0;
+    spec.rect = {100, 100, 120, 120};
+    spec.fileName = "big.bin";
+    spec.fileBytes.assign(10'000'001, 'x');
+    (void)geometry;
+    ASSERT_NE(ac.CreateAnnot(spec), 0u);
+    EXPECT_EQ(a->worker().AutoSaveAnnot(0, 0, kActionCreate), 0);
+    EXPECT_EQ(ac.GetPage(0).AnnotCount(), 0);
+    EXPECT_EQ(a->worker().QueueSize(), 0u);
+    EXPECT_TRUE(a->worker().PageMaps().Page(0).empty());
+}
+
+// The ink of the copy as the control exports it.
+std::string InkOf(viewer::engine::EngineControl& control, const std::string& folder,
+                  const std::string& name) {
+    const std::string path = folder + "/ink.fdf";
+    control.ExportAnnotsToFDFFile(path);
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string fdf = text.str();
+    const size_t at = fdf.find("(" + name + ")");
+    if (at == std::string::npos) return "<no object>";
+    const size_t start = fdf.rfind("obj", at);
+    const size_t ink = fdf.find("/InkList", start);
+    const size_t end = fdf.find("]]", ink);
+    if (ink == std::string::npos || end == std::string::npos) return "<no ink>";
+    return fdf.substr(ink, end + 2 - ink);
+}
+
+TEST_F(TwoClients, CopiedPencilKeepsEveryStrokeAndTravels) {
+    const int index = a->Draw(AnnotTool::Pencil, 0);
+    const std::string source = a->NameAt(0, index);
+    const std::string sourceInk = InkOf(a->control(), a->folder(), source);
+    ASSERT_NE(sourceInk.find("]["), std::string::npos) << sourceInk;  // two strokes
+
+    const std::string path = a->worker().CopyComment(0, index, true);
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(a->counts.shown, 1);
+    ASSERT_EQ(a->worker().AddCommentFromFdf(a->control().CurrentPage(), path), 1);
+    EXPECT_EQ(a->counts.registered, 1);
+    ASSERT_EQ(a->control().GetPage(0).AnnotCount(), 2);
+    const std::string copy = a->NameAt(0, 1);
+    EXPECT_NE(copy, source);
+    EXPECT_EQ(copy.size(), 36u);
+    const std::string copyInk = InkOf(a->control(), a->folder(), copy);
+    EXPECT_NE(copyInk.find("]["), std::string::npos) << copyInk;
+    EXPECT_NE(copyInk, sourceInk);
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+
+    PublishAToB();
+    EXPECT_EQ(b->ControlIndexOf(0, copy), 1);
+    EXPECT_EQ(InkOf(b->control(), b->folder(), copy), copyInk);
+}
+
+TEST_F(TwoClients, CopiedAttachmentKeepsItsFile) {
+    const int index = a->Draw(AnnotTool::FileAttachment, 0);
+    const std::string path = a->worker().CopyComment(0, index, false);
+    ASSERT_FALSE(path.empty());
+    ASSERT_EQ(a->worker().AddCommentFromFdf(0, path), 1);
+    EXPECT_FALSE(std::filesystem::exists(path));  // the import's file is gone
+    ASSERT_EQ(a->control().GetPage(0).AnnotCount(), 2);
+    EXPECT_EQ(a->control().GetPage(0).GetAnnot(1).GetSubtypeName(), "File Attachment");
+    const std::string exported = a->folder() + "/all.fdf";
+    a->control().ExportAnnotsToFDFFile(exported);
+    std::ifstream in(exported, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string fdf = text.str();
+    size_t files = 0;
+    for (size_t at = fdf.find("Attached sample file."); at != std::string::npos;
+         at = fdf.find("Attached sample file.", at + 1))
+        ++files;
+    EXPECT_EQ(files, 2u);
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+}
+
+TEST_F(TwoClients, HighlightIsNotCopied) {
+    const int index = a->Draw(AnnotTool::Highlight, 0);
+    EXPECT_EQ(a->worker().CopyComment(0, index, true), "");
+    auto entries = prompts->entries();
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].kind, platform::PromptKind::Info);
+    EXPECT_EQ(entries[0].text, "The comment copy is not supported for this tool.");
+}
+
+TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
+    a->Draw(AnnotTool::Circle, 0);
+    ASSERT_GT(a->Publish(), 0);
+    ASSERT_TRUE(server.AddFault("status:/Comm/update.do:500@1"));
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 0);
+    EXPECT_EQ(b->worker().latestRevision(), 0);
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 0);
+    auto entries = prompts->entries();
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries.back().text.rfind("Code:202\n", 0), 0u) << entries.back().text;
+
+    ASSERT_TRUE(server.AddFault("status:/Comm/fileAttachlist.do:404@1"));
+    EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
+    EXPECT_EQ(prompts->entries().back().text, "FileAttachment check error.");
+
+    // The next check takes everything in.
+    const size_t before = prompts->entries().size();
+    EXPECT_EQ(b->worker().GetLastestRevisions(), 1)
+        << (prompts->entries().size() > before ? prompts->entries().back().text : "no message");
+    EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 1);
+}
+
+TEST_F(TwoClients, CommentsGoToTheTargetReviewWhilePublishingToTheParent) {
+    a->worker().setPublishToParent(true);
+    a->Draw(AnnotTool::Polygon, 0);
+    ASSERT_TRUE(a->Flush());
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "1");
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=10011&userId=KIM").body, "0");
+}
+
+}  // namespace
+}  // namespace autosavetest
