@@ -21,11 +21,47 @@ std::string HttpConnector::Address(const char* object) const {
     return "http://" + host_ + ":" + port + "/Comm/" + object;
 }
 
+bool IsUnansweredTransfer(int result, int errorCode) {
+    if (result < 0) return true;
+    return result == 0 && (errorCode == 502 || errorCode == 503 || errorCode == 504);
+}
+
+void HttpConnector::TransferFailed(const std::string& url, int result, ParamMap& reply) {
+    const int status = form_->ErrorCode();
+    const std::string& statusText = form_->ErrorText();
+    unanswered_ = IsUnansweredTransfer(result, status);
+    char head[64];
+    std::snprintf(head, sizeof head, "From HTTP server: %d\n", status);
+    int code = status;
+    std::string message;
+    if (status == 404) {
+        code = kNotFoundCode;
+        message = head + statusText + "\nrequest: " + url;
+    } else if (status == 500) {
+        code = kServerErrorCode;
+        message = head + statusText;
+    } else {
+        message = "An error occured while HTTP connection...\n" + std::string(head) + statusText;
+    }
+    reply["errorCode"] = static_cast<int32_t>(code);
+    reply["errorMsg"] = message;
+    if (showTransferErrors_) platform::Prompts().Error(message);
+}
+
 std::unique_ptr<ParamMap> HttpConnector::Send(ParamMap& params) {
+    return Send(static_cast<const ParamMap&>(params));
+}
+
+std::unique_ptr<ParamMap> HttpConnector::Send(const ParamMap& params) {
     static const char* const kStep = "Send";
     WriteLog(kStep, "BEGIN");
     auto reply = std::make_unique<ParamMap>();
-    const std::string cmd = params["CMD"].AsText();
+    unanswered_ = false;
+    auto text_of = [&params](const char* key) {
+        const ParamValue* value = params.Find(key);
+        return value ? value->AsText() : std::string();
+    };
+    const std::string cmd = text_of("CMD");
     const bool autosave = cmd == kCmdAutoSave;
     if (!autosave && cmd != kCmdUpdate && cmd != kCmdUpdateFileAttach) {
         (*reply)["errorCode"] = static_cast<int32_t>(kWrongCommandCode);
@@ -39,9 +75,9 @@ std::unique_ptr<ParamMap> HttpConnector::Send(ParamMap& params) {
     int result = 0;
     if (autosave) {
         const std::string body = ParameterForm(params);
-        move = params["actionType"].AsText() == "3";
+        move = text_of("actionType") == "3";
         url = Address(move ? "movedcmnt.do" : "autoSave.do");
-        WriteRequestLog(body, params["NM"].AsText());
+        WriteRequestLog(body, text_of("NM"));
         WriteLog(kStep, "URL: " + url);
         result = form_->Post(url, HttpPostData(body));
     } else {
@@ -52,25 +88,7 @@ std::unique_ptr<ParamMap> HttpConnector::Send(ParamMap& params) {
     }
 
     if (result <= 0) {
-        const int status = form_->ErrorCode();
-        const std::string& statusText = form_->ErrorText();
-        char head[64];
-        std::snprintf(head, sizeof head, "From HTTP server: %d\n", status);
-        int code = status;
-        std::string message;
-        if (status == 404) {
-            code = kNotFoundCode;
-            message = head + statusText + "\nrequest: " + url;
-        } else if (status == 500) {
-            code = kServerErrorCode;
-            message = head + statusText;
-        } else {
-            message =
-                "An error occured while HTTP connection...\n" + std::string(head) + statusText;
-        }
-        (*reply)["errorCode"] = static_cast<int32_t>(code);
-        (*reply)["errorMsg"] = message;
-        platform::Prompts().Error(message);
+        TransferFailed(url, result, *reply);
         WriteLog(kStep, "END");
         return reply;
     }

@@ -42,11 +42,19 @@ bool ParseJsonReply(const std::string& reply, const std::string& opening, Json::
         return false;
     }
     Json::CharReaderBuilder builder;
+    builder["stackLimit"] = 256;
     std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
     Json::Value parsed;
-    if (!reader->parse(reply.data(), reply.data() + reply.size(), &parsed, &errors) ||
-        !parsed.isObject()) {
+    bool ok = false;
+    try {
+        ok = reader->parse(reply.data(), reply.data() + reply.size(), &parsed, &errors);
+    } catch (const Json::Exception& e) {
+        // The reader throws rather than fails on nesting deeper than its stack limit;
+        // a hostile or broken reply must never end the client.
+        errors = e.what();
+    }
+    if (!ok || !parsed.isObject()) {
         if (error) *error = errors.empty() ? std::string("reply is not a JSON object") : errors;
         return false;
     }
