@@ -45,11 +45,11 @@ struct Templates {
 Templates MakeTemplates(const std::string& drawing, const std::string& folder) {
     EngineControl control;
     control.OpenFile(drawing, nullptr);
-    viewer::engine::AnnotDraft spec;
-    spec.tool = viewer::AnnotTool::Rectangle;
-    spec.rect = {100, 100, 180, 160};
-    spec.contents = "Check the support spacing";
-    const viewer::AnnotId id = control.CreateAnnot(spec);
+    viewer::engine::AnnotDraft draft;
+    draft.tool = viewer::AnnotTool::Rectangle;
+    draft.rect = {100, 100, 180, 160};
+    draft.contents = "Check the support spacing";
+    const viewer::AnnotId id = control.CreateAnnot(draft);
     control.AddReply(id, "Agreed", "LEE-CIVIL");
     const std::string path = folder + "/templates.fdf";
     control.ExportAnnotsToFDFFile(path);

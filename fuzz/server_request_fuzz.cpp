@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     quillserver::FaultRule rule;
     std::string error;
-    quillserver::FaultInjector::ParseSpec(bytes, rule, error);
+    quillserver::FaultInjector::ParseRule(bytes, rule, error);
     if (quillserver::PercentDecode(quillserver::PercentEncode(bytes)) != bytes) __builtin_trap();
     return 0;
 }

@@ -38,8 +38,8 @@ void AddFaultRoutes(httplib::Server& svr, FaultInjector& faults) {
         auto p = AdminParams(req);
         FaultRule rule;
         std::string error;
-        if (p.Has("spec")) {
-            if (!FaultInjector::ParseSpec(p.Get("spec"), rule, error)) {
+        if (p.Has("rule")) {
+            if (!FaultInjector::ParseRule(p.Get("rule"), rule, error)) {
                 res.status = 400;
                 res.set_content("ERROR: " + error, "text/plain");
                 return;

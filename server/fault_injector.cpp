@@ -65,8 +65,8 @@ bool FaultInjector::ParseKind(const std::string& text, FaultKind& kind) {
     return true;
 }
 
-bool FaultInjector::ParseSpec(const std::string& spec, FaultRule& rule, std::string& error) {
-    std::string body = spec;
+bool FaultInjector::ParseRule(const std::string& text, FaultRule& rule, std::string& error) {
+    std::string body = text;
     rule = FaultRule{};
     size_t at = body.rfind('@');
     if (at != std::string::npos) {

@@ -31,7 +31,7 @@ public:
 
     // "KIND:PATH[:ARG][@COUNT]", e.g. "status:/Comm/update.do:500@2", "delay:*:3000",
     // "garbage:/Comm/revision.do", "drop:/Comm/autoSave.do@*" (every time).
-    static bool ParseSpec(const std::string& spec, FaultRule& rule, std::string& error);
+    static bool ParseRule(const std::string& text, FaultRule& rule, std::string& error);
     static bool ParseKind(const std::string& text, FaultKind& kind);
     static const char* KindName(FaultKind kind);
 

@@ -22,7 +22,7 @@ std::string ServerUsage() {
            "  --data DIR         data folder (default ~/.local/share/quill-review-server)\n"
            "  --seed demo        create the sample review if it is not there yet\n"
            "  --document FILE    serve FILE as /Comm/download.do?file=<its name> (repeatable)\n"
-           "  --fault SPEC       inject a fault: KIND:PATH[:ARG][@COUNT], KIND one of\n"
+           "  --fault RULE       inject a fault: KIND:PATH[:ARG][@COUNT], KIND one of\n"
            "                     status (ARG the status), delay (ARG ms), garbage, drop;\n"
            "                     PATH a request path or *; COUNT a number or * (repeatable)\n"
            "  --port-file FILE   write \"review=PORT\\necm=PORT\\n\" once listening\n"
@@ -74,7 +74,7 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, 
         } else if (a == "--fault") {
             if (!value(text)) return false;
             FaultRule rule;
-            if (!FaultInjector::ParseSpec(text, rule, error)) return false;
+            if (!FaultInjector::ParseRule(text, rule, error)) return false;
             o.faults.push_back(rule);
         } else if (a == "--port-file") {
             if (!value(o.portFile)) return false;

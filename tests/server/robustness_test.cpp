@@ -122,7 +122,7 @@ TEST(ServerRobustness, FaultsHitTheChosenPathTheChosenNumberOfTimes) {
     ASSERT_TRUE(server.AddFault("status:/ecm/connect:500"));
     EXPECT_EQ(testsupport::LoopbackPost(server.ecmPort(), "/ecm/connect?userId=u", "").status, 500);
     EXPECT_EQ(testsupport::LoopbackPost(server.ecmPort(), "/ecm/connect?userId=u", "").status, 200);
-    EXPECT_EQ(server.Post("/__faults?spec=" + testsupport::UrlEncode("melt:/x"), "").status, 400);
+    EXPECT_EQ(server.Post("/__faults?rule=" + testsupport::UrlEncode("melt:/x"), "").status, 400);
 }
 
 TEST(ServerRobustness, ConcurrentPublishersGetDistinctRevisions) {

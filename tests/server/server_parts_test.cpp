@@ -62,21 +62,21 @@ TEST(ServerCommentBlob, SplitsOnlyBlobsWhoseLengthsAddUp) {
 TEST(ServerFaults, ReadsSpecsAndCountsHits) {
     FaultRule rule;
     std::string error;
-    ASSERT_TRUE(FaultInjector::ParseSpec("status:/Comm/update.do:404@2", rule, error)) << error;
+    ASSERT_TRUE(FaultInjector::ParseRule("status:/Comm/update.do:404@2", rule, error)) << error;
     EXPECT_EQ(rule.kind, FaultKind::Status);
     EXPECT_EQ(rule.status, 404);
     EXPECT_EQ(rule.count, 2);
-    ASSERT_TRUE(FaultInjector::ParseSpec("delay:*:1500@*", rule, error)) << error;
+    ASSERT_TRUE(FaultInjector::ParseRule("delay:*:1500@*", rule, error)) << error;
     EXPECT_EQ(rule.delayMs, 1500);
     EXPECT_EQ(rule.count, -1);
-    EXPECT_FALSE(FaultInjector::ParseSpec("status:/x:99", rule, error));
-    EXPECT_FALSE(FaultInjector::ParseSpec("delay:/x", rule, error));
-    EXPECT_FALSE(FaultInjector::ParseSpec("drop:x", rule, error));
-    EXPECT_FALSE(FaultInjector::ParseSpec("drop:/x@0", rule, error));
-    EXPECT_FALSE(FaultInjector::ParseSpec("boom:/x", rule, error));
+    EXPECT_FALSE(FaultInjector::ParseRule("status:/x:99", rule, error));
+    EXPECT_FALSE(FaultInjector::ParseRule("delay:/x", rule, error));
+    EXPECT_FALSE(FaultInjector::ParseRule("drop:x", rule, error));
+    EXPECT_FALSE(FaultInjector::ParseRule("drop:/x@0", rule, error));
+    EXPECT_FALSE(FaultInjector::ParseRule("boom:/x", rule, error));
 
     FaultInjector faults;
-    ASSERT_TRUE(FaultInjector::ParseSpec("drop:/a@2", rule, error));
+    ASSERT_TRUE(FaultInjector::ParseRule("drop:/a@2", rule, error));
     faults.Add(rule);
     EXPECT_FALSE(faults.Take("/b", FaultKind::Drop));
     EXPECT_FALSE(faults.Take("/a", FaultKind::Status));

@@ -126,8 +126,8 @@ void ReviewServerProcess::Kill() {
     pid_ = -1;
 }
 
-bool ReviewServerProcess::AddFault(const std::string& spec) {
-    return LoopbackPost(port_, "/__faults?spec=" + UrlEncode(spec), "").status == 200;
+bool ReviewServerProcess::AddFault(const std::string& rule) {
+    return LoopbackPost(port_, "/__faults?rule=" + UrlEncode(rule), "").status == 200;
 }
 
 bool ReviewServerProcess::ClearFaults() {

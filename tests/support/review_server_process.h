@@ -46,8 +46,8 @@ public:
     const std::string& error() const { return error_; }
     static std::string BinaryPath();
 
-    // Fault switches through the admin endpoint: spec "KIND:PATH[:ARG][@COUNT]".
-    bool AddFault(const std::string& spec);
+    // Fault switches through the admin endpoint: rule "KIND:PATH[:ARG][@COUNT]".
+    bool AddFault(const std::string& rule);
     bool ClearFaults();
     // Serves bytes as /Comm/download.do?file=name (name ends in ".pdf").
     bool AddDocument(const std::string& name, const std::string& bytes);

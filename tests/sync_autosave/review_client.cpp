@@ -93,9 +93,9 @@ void ReviewClient::AppendAnnot(CNMObject& record) {
 int ReviewClient::Draw(viewer::AnnotTool tool, int page) {
     const auto geometry = control_->PageGeometryOf(page);
     const auto words = control_->TextQuadsIn(page, geometry.mediaBox);
-    auto specs = viewer::engine::SampleAnnotDrafts(page, geometry, words);
-    viewer::engine::AnnotDraft spec = specs.at(static_cast<size_t>(tool));
-    const viewer::AnnotId id = control_->CreateAnnot(spec);
+    auto drafts = viewer::engine::SampleAnnotDrafts(page, geometry, words);
+    viewer::engine::AnnotDraft draft = drafts.at(static_cast<size_t>(tool));
+    const viewer::AnnotId id = control_->CreateAnnot(draft);
     EXPECT_NE(id, 0u);
     const int index = control_->AnnotIndexOf(id);
     EXPECT_EQ(worker_->AutoSaveAnnot(page, index, kActionCreate), 1);

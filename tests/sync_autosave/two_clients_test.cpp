@@ -234,14 +234,14 @@ TEST_F(TwoClients, RefusedOutgoingChangesQueueNothing) {
 TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
     auto& ac = a->control();
     const auto geometry = ac.PageGeometryOf(0);
-    viewer::engine::AnnotDraft spec;
-    spec.tool = AnnotTool::FileAttachment;
-    spec.page = 0;
-    spec.rect = {100, 100, 120, 120};
-    spec.fileName = "big.bin";
-    spec.fileBytes.assign(10'000'001, 'x');
+    viewer::engine::AnnotDraft draft;
+    draft.tool = AnnotTool::FileAttachment;
+    draft.page = 0;
+    draft.rect = {100, 100, 120, 120};
+    draft.fileName = "big.bin";
+    draft.fileBytes.assign(10'000'001, 'x');
     (void)geometry;
-    ASSERT_NE(ac.CreateAnnot(spec), 0u);
+    ASSERT_NE(ac.CreateAnnot(draft), 0u);
     EXPECT_EQ(a->worker().AutoSaveAnnot(0, 0, kActionCreate), 0);
     EXPECT_EQ(ac.GetPage(0).AnnotCount(), 0);
     EXPECT_EQ(a->worker().QueueSize(), 0u);
