@@ -124,19 +124,7 @@ void AddContentStoreRoutes(httplib::Server& svr, ContentCatalog& catalog,
         if (!found) return Fail(res, 404, "no such content");
         auto file = std::make_shared<std::ifstream>(catalog.PathOf(id), std::ios::binary);
         if (!*file) return Fail(res, 404, "no such content");
-        res.status = 200;
-        res.set_content_provider(
-            static_cast<size_t>(found->size), "application/octet-stream",
-            [file](size_t offset, size_t length, httplib::DataSink& sink) {
-                char buffer[65536];
-                file->seekg(static_cast<std::streamoff>(offset));
-                size_t n = length < sizeof buffer ? length : sizeof buffer;
-                file->read(buffer, static_cast<std::streamsize>(n));
-                std::streamsize got = file->gcount();
-                if (got <= 0) return false;
-                sink.write(buffer, static_cast<size_t>(got));
-                return true;
-            });
+        ReplyFileStream(res, file, static_cast<size_t>(found->size), "application/octet-stream");
     });
 }
 

@@ -266,19 +266,7 @@ void AddDownload(httplib::Server& svr, ReviewServices& s) {
             res.set_content("ERROR: no such document", "text/plain");
             return;
         }
-        res.status = 200;
-        res.set_content_provider(
-            static_cast<size_t>(size), "application/pdf",
-            [file](size_t offset, size_t length, httplib::DataSink& sink) {
-                char buffer[65536];
-                file->seekg(static_cast<std::streamoff>(offset));
-                size_t n = length < sizeof buffer ? length : sizeof buffer;
-                file->read(buffer, static_cast<std::streamsize>(n));
-                std::streamsize got = file->gcount();
-                if (got <= 0) return false;
-                sink.write(buffer, static_cast<size_t>(got));
-                return true;
-            });
+        ReplyFileStream(res, file, static_cast<size_t>(size), "application/pdf");
     });
 }
 

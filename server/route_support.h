@@ -4,6 +4,8 @@
 
 #include <httplib.h>
 
+#include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -34,6 +36,10 @@ httplib::Server::Handler Guarded(F&& handler) {
         }
     };
 }
+
+// Streams an open file as the reply body in blocks, so a large document never sits in memory.
+void ReplyFileStream(httplib::Response& res, std::shared_ptr<std::ifstream> file, size_t size,
+                     const char* contentType);
 
 // Reads a request body through the content reader with an upper bound; BadRequest when larger.
 std::string ReadBody(const httplib::Request& req, const httplib::ContentReader& reader,

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
+#include "support/viewer_event_recorder.h"
 #include "viewer/control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
@@ -11,22 +12,7 @@ namespace {
 
 using viewer::engine::EngineControl;
 
-struct Recorder : viewer::PdfViewerEvents {
-    std::vector<std::string> log;
-    void AnnotAdded(int32_t p, int32_t i) override { log.push_back("added " + S(p, i)); }
-    void AnnotDeleted(int32_t p, int32_t i) override { log.push_back("deleted " + S(p, i)); }
-    void AnnotModified(int32_t p, int32_t i) override { log.push_back("modified " + S(p, i)); }
-    void ReplyAdded(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply added " + S(p, i) + " " + n);
-    }
-    void ReplyDeleted(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply deleted " + S(p, i) + " " + n);
-    }
-    void ReplyModified(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply modified " + S(p, i) + " " + n);
-    }
-    static std::string S(int p, int i) { return std::to_string(p) + "," + std::to_string(i); }
-};
+using Recorder = testsupport::ViewerEventRecorder;
 
 class ViewerEventsTest : public ::testing::Test {
 protected:

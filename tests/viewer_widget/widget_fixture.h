@@ -12,27 +12,13 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/viewer_event_recorder.h"
 #include "viewer/control/pdf_viewer_events.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
 namespace widgettest {
 
-struct Recorder : viewer::PdfViewerEvents {
-    std::vector<std::string> log;
-    void AnnotAdded(int32_t p, int32_t i) override { log.push_back("added " + S(p, i)); }
-    void AnnotDeleted(int32_t p, int32_t i) override { log.push_back("deleted " + S(p, i)); }
-    void AnnotModified(int32_t p, int32_t i) override { log.push_back("modified " + S(p, i)); }
-    void ReplyAdded(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply added " + S(p, i) + " " + n);
-    }
-    void ReplyDeleted(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply deleted " + S(p, i) + " " + n);
-    }
-    void ReplyModified(int32_t p, int32_t i, const std::string& n) override {
-        log.push_back("reply modified " + S(p, i) + " " + n);
-    }
-    static std::string S(int p, int i) { return std::to_string(p) + "," + std::to_string(i); }
-};
+using Recorder = testsupport::ViewerEventRecorder;
 
 // Runs the event loop until the condition holds or the time is up.
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
