@@ -359,9 +359,9 @@ void _relateObject(const std::vector<CFDFContent*>& objects, FdfDocument& owner)
 
 }  // namespace fdf
 
-bool ParseFdfBytes(std::string_view bytes, FdfDocument& doc) {
-    if (bytes.size() > ByteBuffer::kMaxLength) Fail();
-    doc.fileBytes = ByteBuffer::Copy(bytes);
+namespace {
+// Splits the document's bytes; on failure the document holds no objects at all.
+void GenerateOrClear(FdfDocument& doc) {
     try {
         fdf::_generateFDFObject(doc);
     } catch (...) {
@@ -370,6 +370,13 @@ bool ParseFdfBytes(std::string_view bytes, FdfDocument& doc) {
         doc.annots.clear();
         throw;
     }
+}
+}  // namespace
+
+bool ParseFdfBytes(std::string_view bytes, FdfDocument& doc) {
+    if (bytes.size() > ByteBuffer::kMaxLength) Fail();
+    doc.fileBytes = ByteBuffer::Copy(bytes);
+    GenerateOrClear(doc);
     return true;
 }
 
@@ -387,13 +394,6 @@ bool OpenAndParse(const std::string& filePath, FdfDocument& doc) {
     }
     doc.filePath = filePath;
     doc.fileBytes = std::move(bytes);
-    try {
-        fdf::_generateFDFObject(doc);
-    } catch (...) {
-        doc.objectsByName.clear();
-        doc.objects.clear();
-        doc.annots.clear();
-        throw;
-    }
+    GenerateOrClear(doc);
     return true;
 }
