@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes through every reader of request bytes in the review server: form bodies,
-// percent escapes, numbers, comment blobs and fault specs.
+// percent escapes, numbers, comment blobs and fault rules.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "review/query_encoding.h"
 #include "server/comment_blob.h"
 #include "server/fault_injector.h"
 #include "server/request_params.h"
@@ -25,6 +26,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     quillserver::FaultRule rule;
     std::string error;
     quillserver::FaultInjector::ParseRule(bytes, rule, error);
-    if (quillserver::PercentDecode(quillserver::PercentEncode(bytes)) != bytes) __builtin_trap();
+    if (quillserver::PercentDecode(PercentEncode(bytes)) != bytes) __builtin_trap();
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "server/autosave_routes.h"
 
+#include "review/query_encoding.h"
 #include "server/comment_blob.h"
 #include "server/route_support.h"
 #include "server/server_time.h"
@@ -115,31 +116,28 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             ReplyJson(res, AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
         }
     });
-    svr.Get("/Comm/update.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        std::string cmd = p.Get("CMD");
-        if (!cmd.empty() && cmd != "UPDATE") throw BadRequest(kBadValue, "Wrong command arrived.");
-        std::string docId = p.Need("docId", kIdMax);
-        int rev = p.NeedInt("rev");
-        JsonText json;
-        json.BeginObject();
-        WriteItems(json, s.queue.ItemsAfter(docId, rev));
-        json.EndObject();
-        ReplyJson(res, json.str());
-    }));
+    // The two item lists share their request and reply shape; only the selection differs.
+    auto itemList = [&s](const char* command, auto select) {
+        return Guarded([&s, command, select](const httplib::Request& req, httplib::Response& res) {
+            auto p = QueryParams(req);
+            std::string cmd = p.Get("CMD");
+            if (!cmd.empty() && cmd != command) throw BadRequest(kBadValue, "Wrong command arrived.");
+            std::string docId = p.Need("docId", kIdMax);
+            int rev = p.NeedInt("rev");
+            JsonText json;
+            json.BeginObject();
+            WriteItems(json, select(s.queue, docId, rev));
+            json.EndObject();
+            ReplyJson(res, json.str());
+        });
+    };
+    svr.Get("/Comm/update.do",
+            itemList("UPDATE", [](QueueStore& q, const std::string& doc, int rev) {
+                return q.ItemsAfter(doc, rev);
+            }));
     svr.Get("/Comm/updateFileAttach.do",
-            Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-                auto p = QueryParams(req);
-                std::string cmd = p.Get("CMD");
-                if (!cmd.empty() && cmd != "UPDATE_FILE_ATTACH")
-                    throw BadRequest(kBadValue, "Wrong command arrived.");
-                std::string docId = p.Need("docId", kIdMax);
-                int rev = p.NeedInt("rev");
-                JsonText json;
-                json.BeginObject();
-                WriteItems(json, s.queue.FileItemsAt(docId, rev));
-                json.EndObject();
-                ReplyJson(res, json.str());
+            itemList("UPDATE_FILE_ATTACH", [](QueueStore& q, const std::string& doc, int rev) {
+                return q.FileItemsAt(doc, rev);
             }));
     svr.Get("/Comm/fileAttachlist.do",
             Guarded([&s](const httplib::Request& req, httplib::Response& res) {

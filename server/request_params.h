@@ -65,8 +65,6 @@ RequestParams ParseForm(std::string_view body);
 
 // Decodes percent escapes; "+" becomes a blank; a stray "%" is kept.
 std::string PercentDecode(std::string_view text);
-// Every byte other than an ASCII letter or digit as "%" and two upper-case hexadecimal digits.
-std::string PercentEncode(std::string_view bytes);
 
 // Reads a decimal 32-bit integer: optional sign, then one or more digits, nothing else.
 bool ParseInt32(std::string_view text, int& value);

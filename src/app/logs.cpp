@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 
 #include "app/launch_params.h"
 #include "platform/clock.h"
@@ -92,49 +94,44 @@ void WriteRequestLog(const std::string& first, const std::string& second) {
     AppendLocked(path, record);
 }
 
+namespace {
+
+// The date a diagnostic log is named after ("pdf_quillmark_20240305.log"); nullopt when the
+// name holds no valid date.
+std::optional<platform::LocalTime> LogDateOfName(const std::string& name) {
+    size_t underscore = name.rfind('_');
+    std::string part = underscore == std::string::npos ? name : name.substr(underscore + 1);
+    size_t dot = part.rfind('.');
+    if (dot != std::string::npos) part = part.substr(0, dot);
+    part = platform::TrimMultiByte(part);
+    if (part.size() < 8 || !std::all_of(part.begin(), part.begin() + 8,
+                                        [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    platform::LocalTime date{AtoiLike(part.substr(0, 4)), AtoiLike(part.substr(4, 2)),
+                             AtoiLike(part.substr(part.size() - 2, 2)), 0, 0, 0, 0};
+    if (date.year < 1900 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
+        return std::nullopt;
+    return date;
+}
+
+}  // namespace
+
 int PurgeOldLogs(const std::string& folder) {
     namespace fs = std::filesystem;
     std::error_code ec;
     int deleted = 0;
-    platform::LocalTime now = platform::Now();
-    std::tm nowTm{};
-    nowTm.tm_year = now.year - 1900;
-    nowTm.tm_mon = now.month - 1;
-    nowTm.tm_mday = now.day;
-    nowTm.tm_hour = now.hour;
-    nowTm.tm_min = now.minute;
-    nowTm.tm_sec = now.second;
-    nowTm.tm_isdst = -1;
-    const std::time_t nowT = std::mktime(&nowTm);
+    const std::time_t now = platform::ToTimeT(platform::Now());
     for (auto it = fs::directory_iterator(folder.empty() ? "." : folder, ec);
          !ec && it != fs::directory_iterator(); it.increment(ec)) {
         if (!it->is_regular_file() || it->is_symlink()) continue;
-        std::string name = it->path().filename().string();
+        const std::string name = it->path().filename().string();
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".log") != 0) continue;
-        size_t underscore = name.rfind('_');
-        std::string part = underscore == std::string::npos ? name : name.substr(underscore + 1);
-        size_t dot = part.rfind('.');
-        if (dot != std::string::npos) part = part.substr(0, dot);
-        part = platform::TrimMultiByte(part);
-        if (part.size() < 8) continue;
-        for (size_t i = 0; i < 8; ++i)
-            if (part[i] < '0' || part[i] > '9') goto next;
-        {
-            int year = AtoiLike(part.substr(0, 4));
-            int month = AtoiLike(part.substr(4, 2));
-            int day = AtoiLike(part.substr(part.size() - 2, 2));
-            if (year < 1900 || month < 1 || month > 12 || day < 1 || day > 31) continue;
-            std::tm tm{};
-            tm.tm_year = year - 1900;
-            tm.tm_mon = month - 1;
-            tm.tm_mday = day;
-            tm.tm_isdst = -1;
-            std::time_t midnight = std::mktime(&tm);
-            if (midnight == static_cast<std::time_t>(-1)) continue;
-            long long days = static_cast<long long>(std::difftime(nowT, midnight)) / 86400;
-            if (days > 30 && fs::remove(it->path(), ec)) ++deleted;
-        }
-    next:;
+        const auto date = LogDateOfName(name);
+        if (!date) continue;
+        const std::time_t midnight = platform::ToTimeT(*date);
+        if (midnight == static_cast<std::time_t>(-1)) continue;
+        const long long days = static_cast<long long>(std::difftime(now, midnight)) / 86400;
+        if (days > 30 && fs::remove(it->path(), ec)) ++deleted;
     }
     return deleted;
 }

@@ -24,6 +24,18 @@ LocalTime Now() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, ms};
 }
 
+std::time_t ToTimeT(const LocalTime& t) {
+    std::tm tm{};
+    tm.tm_year = t.year - 1900;
+    tm.tm_mon = t.month - 1;
+    tm.tm_mday = t.day;
+    tm.tm_hour = t.hour;
+    tm.tm_min = t.minute;
+    tm.tm_sec = t.second;
+    tm.tm_isdst = -1;
+    return std::mktime(&tm);
+}
+
 void SetClockForTesting(std::function<LocalTime()> clock) {
     std::lock_guard<std::mutex> lock(g_mutex);
     g_clock = std::move(clock);

@@ -1,6 +1,7 @@
 // Local wall-clock time, replaceable in tests.
 #pragma once
 
+#include <ctime>
 #include <functional>
 
 namespace platform {
@@ -10,6 +11,9 @@ struct LocalTime {
 };
 
 LocalTime Now();
+// The local time as a calendar time (the time zone's rules decide daylight saving);
+// -1 when it cannot be represented.
+std::time_t ToTimeT(const LocalTime& t);
 // Tests inject a fixed clock; an empty function restores the real one.
 void SetClockForTesting(std::function<LocalTime()> clock);
 

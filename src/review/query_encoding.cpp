@@ -2,7 +2,7 @@
 
 #include "platform/code_page.h"
 
-std::string PercentEncode(const std::string& bytes) {
+std::string PercentEncode(std::string_view bytes) {
     static const char* hex = "0123456789ABCDEF";
     std::string out;
     out.reserve(bytes.size() * 3);

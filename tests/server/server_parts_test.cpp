@@ -2,6 +2,7 @@
 // fault specs, JSON text and document names.
 #include <gtest/gtest.h>
 
+#include "review/query_encoding.h"
 #include "server/comment_blob.h"
 #include "server/fault_injector.h"
 #include "server/json_text.h"

@@ -6,6 +6,8 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include "review/query_encoding.h"
+
 #include <cctype>
 #include <cstdlib>
 
@@ -25,20 +27,7 @@ bool SendAll(int fd, const std::string& data) {
 
 }  // namespace
 
-std::string UrlEncode(const std::string& bytes) {
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : bytes) {
-        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')) {
-            out.push_back(static_cast<char>(c));
-        } else {
-            out.push_back('%');
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-        }
-    }
-    return out;
-}
+std::string UrlEncode(const std::string& bytes) { return PercentEncode(bytes); }
 
 LoopbackReply LoopbackRequest(int port, const std::string& method, const std::string& target,
                               const std::string& body, const std::string& contentType,

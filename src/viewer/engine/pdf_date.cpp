@@ -33,15 +33,7 @@ void CivilFromDays(long long z, int& y, int& m, int& d) {
 constexpr long long kDays1899To1970 = 25569;
 
 long long LocalOffsetSeconds(const platform::LocalTime& t) {
-    std::tm tm{};
-    tm.tm_year = t.year - 1900;
-    tm.tm_mon = t.month - 1;
-    tm.tm_mday = t.day;
-    tm.tm_hour = t.hour;
-    tm.tm_min = t.minute;
-    tm.tm_sec = t.second;
-    tm.tm_isdst = -1;
-    const std::time_t when = std::mktime(&tm);
+    const std::time_t when = platform::ToTimeT(t);
     if (when == static_cast<std::time_t>(-1)) return 0;
     std::tm local{};
     localtime_r(&when, &local);
