@@ -12,5 +12,3 @@ inline constexpr const char* kCmdUpdateFileAttach = "UPDATE_FILE_ATTACH";
 // "key=value&" for every entry in key order, values percent-escaped (every byte but ASCII
 // letters and digits as "%XX", upper case; a blank as "%20").
 std::string ParameterForm(const ParamMap& params);
-// The escaping of one value.
-std::string EscapeFormValue(const std::string& value);

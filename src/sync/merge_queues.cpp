@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "net/param_form.h"
+#include "net/percent_encoding.h"
 #include "platform/prompter.h"
 #include "sync/annot_index_tracker.h"
 #include "sync/base_exception.h"
@@ -172,7 +173,7 @@ int AutosaveWorker::GetLastestRevisions() {
     char query[64];
     std::snprintf(query, sizeof query, "&rev=%d", latestRevision_);
     const std::string url = "http://" + settings_.host + ":" + std::to_string(settings_.port) +
-                            "/Comm/fileAttachlist.do?docId=" + EscapeFormValue(settings_.docId) +
+                            "/Comm/fileAttachlist.do?docId=" + PercentEncode(settings_.docId) +
                             query;
     std::string text;
     connection->GetText(url, text);

@@ -1,12 +1,9 @@
 #include "sync/uri_codec.h"
 
 #include "app/logs.h"
+#include "net/percent_encoding.h"
 
 namespace {
-
-bool IsAlnum(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
-}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -19,20 +16,7 @@ int HexValue(char c) {
 
 std::string UriEncodeForByteArray(const char* bytes, size_t length) {
     WriteLog("UriEncodeForByteArray", "BEGIN");
-    static const char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(length * 3);
-    for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned char>(bytes[i]);
-        if (IsAlnum(c)) {
-            out += static_cast<char>(c);
-        } else {
-            out += '%';
-            out += kHex[c >> 4];
-            out += kHex[c & 0x0F];
-        }
-    }
-    return out;
+    return PercentEncode(std::string_view(bytes, length));
 }
 
 ByteBuffer UriDecode2ByteArray(std::string_view text) {

@@ -11,15 +11,6 @@
 #include "viewer/engine/qpdf_convert.h"
 
 namespace viewer::engine {
-namespace {
-
-std::string SubtypeOf(QPDFObjectHandle h) {
-    if (!h.isDictionary()) return {};
-    QPDFObjectHandle s = h.getKey("/Subtype");
-    return s.isName() ? s.getName().substr(1) : std::string();
-}
-
-}  // namespace
 
 bool IsCommentSubtype(std::string_view s) {
     static const char* kSubtypes[] = {"Text",      "FreeText", "Line",   "Square",  "Circle",

@@ -18,11 +18,6 @@
 namespace viewer::engine {
 namespace {
 
-std::string SubtypeOf(QPDFObjectHandle h) {
-    if (!h.isDictionary()) return {};
-    QPDFObjectHandle s = h.getKey("/Subtype");
-    return s.isName() ? s.getName().substr(1) : std::string();
-}
 
 // Resources and stream of an appearance (or of page texts).
 QPDFObjectHandle ResourcesFor(QPDF& pdf, const AppearanceContent& a, const std::string& prefix) {

@@ -21,4 +21,7 @@ PdfObject FromQpdf(QPDFObjectHandle h, int depth = 0);
 // of `pdf` (generation 0).
 QPDFObjectHandle ToQpdf(QPDF& pdf, const PdfObject& o, const RefMapper& mapRef = {});
 
+// The /Subtype name of a dictionary without its slash ("Square"); empty when it has none.
+std::string SubtypeOf(QPDFObjectHandle h);
+
 }  // namespace viewer::engine
