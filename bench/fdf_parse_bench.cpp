@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "sync/fdf_parser.h"
-#include "sync/fdf_writer.h"
+#include "sync/fdf/fdf_parser.h"
+#include "sync/fdf/fdf_writer.h"
 
 namespace {
 

@@ -23,10 +23,10 @@
 #include <vector>
 
 #include "sync/autosave_worker.h"
-#include "sync/byte_mass.h"
-#include "sync/comment_fdf.h"
-#include "sync/fdf_parser.h"
-#include "sync/queue_builders.h"
+#include "sync/fdf/byte_mass.h"
+#include "sync/fdf/comment_fdf.h"
+#include "sync/fdf/fdf_parser.h"
+#include "sync/wire/queue_builders.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_pdf.h"
 

@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-#include "review/query_encoding.h"
+#include "codec/percent_encoding.h"
 #include "server/comment_blob.h"
 #include "server/request_params.h"
 #include "server/review_server.h"

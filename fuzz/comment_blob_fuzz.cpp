@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "sync/base_exception.h"
-#include "sync/comment_blob.h"
+#include "sync/wire/comment_blob.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view blob(reinterpret_cast<const char*>(data), size);

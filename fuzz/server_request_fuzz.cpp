@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "review/query_encoding.h"
+#include "codec/percent_encoding.h"
 #include "server/comment_blob.h"
 #include "server/fault_injector.h"
 #include "server/request_params.h"

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
-#include "net/autosave_reply.h"
-#include "net/param_form.h"
+#include "sync/wire/autosave_reply.h"
+#include "sync/wire/param_form.h"
 #include "sync/base_exception.h"
-#include "sync/queue_builders.h"
-#include "sync/queue_requests.h"
-#include "sync/update_reply.h"
+#include "sync/wire/queue_builders.h"
+#include "sync/wire/queue_requests.h"
+#include "sync/wire/update_reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,6 +1,6 @@
 #include "server/autosave_routes.h"
 
-#include "review/query_encoding.h"
+#include "codec/percent_encoding.h"
 #include "server/comment_blob.h"
 #include "server/route_support.h"
 #include "server/server_time.h"

@@ -1,5 +1,7 @@
 #include "net/web_request.h"
 
+#include <curl/curl.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -9,6 +11,8 @@
 #include <strings.h>
 
 #include "platform/prompter.h"
+
+static_assert(WebRequest::kCurlErrorSize == CURL_ERROR_SIZE);
 
 namespace {
 
@@ -404,8 +408,8 @@ void WebRequest::TakeFinishedResult() {
     }
 }
 
-int WebRequest::Fail(CURLcode code) {
-    std::string text = errorBuffer_[0] ? std::string(errorBuffer_) : curl_easy_strerror(code);
+int WebRequest::Fail(int code) {
+    std::string text = errorBuffer_[0] ? std::string(errorBuffer_) : curl_easy_strerror(static_cast<CURLcode>(code));
     return FailWith(static_cast<int>(code), text);
 }
 

@@ -1,8 +1,6 @@
 // A Request on libcurl: one easy handle per request, driven synchronously by the caller.
 #pragma once
 
-#include <curl/curl.h>
-
 #include <string>
 #include <utility>
 #include <vector>
@@ -10,8 +8,11 @@
 #include "net/http_timeouts.h"
 #include "net/request.h"
 
+struct curl_slist;
+
 class WebRequest : public Request {
 public:
+    static constexpr size_t kCurlErrorSize = 256;  // CURL_ERROR_SIZE, checked where libcurl is seen
     explicit WebRequest(const net::HttpTimeouts& timeouts = {});
     ~WebRequest() override;
     WebRequest(const WebRequest&) = delete;
@@ -43,7 +44,8 @@ private:
     // nothing moved.
     void Step();
     void TakeFinishedResult();
-    int Fail(CURLcode code);
+    // code: a CURLcode, kept as int so that libcurl stays out of this header.
+    int Fail(int code);
     int FailWith(int code, const std::string& text);
     size_t Available() const { return received_.size() - receivedStart_; }
     void ResumeIfPaused();
@@ -53,13 +55,14 @@ private:
     static size_t OnUpload(char* out, size_t size, size_t count, void* self);
 
     net::HttpTimeouts timeouts_;
-    CURLM* session_ = nullptr;    // drives the one transfer of this request
-    CURL* connection_ = nullptr;  // the easy handle: address, options, transfer state
+    // libcurl's handles, untyped here so that only this layer's sources see libcurl.
+    void* session_ = nullptr;     // the multi handle: drives the one transfer of this request
+    void* connection_ = nullptr;  // the easy handle: address, options, transfer state
     bool requestOpen_ = false;
     bool post_ = false;
     bool attached_ = false;
     bool finished_ = false;
-    CURLcode result_ = CURLE_OK;
+    int result_ = 0;  // CURLE_OK
     bool bodyStarted_ = false;
     bool receivePaused_ = false;
 
@@ -82,5 +85,5 @@ private:
     size_t streamedTotal_ = 0;
     size_t streamedWritten_ = 0;
 
-    char errorBuffer_[CURL_ERROR_SIZE] = {};
+    char errorBuffer_[kCurlErrorSize] = {};
 };

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "net/percent_encoding.h"
+#include "codec/percent_encoding.h"
 
 // System code page text to UTF-8, then PercentEncode. The whole text is encoded,
 // however long.

@@ -3,13 +3,13 @@
 #include "sync/autosave_worker.h"
 
 #include "sync/base_exception.h"
-#include "sync/fdf_builders.h"
-#include "sync/fdf_parser.h"
+#include "sync/fdf/fdf_builders.h"
+#include "sync/fdf/fdf_parser.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
-#include "sync/queue_builders.h"
-#include "sync/temp_fdf_file.h"
-#include "viewer/control/pdf_viewer_control.h"
+#include "sync/wire/queue_builders.h"
+#include "sync/fdf/temp_fdf_file.h"
+#include "control/pdf_viewer_control.h"
 
 namespace {
 

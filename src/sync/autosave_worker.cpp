@@ -4,10 +4,10 @@
 #include <exception>
 
 #include "app/logs.h"
-#include "net/param_form.h"
+#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
-#include "sync/http_autosave_connection.h"
-#include "sync/queue_requests.h"
+#include "sync/wire/http_autosave_connection.h"
+#include "sync/wire/queue_requests.h"
 
 namespace {
 

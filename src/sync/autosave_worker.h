@@ -12,12 +12,12 @@
 #include <thread>
 
 #include "sync/autosave_callbacks.h"
-#include "sync/autosave_connection.h"
+#include "sync/wire/autosave_connection.h"
 #include "sync/autosave_settings.h"
-#include "sync/fdf_document.h"
+#include "sync/fdf/fdf_document.h"
 #include "sync/page_annot_map.h"
-#include "sync/queue_merge.h"
-#include "sync/queue_model.h"
+#include "sync/incoming_groups.h"
+#include "sync/wire/queue_model.h"
 
 namespace viewer {
 class PdfViewerControl;

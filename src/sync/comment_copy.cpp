@@ -3,15 +3,15 @@
 #include "sync/autosave_worker.h"
 
 #include "platform/prompter.h"
-#include "sync/byte_mass.h"
-#include "sync/comment_fdf.h"
-#include "sync/fdf_builders.h"
+#include "sync/fdf/byte_mass.h"
+#include "sync/fdf/comment_fdf.h"
+#include "sync/fdf/fdf_builders.h"
 #include "sync/log_step.h"
-#include "sync/offset_number_list.h"
+#include "sync/fdf/offset_number_list.h"
 #include "sync/page_map_upkeep.h"
-#include "sync/queue_builders.h"
-#include "sync/temp_fdf_file.h"
-#include "viewer/control/pdf_viewer_control.h"
+#include "sync/wire/queue_builders.h"
+#include "sync/fdf/temp_fdf_file.h"
+#include "control/pdf_viewer_control.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "sync/binary_content.h"
+#include "sync/fdf/binary_content.h"
 
 class CNMObject {
 public:

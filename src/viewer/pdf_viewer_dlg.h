@@ -12,8 +12,8 @@
 #include "app/comment_copy_buffer.h"
 #include "app/comment_index.h"
 #include "app/pending_details.h"
-#include "sync/autosave_connection.h"
-#include "viewer/reviewer_role.h"
+#include "sync/wire/autosave_connection.h"
+#include "session/reviewer_role.h"
 
 class AutosaveWorker;
 class CNMObject;

@@ -6,7 +6,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
-#include "review/query_encoding.h"
+#include "codec/percent_encoding.h"
 
 #include <cctype>
 #include <cstdlib>

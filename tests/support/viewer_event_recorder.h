@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/pdf_viewer_events.h"
+#include "control/pdf_viewer_events.h"
 
 namespace testsupport {
 

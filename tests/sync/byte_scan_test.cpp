@@ -1,4 +1,4 @@
-#include "sync/byte_scan.h"
+#include "sync/fdf/byte_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "sync/comment_blob.h"
+#include "sync/wire/comment_blob.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
-#include "sync/fdf_parser.h"
+#include "sync/fdf/fdf_parser.h"
 
 #include <gtest/gtest.h>
 
 #include "app/logs.h"
 #include "support/temp_dir.h"
 #include "sync/base_exception.h"
-#include "sync/fdf_builders.h"
-#include "sync/fdf_file_attachment.h"
-#include "sync/fdf_name_tokens.h"
+#include "sync/fdf/fdf_builders.h"
+#include "sync/fdf/fdf_file_attachment.h"
+#include "sync/fdf/fdf_name_tokens.h"
 #include "sync/fdf_samples.h"
 
 using fdfsamples::File;

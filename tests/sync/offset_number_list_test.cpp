@@ -1,4 +1,4 @@
-#include "sync/offset_number_list.h"
+#include "sync/fdf/offset_number_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "net/autosave_reply.h"
-#include "net/param_form.h"
+#include "sync/wire/autosave_reply.h"
+#include "sync/wire/param_form.h"
 #include "sync/base_exception.h"
-#include "sync/comment_blob.h"
-#include "sync/queue_builders.h"
-#include "sync/queue_requests.h"
-#include "sync/update_reply.h"
-#include "sync/uri_codec.h"
+#include "sync/wire/comment_blob.h"
+#include "sync/wire/queue_builders.h"
+#include "sync/wire/queue_requests.h"
+#include "sync/wire/update_reply.h"
+#include "sync/wire/uri_codec.h"
 
 namespace {
 

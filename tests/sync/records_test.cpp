@@ -3,7 +3,7 @@
 #include <regex>
 
 #include "sync/base_exception.h"
-#include "sync/fdf_builders.h"
+#include "sync/fdf/fdf_builders.h"
 #include "sync/page_annot_map.h"
 
 TEST(CommentRecords, AnnotObjectTakesTheControlsNamesAndDate) {

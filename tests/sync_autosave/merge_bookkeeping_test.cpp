@@ -6,8 +6,8 @@
 #include "sync/annot_index_tracker.h"
 #include "sync/autosave_worker.h"
 #include "sync/page_map_upkeep.h"
-#include "sync/queue_builders.h"
-#include "sync/uri_codec.h"
+#include "sync/wire/queue_builders.h"
+#include "sync/wire/uri_codec.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <thread>
 
-#include "sync/comment_fdf.h"
+#include "sync/fdf/comment_fdf.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
 

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "sync/autosave_worker.h"
-#include "viewer/control/pdf_viewer_control.h"
-#include "viewer/pdf_viewer_sdk.h"
+#include "control/pdf_viewer_control.h"
+#include "session/pdf_viewer_sdk.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

@@ -4,7 +4,7 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/quire_page_rotate.h"
 #include "viewer/engine/sample_pdf.h"
-#include "viewer/page_labels.h"
+#include "session/page_labels.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

@@ -4,7 +4,7 @@
 #include "sync/page_annot_map.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
-#include "viewer/read_only_rules.h"
+#include "session/read_only_rules.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

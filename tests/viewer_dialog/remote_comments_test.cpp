@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "sync/autosave_worker.h"
-#include "viewer/control/pdf_viewer_control.h"
+#include "control/pdf_viewer_control.h"
 #include "viewer/viewer_dialog_host.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"

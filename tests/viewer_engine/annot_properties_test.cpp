@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/engine/annot_properties.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/fdf_writer.h"

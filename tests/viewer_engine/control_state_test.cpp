@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_dir.h"
-#include "viewer/control/pdf_page.h"
-#include "viewer/control/viewer_tool.h"
+#include "control/pdf_page.h"
+#include "control/viewer_tool.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 

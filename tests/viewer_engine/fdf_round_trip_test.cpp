@@ -5,7 +5,7 @@
 
 #include "platform/code_page.h"
 #include "support/temp_dir.h"
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 

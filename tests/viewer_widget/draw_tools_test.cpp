@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/widget/draw_session.h"
 #include "viewer_widget/widget_fixture.h"
 

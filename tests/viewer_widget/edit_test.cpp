@@ -9,7 +9,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/widget/annot_painter.h"
 #include "viewer/widget/annot_properties_dialog.h"
 #include "viewer/widget/comment_note_dialog.h"

@@ -7,7 +7,7 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/engine/sample_pdf.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"

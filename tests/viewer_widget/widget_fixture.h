@@ -13,7 +13,7 @@
 
 #include "support/temp_dir.h"
 #include "support/viewer_event_recorder.h"
-#include "viewer/control/pdf_viewer_events.h"
+#include "control/pdf_viewer_events.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
 namespace widgettest {

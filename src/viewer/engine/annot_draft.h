@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/annot_tool.h"
+#include "control/annot_tool.h"
 #include "viewer/engine/page_geometry.h"
 
 namespace viewer::engine {

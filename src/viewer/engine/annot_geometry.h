@@ -4,7 +4,7 @@
 #include <optional>
 #include <vector>
 
-#include "viewer/control/annot_tool.h"
+#include "control/annot_tool.h"
 #include "viewer/engine/page_geometry.h"
 
 namespace viewer::engine {

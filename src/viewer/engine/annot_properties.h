@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "viewer/control/annot_tool.h"
+#include "control/annot_tool.h"
 #include "viewer/engine/pdf_object.h"
 
 namespace viewer::engine {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/pdf_object_backend.h"
+#include "control/pdf_object_backend.h"
 #include "viewer/engine/pdf_object.h"
 
 namespace viewer::engine {

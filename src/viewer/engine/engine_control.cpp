@@ -5,8 +5,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "viewer/control/annot_tool.h"
-#include "viewer/control/viewer_tool.h"
+#include "control/annot_tool.h"
+#include "control/viewer_tool.h"
 #include "viewer/engine/annot_drawing_builder.h"
 #include "viewer/engine/annot_factory.h"
 #include "viewer/engine/annot_properties.h"

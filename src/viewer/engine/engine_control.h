@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/pdf_object_backend.h"
-#include "viewer/control/pdf_viewer_control.h"
+#include "control/pdf_object_backend.h"
+#include "control/pdf_viewer_control.h"
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/annot_geometry.h"
 #include "viewer/engine/annot_draft.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/annot_tool.h"
+#include "control/annot_tool.h"
 #include "viewer/engine/annot_draft.h"
 
 class QPainter;

@@ -13,7 +13,7 @@
 #include <optional>
 #include <vector>
 
-#include "viewer/control/viewer_tool.h"
+#include "control/viewer_tool.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/view_host.h"
 #include "viewer/widget/draw_session.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "viewer/control/pdf_page.h"
+#include "control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"

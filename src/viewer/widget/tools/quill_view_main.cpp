@@ -16,7 +16,7 @@
 #include <QToolBar>
 #include <cstdio>
 
-#include "viewer/control/viewer_tool.h"
+#include "control/viewer_tool.h"
 #include "viewer/widget/annot_properties_dialog.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/find_window.h"

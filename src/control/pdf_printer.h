@@ -1,0 +1,19 @@
+// PdfPrinter: the control's printer object; Print sends the document to the printer.
+#pragma once
+
+#include "control/pdf_object_backend.h"
+
+namespace viewer {
+
+class PdfPrinter {
+public:
+    PdfPrinter() = default;
+    explicit PdfPrinter(PdfObjectBackend* backend) : backend_(backend) {}
+
+    bool Print();  // M14
+
+private:
+    PdfObjectBackend* backend_ = nullptr;
+};
+
+}  // namespace viewer

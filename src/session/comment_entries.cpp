@@ -1,0 +1,46 @@
+#include "session/comment_entries.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "sync/nm_object.h"
+#include "control/pdf_viewer_control.h"
+#include "viewer/engine/pdf_date.h"
+
+namespace {
+// The range of dates the platform's conversion accepts: years 100 to 9999.
+constexpr double kFirstDate = -657434.0;
+constexpr double kLastDate = 2958466.0;
+}  // namespace
+
+std::string FormatCommentDate(double automationDate) {
+    int y = -1, mo = -1, d = -1, h = -1, mi = -1, s = -1;
+    if (std::isfinite(automationDate) && automationDate >= kFirstDate &&
+        automationDate < kLastDate) {
+        const platform::LocalTime t = viewer::engine::LocalFromAutomationDate(automationDate);
+        y = t.year;
+        mo = t.month;
+        d = t.day;
+        h = t.hour;
+        mi = t.minute;
+        s = t.second;
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", y, mo, d, h, mi, s);
+    return text;
+}
+
+bool EnterComment(CommentIndex& index, viewer::PdfViewerControl& control, CNMObject& record) {
+    viewer::PdfAnnot annot = control.GetPage(record.page).GetAnnot(record.annotIndex);
+    if (!annot.IsValid()) return false;
+    CommentEntry& entry = index[record.uniqueName];
+    entry.annotIndex = record.annotIndex;
+    entry.pageIndex = record.page;
+    entry.author = annot.Author();
+    entry.contents = annot.GetContents();
+    entry.subject = annot.Subject();
+    entry.date = FormatCommentDate(annot.ModDate());
+    entry.replyCount = annot.GetReplies().ReplyCount();
+    entry.record = &record;
+    return true;
+}

@@ -1,0 +1,21 @@
+// Which comments and replies the reviewer may change: the viewer's read-only flags.
+#pragma once
+
+#include "session/reviewer_role.h"
+
+class PageAnnotMap;
+
+namespace viewer {
+class PdfViewerControl;
+class PdfReplyList;
+}  // namespace viewer
+
+// Nothing for the initiator. Otherwise lock false makes every recorded comment changeable;
+// lock true locks them all for class "03", else those of another author of another
+// discipline, and then sets the replies of every annotation with SetReplyReadOnly.
+void ApplyReadOnlyRules(viewer::PdfViewerControl& control, const PageAnnotMap& maps,
+                        const ReviewerRole& role, bool lock);
+
+// Every reply (and, depth first, the replies of a reply) is read-only for class "03", else
+// exactly when another reviewer wrote it.
+void SetReplyReadOnly(const viewer::PdfReplyList& replies, const ReviewerRole& role);

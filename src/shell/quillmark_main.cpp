@@ -1,0 +1,41 @@
+// Quillmark: the review client.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <memory>
+#include <string>
+
+#include "app/launch_params.h"
+#include "shell/startup_window.h"
+#include "app/startup.h"
+#include "platform/prompter.h"
+#include "widgets/qt_prompter.h"
+
+int main(int argc, char** argv) {
+    // The launcher hands the whole parameter string as one argument; arguments split by a
+    // shell are joined back with blanks, since values may hold blanks.
+    std::string tail;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) tail += ' ';
+        tail += argv[i];
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("PDF Lumaro"));
+    if (auto scripted = platform::PrompterFromEnvironment())
+        platform::InstallPrompter(std::move(scripted));
+    else
+        platform::InstallPrompter(std::make_unique<platform::QtPrompter>());
+
+    StartupHooks hooks;
+    hooks.setProfileKey = [] { QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey)); };
+    hooks.runMainWindow = [&app] {
+        // The window takes the screenshot of a scripted run itself, once the comments are
+        // on screen.
+        StartupWindow window(AppLaunchParams(), true);
+        window.show();
+        return app.exec();
+    };
+    return RunStartup(tail, hooks);
+}

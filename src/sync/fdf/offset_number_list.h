@@ -1,0 +1,13 @@
+// Re-writing the numbers of one array of an object's raw text (copying a comment).
+#pragma once
+
+#include "sync/fdf/byte_buffer.h"
+
+enum class NumberListKey { Vertices, Rect, L, InkList };
+
+// Reads the numbers of the key's array ("Vertices[", "Rect[", "L[", "InkList[["), adds 10.0
+// to each when offset is set, and writes them back as " %03.03f" does in the system's own
+// format: a blank, at least three digits before the point and three after ("011.000").
+// Every stroke of an InkList is re-written. Returns false, text unchanged, when the array
+// is not found.
+bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset);

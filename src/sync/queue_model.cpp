@@ -1,4 +1,0 @@
-#include "sync/queue_model.h"
-
-CQueueModel::~CQueueModel() = default;
-CDocQueueModel::~CDocQueueModel() = default;

@@ -1,0 +1,19 @@
+// The byte form in which a comment travels through the server: three little-endian 32-bit
+// lengths, then the content, popup and embedded-file texts.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "sync/fdf/binary_content.h"
+#include "sync/fdf/byte_buffer.h"
+
+inline constexpr size_t kCommentBlobHeaderSize = 12;
+
+// Serialises content; absent parts count as length 0.
+ByteBuffer MakeCommentBlob(const BinaryContent& content);
+
+// Reads a blob back: content always, subContent and fileContent only when their length is
+// not 0, each an owned copy. Throws BaseException (kBlobErrorCode) when the blob is shorter
+// than its header or its three lengths do not add up to its size; nothing is read beyond it.
+std::unique_ptr<BinaryContent> BinaryContentFromBlob(std::string_view blob);

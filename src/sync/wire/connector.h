@@ -1,0 +1,16 @@
+// The sender of the autosave queue: one request per parameter map, answered by a reply map.
+#pragma once
+
+#include <memory>
+
+#include "sync/wire/param_map.h"
+
+class Connector {
+public:
+    virtual ~Connector();
+
+    // Performs the request that params' "CMD" names and returns the reply, which the caller
+    // owns. Server and transfer errors never throw: they come back as the reply's
+    // "errorCode" and "errorMsg" entries.
+    virtual std::unique_ptr<ParamMap> Send(ParamMap& params) = 0;
+};

@@ -1,0 +1,28 @@
+#include "sync/wire/http_autosave_connection.h"
+
+HttpAutosaveConnection::HttpAutosaveConnection(const std::string& host, int port)
+    : connector_(host, port) {}
+
+AutosaveConnectionFactory HttpAutosaveConnection::Factory(const std::string& host, int port) {
+    return [host, port]() -> std::unique_ptr<AutosaveConnection> {
+        return std::make_unique<HttpAutosaveConnection>(host, port);
+    };
+}
+
+std::unique_ptr<ParamMap> HttpAutosaveConnection::Send(const ParamMap& request) {
+    auto reply = connector_.Send(request);
+    unanswered_ = connector_.LastSendUnanswered();
+    return reply;
+}
+
+bool HttpAutosaveConnection::GetText(const std::string& url, std::string& reply) {
+    CHttpForm& form = connector_.Form();
+    const int result = form.Get(url);
+    unanswered_ = result <= 0 && IsUnansweredTransfer(result, form.ErrorCode());
+    if (result <= 0) {
+        reply.clear();
+        return false;
+    }
+    reply = form.ReplyText();
+    return true;
+}

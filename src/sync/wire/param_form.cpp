@@ -1,0 +1,15 @@
+#include "sync/wire/param_form.h"
+
+#include "codec/percent_encoding.h"
+
+std::string ParameterForm(const ParamMap& params) {
+    std::string form;
+    for (const auto& [key, value] : params) {
+        if (value.type() == ParamValue::kList) continue;  // lists never travel in a request
+        form += key;
+        form += '=';
+        form += PercentEncode(value.AsText());
+        form += '&';
+    }
+    return form;
+}

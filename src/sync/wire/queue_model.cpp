@@ -1,0 +1,4 @@
+#include "sync/wire/queue_model.h"
+
+CQueueModel::~CQueueModel() = default;
+CDocQueueModel::~CDocQueueModel() = default;

@@ -1,7 +1,0 @@
-#include "viewer/control/pdf_printer.h"
-
-namespace viewer {
-
-bool PdfPrinter::Print() { return backend_ && backend_->PrintDocument(); }
-
-}  // namespace viewer

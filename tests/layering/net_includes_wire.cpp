@@ -1,0 +1,2 @@
+// Compiled against the HTTP layer's include root: must fail, the wire format is above it.
+#include "sync/wire/param_map.h"

@@ -1,0 +1,24 @@
+#include "shell/startup_window.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include "app/launch_params.h"
+#include "platform/code_page.h"
+
+namespace {
+
+TEST(StartupWindowTest, TitleNamesDisciplineUserAndIdInTheSystemCodePage) {
+    int argc = 1;
+    char name[] = "test";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    platform::SetSystemCodePageForTesting("CP949");
+    LaunchParams p;
+    ParseLaunchParams("SITEUSENM=\xb9\xe8\xb0\xfc&USERKNM=Kim&USERID=k1", p);  // "배관"
+    StartupWindow window(p);
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("Ostrel Lumaro  배관 - Kim(k1)"));
+    platform::SetSystemCodePageForTesting("");
+}
+
+}  // namespace
