@@ -7,6 +7,7 @@
 #include "net/http_form.h"
 #include "platform/code_page.h"
 #include "review/conversion_host.h"
+#include "review/endpoints.h"
 #include "review/query_encoding.h"
 
 namespace {
@@ -34,6 +35,8 @@ const char* YesNo(bool yes) { return yes ? "Y" : "N"; }
 
 }  // namespace
 
+namespace endpoint = review::endpoint;
+
 ReviewClient::ReviewClient(const LaunchParams& params, const ReviewSession& session)
     : params_(params), session_(session) {}
 
@@ -41,42 +44,42 @@ std::string ReviewClient::CommandUrl(const std::string& command) const {
     const LaunchParams& p = params_;
     const char* host = p.HOST.c_str();
     if (command == "REVISION")
-        return Format("http://%s:%d/Comm/revision.do?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d",
-                      host, p.PORT, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
+        return Format("http://%s:%d%s?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d",
+                      host, p.PORT, endpoint::kRevision, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
                       p.RVWFILESEQ);
     if (command == "REVIEW")
-        return Format("http://%s:%d/Comm/revcmnt.do?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT, endpoint::kReviewDecisions,
                       p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "PUBLISH") {
         const std::string& docId = session_.PublishToParent() ? p.targetDocId : p.docId;
-        return Format("http://%s:%d/Comm/publish.do?userid=%s&docid=%s", host, p.PORT,
+        return Format("http://%s:%d%s?userid=%s&docid=%s", host, p.PORT, endpoint::kPublish,
                       p.USERID.c_str(), docId.c_str());
     }
     if (command == "UDQSIZE")
-        return Format("http://%s:%d/Comm/checkautosaved.do?docId=%s&userId=%s", host, p.PORT,
+        return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT, endpoint::kUnpublishedCount,
                       p.docId.c_str(), p.USERID.c_str());
     if (command == "CLEAR")
-        return Format("http://%s:%d/Comm/deletequeue.do?docId=%s&userId=%s", host, p.PORT,
+        return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT, endpoint::kClearQueue,
                       p.docId.c_str(), p.USERID.c_str());
     if (command == "PARTICIPANTS")
-        return Format("http://%s:%d/Comm/cmntuser.do?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host,
-                      p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host,
+                      p.PORT, endpoint::kParticipants, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
     if (command == "SQUADCLOSEALL")
         return Format(
-            "http://%s:%d/Comm/closesquad.do?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host,
-            p.PORT, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ, p.gatherMode ? "99" : "03");
+            "http://%s:%d%s?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host,
+            p.PORT, endpoint::kCloseSquad, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ, p.gatherMode ? "99" : "03");
     if (command == "LASTMODIFIEDDATE")
-        return Format("http://%s:%d/Comm/lastmodifieddate.do?squrvwmno=%d&rvwfileseq=%d", host,
-                      p.PORT, p.SQURVWMNO, p.RVWFILESEQ);
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host,
+                      p.PORT, endpoint::kLastModifiedDate, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "FINISHINTERNALREVIEW")
         return Format(
-            "http://%s:%d/Comm/finishinternalreview.do?squrvwmno=%d&rvwfileseq=%d&userid=%s", host,
-            p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
+            "http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&userid=%s", host,
+            p.PORT, endpoint::kFinishInternalReview, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
     if (command == "FEEDBACKSUMMARY")
         return Format(
-            "http://%s:%d/Comm/feedbacksummary.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+            "http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
             "repatcpseq=%d",
-            host, p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ);
+            host, p.PORT, endpoint::kFeedbackSummary, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ);
     return {};
 }
 
@@ -97,9 +100,9 @@ std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, cons
     if (shown.empty()) shown = "N/A";
     // The contents go as their system code page bytes, without the UTF-8 step.
     return Send("SendReview",
-                Format("http://%s:%d/Comm/review.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+                Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
                        "rvwfileseq=%d&cmntid=%s&cmnt=%s&yesno=%s&userid=%s&contents=%s",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.RVWFILESEQ,
+                       p.HOST.c_str(), p.PORT, endpoint::kReview, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.RVWFILESEQ,
                        cmntId.c_str(), EncodeQueryText(text).c_str(), YesNo(apply),
                        p.USERID.c_str(), PercentEncode(shown).c_str()),
                 true, true);
@@ -109,9 +112,9 @@ std::string ReviewClient::SendFeedback(const std::string& cmntId, bool agree,
                                        const std::string& text) const {
     const LaunchParams& p = params_;
     return Send("SendFeedback",
-                Format("http://%s:%d/Comm/feedback.do?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
                        "cmnt=%s&agree=%s&userid=%s",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, cmntId.c_str(),
+                       p.HOST.c_str(), p.PORT, endpoint::kFeedback, p.SQURVWMNO, p.RVWFILESEQ, cmntId.c_str(),
                        EncodeQueryText(text).c_str(), YesNo(agree), p.USERID.c_str()),
                 true, true);
 }
@@ -119,9 +122,9 @@ std::string ReviewClient::SendFeedback(const std::string& cmntId, bool agree,
 std::string ReviewClient::SendFinish(int finish, const std::string& text) const {
     const LaunchParams& p = params_;
     return Send("SendFinish",
-                Format("http://%s:%d/Comm/finish.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
+                       p.HOST.c_str(), p.PORT, endpoint::kFinish, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
                        p.USERID.c_str(), EncodeQueryText(text).c_str(), finish),
                 true, true);
 }
@@ -129,9 +132,9 @@ std::string ReviewClient::SendFinish(int finish, const std::string& text) const 
 std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) const {
     const LaunchParams& p = params_;
     return Send("SendFinishAll",
-                Format("http://%s:%d/Comm/finishall.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "userid=%s&cmnt=%s",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, patcpSeq,
+                       p.HOST.c_str(), p.PORT, endpoint::kFinishAll, p.SQURVWMNO, p.RVWFILESEQ, patcpSeq,
                        p.OPENERID.c_str(), EncodeQueryText(text).c_str()),
                 true, true);
 }
@@ -141,9 +144,9 @@ std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
     const LaunchParams& p = params_;
     return Send(
         "SendCommentDetail",
-        Format("http://%s:%d/Comm/cmntDtl.do?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+        Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
                "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
-               p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(),
+               p.HOST.c_str(), p.PORT, endpoint::kCommentDetail, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(),
                p.RVWFILESEQ, p.OPENERID.c_str(), cmntId.c_str(), EncodeQueryText(text).c_str()),
         true, true);
 }
@@ -151,9 +154,9 @@ std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
 std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
     const LaunchParams& p = params_;
     return Send("DeleteCommentDetail",
-                Format("http://%s:%d/Comm/delCmntDtl.do?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "repatcpseq=%d&cmntid=%s",
-                       p.HOST.c_str(), p.PORT, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
+                       p.HOST.c_str(), p.PORT, endpoint::kDeleteCommentDetail, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
                        cmntId.c_str()),
                 true, true);
 }
@@ -162,9 +165,9 @@ std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string
     const LaunchParams& p = params_;
     return Send(
         "SendMerge",
-        Format("http://%s:%d/Comm/merge.do?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
+        Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
                "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
-               p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
+               p.HOST.c_str(), p.PORT, endpoint::kMerge, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
                p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str()),
         true, true);
 }
@@ -172,9 +175,9 @@ std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string
 std::string ReviewClient::SendMergeCommentDetail() const {
     const LaunchParams& p = params_;
     return Send("SendMergeCommentDetail",
-                Format("http://%s:%d/Comm/mergeCommentDtl.do?tgtsqurvwmno=%d&squrvwmno=%d&"
+                Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&"
                        "patcpseq=%d&repatcpseq=%d&userid=%s&rvwfileseq=%d",
-                       p.HOST.c_str(), p.PORT, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ,
+                       p.HOST.c_str(), p.PORT, endpoint::kMergeCommentDetail, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ,
                        p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ),
                 true, true);
 }
@@ -189,6 +192,14 @@ std::string ReviewClient::SendConvertResult(const std::string& fileName,
                ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ, p.PROGCLSCD.c_str(),
                EncodeQueryText(fileName).c_str(), ecmNo.c_str(), p.SITECD.c_str()),
         false, true);
+}
+
+int ReviewClient::DownloadDocument(const std::string& file, std::string* errorText) const {
+    CHttpForm form(params_.HOST, params_.PORT);
+    form.SetTimeouts(timeouts_);
+    const int result = form.DownloadFile(endpoint::Download(params_.ELEMENTID), file);
+    if (result <= 0 && errorText) *errorText = form.ErrorText();
+    return result;
 }
 
 std::string ReviewClient::Send(const std::string& tag, const std::string& url, bool onReviewServer,

@@ -34,6 +34,10 @@ public:
     std::string SendMergeCommentDetail() const;
     std::string SendConvertResult(const std::string& fileName, const std::string& ecmNo) const;
 
+    // Downloads the review document into file: > 0 on success, else the HTTP layer's result,
+    // with its text in *errorText when given. A failed download leaves no file of its own.
+    int DownloadDocument(const std::string& file, std::string* errorText = nullptr) const;
+
     // Time-outs of the requests (the defaults keep a dead server from hanging the client).
     void SetTimeouts(const net::HttpTimeouts& timeouts) { timeouts_ = timeouts; }
 

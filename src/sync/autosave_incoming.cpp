@@ -10,8 +10,8 @@
 #include <utility>
 
 #include "sync/wire/param_form.h"
-#include "codec/percent_encoding.h"
 #include "platform/prompter.h"
+#include "review/endpoints.h"
 #include "sync/annot_index_tracker.h"
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
@@ -170,11 +170,9 @@ int AutosaveWorker::GetLastestRevisions() {
     std::unique_ptr<AutosaveConnection> connection = connections_();
     if (!connection) return -1;
 
-    char query[64];
-    std::snprintf(query, sizeof query, "&rev=%d", latestRevision_);
-    const std::string url = "http://" + settings_.host + ":" + std::to_string(settings_.port) +
-                            "/Comm/fileAttachlist.do?docId=" + PercentEncode(settings_.docId) +
-                            query;
+    const std::string url = review::endpoint::OnServer(
+        settings_.host, settings_.port,
+        review::endpoint::FileAttachList(settings_.docId, session_.LatestRevision()));
     std::string text;
     connection->GetText(url, text);
     Json::Value root;
@@ -207,22 +205,23 @@ int AutosaveWorker::GetLastestRevisions() {
             attachmentRevision = revision;
         }
 
+        const int latest = session_.LatestRevision();
         std::unique_ptr<ParamMap> reply =
-            connection->Send(UpdateRequest(kCmdUpdate, settings_.docId, latestRevision_));
+            connection->Send(UpdateRequest(kCmdUpdate, settings_.docId, latest));
         int highest = 0;
         std::unique_ptr<CPtrArrayCustom> set = BuildQueues(ReadUpdateList(*reply), highest);
-        if (latestRevision_ >= highest) {
+        if (latest >= highest) {
             step.Log("latest Revision empty");
             // Revisions that held attachments only are taken in as well: they must not be
             // merged again at every later check.
-            if (attachmentRevision > latestRevision_) latestRevision_ = attachmentRevision;
+            if (attachmentRevision > latest) session_.SetLatestRevision(attachmentRevision);
             return -1;
         }
         _mergeQueues(*set);
-        latestRevision_ = std::max({latestRevision_, highest, attachmentRevision});
-        return latestRevision_;
+        session_.SetLatestRevision(std::max({latest, highest, attachmentRevision}));
+        return session_.LatestRevision();
     } catch (const BaseException& e) {
         platform::Prompts().Error("Code:" + std::to_string(e.code()) + "\n" + e.message());
-        return latestRevision_;
+        return session_.LatestRevision();
     }
 }

@@ -78,7 +78,7 @@ int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
     }
 
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
-    const std::string& docId = publishToParent_ ? settings_.targetDocId : settings_.docId;
+    const std::string& docId = session_.PublishToParent() ? settings_.targetDocId : settings_.docId;
     Enqueue(createDocQueueModel(docId, action, kQueueType, page, "", settings_.userId,
                                 std::string(object->uniqueName), content.get(), annotIndex));
 

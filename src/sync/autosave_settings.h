@@ -4,6 +4,7 @@
 #include <string>
 
 struct LaunchParams;
+class ReviewSession;
 
 struct AutosaveSettings {
     std::string host;           // HOST
@@ -12,6 +13,9 @@ struct AutosaveSettings {
     std::string targetDocId;    // targetDocId, used while publishing into the parent review
     std::string userId;         // USERID
     std::string workingFolder;  // temporary FDF files go here
+    // The review state shared with the review commands (not owned); the worker keeps one of
+    // its own when none is named (tests of several clients in one process).
+    ReviewSession* session = nullptr;
 
     static AutosaveSettings From(const LaunchParams& params, const std::string& workingFolder);
 };

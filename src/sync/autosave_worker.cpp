@@ -36,7 +36,9 @@ AutosaveWorker::AutosaveWorker(viewer::PdfViewerControl* control, int pageCount,
     : control_(control),
       settings_(std::move(settings)),
       connections_(std::move(connections)),
-      maps_(pageCount) {
+      maps_(pageCount),
+      ownSession_(settings_.session ? nullptr : std::make_unique<ReviewSession>()),
+      session_(settings_.session ? *settings_.session : *ownSession_) {
     if (!connections_)
         connections_ = HttpAutosaveConnection::Factory(settings_.host, settings_.port);
     thread_ = std::thread([this] { Run(); });

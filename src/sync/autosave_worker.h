@@ -11,6 +11,7 @@
 #include <string>
 #include <thread>
 
+#include "review/review_session.h"
 #include "sync/autosave_callbacks.h"
 #include "sync/wire/autosave_connection.h"
 #include "sync/autosave_settings.h"
@@ -80,10 +81,10 @@ public:
     // Applies the six groups to the page maps and the control (through the callbacks).
     void _mergeQueues(CPtrArrayCustom& set);
 
-    int latestRevision() const { return latestRevision_; }
-    void setLatestRevision(int revision) { latestRevision_ = revision; }
-    bool publishToParent() const { return publishToParent_; }
-    void setPublishToParent(bool value) { publishToParent_ = value; }
+    // latestRevision and publishToParent: shared with the review commands, so that "REVISION"
+    // and "PUBLISH" send what the merge and the queue items use.
+    ReviewSession& Session() { return session_; }
+    const ReviewSession& Session() const { return session_; }
 
     PageAnnotMap& PageMaps() { return maps_; }
     const PageAnnotMap& PageMaps() const { return maps_; }
@@ -127,8 +128,8 @@ private:
     AutosaveConnectionFactory connections_;
     AutosaveCallbacks callbacks_;
     PageAnnotMap maps_;
-    int latestRevision_ = 0;
-    bool publishToParent_ = false;
+    std::unique_ptr<ReviewSession> ownSession_;  // only when the settings name no session
+    ReviewSession& session_;
 
     mutable std::mutex queueLock_;
     std::deque<std::unique_ptr<CQueueModel>> queue_;

@@ -10,9 +10,9 @@
 #include "app/launch_params.h"
 #include "app/logs.h"
 #include "app/terminate_client.h"
-#include "net/http_form.h"
 #include "platform/prompter.h"
-#include "review/query_encoding.h"
+#include "review/review_client.h"
+#include "review/review_session.h"
 #include "sync/autosave_settings.h"
 #include "sync/autosave_worker.h"
 #include "sync/base_exception.h"
@@ -40,6 +40,7 @@ CPdfViewerDlg::Context CPdfViewerDlg::Context::FromApp(ViewerDialogHost* host) {
     c.commentIndex = &AppCommentIndex();
     c.pendingDetails = &AppPendingDetails();
     c.copyBuffer = &AppCommentCopyBuffer();
+    c.session = &AppReviewSession();
     c.host = host;
     return c;
 }
@@ -49,6 +50,7 @@ CPdfViewerDlg::CPdfViewerDlg(Context context, QWidget* parent)
     if (!context_.params) context_.params = &AppLaunchParams();
     if (!context_.commentIndex) context_.commentIndex = &AppCommentIndex();
     if (!context_.pendingDetails) context_.pendingDetails = &AppPendingDetails();
+    if (!context_.session) context_.session = &AppReviewSession();
     if (!context_.copyBuffer) context_.copyBuffer = &AppCommentCopyBuffer();
     if (!context_.terminate) context_.terminate = [] { TerminateClient(); };
     role_ = ReviewerRole::From(*context_.params);
@@ -86,10 +88,11 @@ bool CPdfViewerDlg::OnInitDialog() {
         return false;
     }
     pageCount_ = Control().PageCount();
-    worker_ = std::make_unique<AutosaveWorker>(
-        &Control(), pageCount_, AutosaveSettings::From(*context_.params, context_.workingFolder),
-        context_.connections);
-    worker_->setLatestRevision(0);
+    AutosaveSettings settings = AutosaveSettings::From(*context_.params, context_.workingFolder);
+    settings.session = context_.session;
+    worker_ = std::make_unique<AutosaveWorker>(&Control(), pageCount_, std::move(settings),
+                                               context_.connections);
+    context_.session->SetLatestRevision(0);
     sync_ = std::make_unique<ViewerCommentSync>(
         Control(), *context_.commentIndex, *context_.pendingDetails, context_.workingFolder, role_);
     worker_->SetCallbacks(sync_->Callbacks());
@@ -111,13 +114,12 @@ void CPdfViewerDlg::SetupViewer() {
 
 bool CPdfViewerDlg::OpenReviewDocument() {
     const LaunchParams& params = *context_.params;
-    CHttpForm form(params.HOST, params.PORT);
-    // The element id is escaped: a "&", "#" or blank in it must not change the request.
-    const std::string url = "/Comm/download.do?file=" + EncodeQueryText(params.ELEMENTID) + ".pdf";
-    const int result = form.DownloadFile(url, context_.documentFile);
+    std::string error;
+    const int result =
+        ReviewClient(params, *context_.session).DownloadDocument(context_.documentFile, &error);
     if (result <= 0) {
         WriteLog("OpenReviewDocument",
-                 "download failed (" + std::to_string(result) + ") " + form.ErrorText());
+                 "download failed (" + std::to_string(result) + ") " + error);
         platform::Prompts().Error(kDownloadFail);
         return false;
     }
@@ -149,7 +151,7 @@ void CPdfViewerDlg::ReloadComments() {
     // second reload does not find every comment known already and leave the viewer empty.
     // The index keeps its entries' review status; entries whose comment is gone are dropped.
     worker_->PageMaps() = PageAnnotMap(pageCount_);
-    worker_->setLatestRevision(0);
+    context_.session->SetLatestRevision(0);
     CommentIndex& index = *context_.commentIndex;
     for (auto& [name, entry] : index) entry.record = nullptr;
     worker_->GetLastestRevisions();

@@ -23,6 +23,7 @@ class ViewerCommentSync;
 class ViewerDialogHost;
 class ViewerKeyFilter;
 struct LaunchParams;
+class ReviewSession;
 
 namespace viewer {
 class PdfViewerControl;
@@ -45,6 +46,7 @@ public:
         CommentIndex* commentIndex = nullptr;
         PendingDetails* pendingDetails = nullptr;
         CommentCopyBuffer* copyBuffer = nullptr;
+        ReviewSession* session = nullptr;  // latestRevision and publishToParent; the app's when null
         ViewerDialogHost* host = nullptr;  // may stay null
         // Called when the document cannot be had; TerminateClient unless a test says otherwise.
         std::function<void()> terminate;

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/launch_params.h"
 #include "platform/prompter.h"
+#include "review/review_client.h"
 #include "sync/base_exception.h"
 #include "sync_autosave/review_client.h"
 
@@ -57,7 +59,7 @@ TEST_F(TwoClients, CommentCreatedOnOneAppearsOnTheOtherAndIsTakenInOnce) {
     const std::string name = a->NameAt(0, index);
     const int revision = PublishAToB();
     EXPECT_EQ(revision, 1);
-    EXPECT_EQ(b->worker().latestRevision(), 1);
+    EXPECT_EQ(b->worker().Session().LatestRevision(), 1);
     ASSERT_EQ(b->control().GetPage(0).AnnotCount(), 1);
     EXPECT_EQ(b->NameAt(0, 0), name);
     EXPECT_EQ(b->control().GetPage(0).GetAnnot(0).GetToolName(), "Cloudy");
@@ -197,7 +199,7 @@ TEST_F(TwoClients, AttachmentArrivesOnceAndRaisesTheLatestRevision) {
     ASSERT_GT(published, 0);
     // The newest revision holds the attachment only: nothing for UPDATE, but it is taken in.
     EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
-    EXPECT_EQ(b->worker().latestRevision(), published);
+    EXPECT_EQ(b->worker().Session().LatestRevision(), published);
     ASSERT_EQ(b->ControlIndexOf(0, name), 0);
     EXPECT_EQ(b->control().GetPage(0).GetAnnot(0).GetSubtypeName(), "File Attachment");
     EXPECT_EQ(b->worker().GetLastestRevisions(), -1);
@@ -327,7 +329,7 @@ TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
     ASSERT_GT(a->Publish(), 0);
     ASSERT_TRUE(server.AddFault("status:/Comm/update.do:500@1"));
     EXPECT_EQ(b->worker().GetLastestRevisions(), 0);
-    EXPECT_EQ(b->worker().latestRevision(), 0);
+    EXPECT_EQ(b->worker().Session().LatestRevision(), 0);
     EXPECT_EQ(b->control().GetPage(0).AnnotCount(), 0);
     auto entries = prompts->entries();
     ASSERT_FALSE(entries.empty());
@@ -345,11 +347,49 @@ TEST_F(TwoClients, FailedRevisionFetchShowsTheCodeAndKeepsTheLatestRevision) {
 }
 
 TEST_F(TwoClients, CommentsGoToTheTargetReviewWhilePublishingToTheParent) {
-    a->worker().setPublishToParent(true);
+    a->worker().Session().SetPublishToParent(true);
     a->Draw(AnnotTool::Polygon, 0);
     ASSERT_TRUE(a->Flush());
     EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "1");
     EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=10011&userId=KIM").body, "0");
+}
+
+// The review commands read the state the worker and the merge keep: one session for both.
+LaunchParams ParamsOf(const testsupport::ReviewServerProcess& server, const std::string& user) {
+    LaunchParams p;
+    p.HOST = server.host();
+    p.PORT = server.port();
+    p.USERID = user;
+    p.docId = kDocId;
+    p.targetDocId = "20011";
+    return p;
+}
+
+TEST_F(TwoClients, RevisionPollCarriesTheRevisionTheMergeTookIn) {
+    a->Draw(AnnotTool::Cloudy, 0);
+    a->Draw(AnnotTool::Line, 0);
+    const int revision = PublishAToB();
+    ASSERT_GT(revision, 0);
+    const LaunchParams params = ParamsOf(server, "LEE");
+    const ::ReviewClient commands(params, b->worker().Session());
+    EXPECT_NE(commands.CommandUrl("REVISION").find("&rev=" + std::to_string(revision) + "&"),
+              std::string::npos)
+        << commands.CommandUrl("REVISION");
+}
+
+TEST_F(TwoClients, PublishAndQueuedItemsNameTheSameDocumentWhilePublishingToTheParent) {
+    const LaunchParams params = ParamsOf(server, "KIM");
+    const ::ReviewClient commands(params, a->worker().Session());
+    EXPECT_NE(commands.CommandUrl("PUBLISH").find("docid=10011"), std::string::npos);
+
+    a->worker().Session().SetPublishToParent(true);
+    EXPECT_NE(commands.CommandUrl("PUBLISH").find("docid=20011"), std::string::npos);
+    a->Draw(AnnotTool::Rectangle, 0);
+    ASSERT_TRUE(a->Flush());
+    // The item went to the document that "PUBLISH" now publishes.
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "1");
+    EXPECT_EQ(commands.SendReviewCommand("PUBLISH"), "1");
+    EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "0");
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ TEST_F(OpenDocument, DownloadsOpensAndHandsTheCallbacksToTheWorker) {
     EXPECT_EQ(t.dialog->PageCount(), 2);
     EXPECT_EQ(CPdfViewerSdk::Instance(), &t.dialog->Control());
     ASSERT_NE(t.dialog->Worker(), nullptr);
-    EXPECT_EQ(t.dialog->Worker()->latestRevision(), 0);
+    EXPECT_EQ(t.dialog->Worker()->Session().LatestRevision(), 0);
     const AutosaveCallbacks& cb = t.dialog->Worker()->Callbacks();
     EXPECT_TRUE(cb.onRemoteAnnotCreated && cb.onRemoteAnnotUpdated && cb.onRemoteAnnotDeleted &&
                 cb.slot4 && cb.onRemoteRepliesChanged && cb.slot6 && cb.onRemoteAnnotRegistered &&

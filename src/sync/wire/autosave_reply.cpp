@@ -33,7 +33,7 @@ void CopyScalarMembers(const Json::Value& object, ParamMap& into, bool log) {
 
 namespace wire {
 
-void __parseUpdateResult(const Json::Value& root, ParamMap& reply) {
+void _parseUpdateResult(const Json::Value& root, ParamMap& reply) {
     WriteLog("__parseUpdateResult", "BEGIN");
     if (root.isObject() && root.isMember("docQ") && root["docQ"].isArray()) {
         const Json::Value& docQ = root["docQ"];
@@ -74,6 +74,6 @@ void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& re
     if (cmd == kCmdAutoSave) {
         if (root.isObject()) CopyScalarMembers(root, reply, false);
     } else {
-        wire::__parseUpdateResult(root, reply);
+        wire::_parseUpdateResult(root, reply);
     }
 }

@@ -18,7 +18,8 @@ namespace wire {
 // Adds the `list` entry: one map per element of the root's docQ array with the element's
 // integer and string members. Nothing is added when docQ is null or absent (nor when the
 // root is no object or docQ no array); elements that are no objects are passed over.
-void __parseUpdateResult(const Json::Value& root, ParamMap& reply);
+// Named after its log name "__parseUpdateResult"; a double underscore is the compiler's own.
+void _parseUpdateResult(const Json::Value& root, ParamMap& reply);
 
 }  // namespace wire
 

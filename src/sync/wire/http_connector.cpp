@@ -7,6 +7,7 @@
 #include "net/http_post_data.h"
 #include "sync/wire/param_form.h"
 #include "platform/prompter.h"
+#include "review/endpoints.h"
 
 Connector::~Connector() = default;
 
@@ -15,10 +16,8 @@ HttpConnector::HttpConnector(const std::string& host, int port)
 
 HttpConnector::~HttpConnector() = default;
 
-std::string HttpConnector::Address(const char* object) const {
-    char port[16];
-    std::snprintf(port, sizeof port, "%d", port_);
-    return "http://" + host_ + ":" + port + "/Comm/" + object;
+std::string HttpConnector::Address(const char* path) const {
+    return review::endpoint::OnServer(host_, port_, path);
 }
 
 bool IsUnansweredTransfer(int result, int errorCode) {
@@ -76,13 +75,14 @@ std::unique_ptr<ParamMap> HttpConnector::Send(const ParamMap& params) {
     if (autosave) {
         const std::string body = ParameterForm(params);
         move = text_of("actionType") == "3";
-        url = Address(move ? "movedcmnt.do" : "autoSave.do");
+        url = Address(move ? review::endpoint::kMovedComment : review::endpoint::kAutoSave);
         WriteRequestLog(body, text_of("NM"));
         WriteLog(kStep, "URL: " + url);
         result = form_->Post(url, HttpPostData(body));
     } else {
-        url = Address(cmd == kCmdUpdate ? "update.do?" : "updateFileAttach.do?") +
-              ParameterForm(params);
+        url = Address(cmd == kCmdUpdate ? review::endpoint::kUpdate
+                                         : review::endpoint::kUpdateFileAttach) +
+              "?" + ParameterForm(params);
         WriteLog(kStep, "URL: " + url);
         result = form_->Get(url);
     }

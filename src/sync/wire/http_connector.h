@@ -31,7 +31,8 @@ public:
     CHttpForm& Form() { return *form_; }
 
 private:
-    std::string Address(const char* object) const;
+    // The full URL of one of the review server's paths.
+    std::string Address(const char* path) const;
     void TransferFailed(const std::string& url, int result, ParamMap& reply);
 
     std::string host_;
