@@ -20,29 +20,29 @@ public:
     bool IsValid() const;
     AnnotId Id() const { return id_; }
 
-    int16_t Thickness() const;  // P1: border width in points
+    int16_t Thickness() const;  // border width in points
     void SetThickness(int16_t width);
-    int16_t BorderStyle() const;  // P2: codes 1-9 (1 solid, 2-6 dashes, 7 other, 8-9 cloudy)
+    int16_t BorderStyle() const;  // codes 1-9 (1 solid, 2-6 dashes, 7 other, 8-9 cloudy)
     void SetBorderStyle(int16_t code);
-    int32_t Color() const;  // P3: 0x00BBGGRR
+    int32_t Color() const;  // 0x00BBGGRR
     void SetColor(int32_t bgr);
-    std::string Author() const;  // P8
+    std::string Author() const;
     void SetAuthor(const std::string& author);
-    std::string Subject() const;  // P9
+    std::string Subject() const;
     void SetSubject(const std::string& subject);
-    double ModDate() const;  // P10: automation date (days since 1899-12-30, local time)
+    double ModDate() const;  // automation date (days since 1899-12-30, local time)
     void SetModDate(double date);
-    bool ReadOnly() const;  // P14: local viewer state, never saved
+    bool ReadOnly() const;  // local viewer state, never saved
     void SetReadOnly(bool readOnly);
 
-    std::string GetTypeName() const;     // M16: "Annot", or "Stamp" for an image
-    std::string GetSubtypeName() const;  // M17: "Line", "Polygon", "File Attachment", ...
-    std::string GetContents() const;     // M18
+    std::string GetTypeName() const;     // "Annot", or "Stamp" for an image
+    std::string GetSubtypeName() const;  // "Line", "Polygon", "File Attachment", ...
+    std::string GetContents() const;
     void SetContents(const std::string& contents);
-    void SetShown(bool shown);  // M21: local viewer state, never saved
+    void SetShown(bool shown);  // local viewer state, never saved
     bool IsShown() const;
-    PdfReplyList GetReplies() const;          // M45
-    void SetReplies(const PdfReplyList& list);  // M46
+    PdfReplyList GetReplies() const;
+    void SetReplies(const PdfReplyList& list);
 
     std::string GetName() const;      // the unique name (/NM), 36 characters
     std::string GetToolName() const;  // "Cloudy", "PolyLine", ... (annot_tool.h)

@@ -18,9 +18,9 @@ public:
     bool IsValid() const;
     int32_t PageIndex() const { return page_; }
 
-    PdfAnnot GetAnnot(int32_t index) const;  // M1; an invalid handle when out of range
-    bool RemoveAnnot(const PdfAnnot& annot);  // M3; fires no event; false when not on page
-    int32_t AnnotCount() const;               // M5
+    PdfAnnot GetAnnot(int32_t index) const;  // an invalid handle when out of range
+    bool RemoveAnnot(const PdfAnnot& annot);  // fires no event; false when not on page
+    int32_t AnnotCount() const;
 
 private:
     PdfObjectBackend* backend_ = nullptr;

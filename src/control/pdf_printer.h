@@ -10,7 +10,7 @@ public:
     PdfPrinter() = default;
     explicit PdfPrinter(PdfObjectBackend* backend) : backend_(backend) {}
 
-    bool Print();  // M14
+    bool Print();
 
 private:
     PdfObjectBackend* backend_ = nullptr;

@@ -20,12 +20,12 @@ public:
     bool IsValid() const;
     AnnotId Id() const { return id_; }
 
-    void SetAuthor(const std::string& author);  // M1
-    std::string GetAuthor() const;              // M2
-    std::string GetText() const;                // M4
-    PdfReplyList GetReplies() const;            // M5: its own replies
-    double GetDate() const;                     // M7: modification date, automation date
-    bool ReadOnly() const;                      // M9 (local viewer state)
+    void SetAuthor(const std::string& author);
+    std::string GetAuthor() const;
+    std::string GetText() const;
+    PdfReplyList GetReplies() const;            // its own replies
+    double GetDate() const;                     // modification date, automation date
+    bool ReadOnly() const;                      // local viewer state
     void SetReadOnly(bool readOnly);
 
     std::string GetName() const;       // unique name (/NM)

@@ -15,8 +15,8 @@ public:
     PdfReplyList() = default;
     PdfReplyList(PdfObjectBackend* backend, AnnotId owner) : backend_(backend), owner_(owner) {}
 
-    int32_t ReplyCount() const;            // M1
-    PdfReply GetReply(int32_t index) const;  // M2; an invalid handle when out of range
+    int32_t ReplyCount() const;
+    PdfReply GetReply(int32_t index) const;  // an invalid handle when out of range
 
     AnnotId Owner() const { return owner_; }
 

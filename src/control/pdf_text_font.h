@@ -13,9 +13,9 @@ public:
     PdfTextFont() = default;
     explicit PdfTextFont(PdfObjectBackend* backend) : backend_(backend) {}
 
-    void SetFaceName(const std::string& face);  // M1
-    void SetSize(float size);                   // M3
-    void SetColor(int32_t bgr);                 // M5, 0x00BBGGRR
+    void SetFaceName(const std::string& face);
+    void SetSize(float size);
+    void SetColor(int32_t bgr);                 // 0x00BBGGRR
 
 private:
     PdfObjectBackend* backend_ = nullptr;

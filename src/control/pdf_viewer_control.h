@@ -28,50 +28,50 @@ public:
     virtual ~PdfViewerControl() = default;
 
     // --- view state ---
-    virtual int32_t PageCount() const = 0;    // P2
-    virtual int32_t CurrentPage() const = 0;  // P3
-    virtual int16_t Rotation() const = 0;     // P4: quarter turns clockwise, 0-3
+    virtual int32_t PageCount() const = 0;
+    virtual int32_t CurrentPage() const = 0;
+    virtual int16_t Rotation() const = 0;     // quarter turns clockwise, 0-3
     virtual void SetRotation(int16_t quarterTurns) = 0;
-    virtual int32_t FitMode() const = 0;  // P5: FitModeValue
+    virtual int32_t FitMode() const = 0;  // FitModeValue
     virtual void SetFitMode(int32_t mode) = 0;
-    virtual PdfPrinter Printer() = 0;  // P6
-    // P7: one of the viewer tool names (viewer_tool.h); an unknown name selects the hand tool.
+    virtual PdfPrinter Printer() = 0;
+    // one of the viewer tool names (viewer_tool.h); an unknown name selects the hand tool.
     virtual void SetCurrentTool(const std::string& toolName) = 0;
     virtual std::string CurrentTool() const = 0;
 
     // --- set-up: each called once with false, in this order, after creation ---
-    virtual void ShowToolbar(bool show) = 0;         // M49
-    virtual void ShowMenuBar(bool show) = 0;         // M19
-    virtual void ShowStatusBar(bool show) = 0;       // M17
-    virtual void ShowNavigationPane(bool show) = 0;  // M116
-    virtual void ShowScrollBars(bool show) = 0;      // M51
+    virtual void ShowToolbar(bool show) = 0;
+    virtual void ShowMenuBar(bool show) = 0;
+    virtual void ShowStatusBar(bool show) = 0;
+    virtual void ShowNavigationPane(bool show) = 0;
+    virtual void ShowScrollBars(bool show) = 0;
 
     // --- document ---
-    // M15. password null: none. false when the file is missing, broken or encrypted with a
+    // password null: none. false when the file is missing, broken or encrypted with a
     // password that does not open it; the previous document is closed either way.
     virtual bool OpenFile(const std::string& path, const char* password) = 0;
-    virtual void CloseFile() = 0;  // M22
-    // M45: the document with its annotations and page texts, with an appearance for every
+    virtual void CloseFile() = 0;
+    // the document with its annotations and page texts, with an appearance for every
     // annotation. false when nothing is open or the file cannot be written.
     virtual bool SaveAs(const std::string& path) = 0;
-    // M60: every annotation, popup, reply and embedded file as FDF.
+    // every annotation, popup, reply and embedded file as FDF.
     virtual bool ExportAnnotsToFDFFile(const std::string& path) = 0;
-    // M61: appends the file's annotations (each top-level one takes the last index of its
+    // appends the file's annotations (each top-level one takes the last index of its
     // page; replies join their parent by unique name). Fires no event. false when the file
     // cannot be read or parsed; nothing is added then.
     virtual bool ImportAnnotsFromFDFFile(const std::string& path) = 0;
-    // M90, M91: the page's size in points as shown (after its own /Rotate); 0 when unknown.
+    // the page's size in points as shown (after its own /Rotate); 0 when unknown.
     virtual float GetPageHeight(int16_t page) const = 0;
     virtual float GetPageWidth(int16_t page) const = 0;
-    // M102: scrolls to (x, y), in page space (points, origin at the bottom left of the crop
+    // scrolls to (x, y), in page space (points, origin at the bottom left of the crop
     // box, y up), and makes the page current.
     virtual void GoToPagePosition(int32_t page, float x, float y) = 0;
-    virtual PdfPage GetPage(int32_t page) = 0;  // M108
-    virtual PdfTextFont GetTextFont() = 0;      // M109
-    // M125: the font file used for Korean (and all other) text in appearances; when it is
+    virtual PdfPage GetPage(int32_t page) = 0;
+    virtual PdfTextFont GetTextFont() = 0;
+    // the font file used for Korean (and all other) text in appearances; when it is
     // missing or unreadable an installed CJK font is used.
     virtual void SetCJKResourcePath(const std::string& path) = 0;
-    // M139: a text shown over the page and saved with it (never an annotation, never in
+    // a text shown over the page and saved with it (never an annotation, never in
     // FDF). (x, y) is the text's start in page space; fontStyle 0 regular, 1 bold;
     // fontSize in points; color 0x00BBGGRR; flags reserved, 0; opacity 0-255;
     // rotation in degrees counter-clockwise. false for an unknown page.
