@@ -5,7 +5,11 @@
 #                    LINKS quill_review quill_control          # our layers it sits on
 #                    PUBLIC_DEPS PkgConfig::JSONCPP            # third-party, seen by its headers
 #                    PRIVATE_DEPS PkgConfig::CURL              # third-party, sources only
+#                    [FACE h1.h h2.h ...]                       # headers other layers may include
 #                    [QT])                                      # moc for Qt layers
+#
+# FACE names the module's public headers (file names in its folder); without it every header is
+# public. The layering tests check that no other layer includes a header outside the face.
 #
 # Headers are included by folder ("sync/fdf/fdf_parser.h"), but a module is not compiled against
 # the whole src/ tree: it gets an include root of its own in the build tree that holds links to
@@ -39,7 +43,7 @@ function(_quill_make_include_root NAME DIRS)
 endfunction()
 
 function(quill_add_module)
-  cmake_parse_arguments(M "QT" "NAME" "DIRS;SOURCES;LINKS;PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+  cmake_parse_arguments(M "QT" "NAME" "DIRS;SOURCES;LINKS;PUBLIC_DEPS;PRIVATE_DEPS;FACE" ${ARGN})
   list(TRANSFORM M_SOURCES PREPEND ${QUILL_SRC_DIR}/)
 
   set(visible ${M_DIRS})
@@ -52,6 +56,10 @@ function(quill_add_module)
 
   add_library(${M_NAME} STATIC ${M_SOURCES})
   set_property(TARGET ${M_NAME} PROPERTY QUILL_VISIBLE_DIRS ${visible})
+  if(M_FACE)
+    string(JOIN " " face ${M_FACE})
+    set_property(GLOBAL APPEND PROPERTY QUILL_FACES "${M_DIRS}:${face}")
+  endif()
   target_include_directories(${M_NAME} PUBLIC ${QUILL_INCLUDE_ROOTS}/${M_NAME})
   target_compile_options(${M_NAME} PRIVATE ${QUILL_WARNINGS})
   target_link_libraries(${M_NAME} PUBLIC ${M_LINKS} ${M_PUBLIC_DEPS} PRIVATE ${M_PRIVATE_DEPS})

@@ -1,5 +1,6 @@
 // The demo's sample drawing: a multi-page engineering PDF written by our own code, with
-// linework, a title block on every sheet and sheets rotated by 90 and 270 degrees.
+// linework, a title block on every sheet and sheets rotated by 90 and 270 degrees. The server
+// writes it itself, without the client's PDF libraries, so that it stays an independent peer.
 #pragma once
 
 #include <string>

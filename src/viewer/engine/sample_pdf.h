@@ -1,5 +1,7 @@
 // A sample engineering drawing written with qpdf: frames, title block and words on every
-// page. Used by the quill-pdf tool, the demo seed, tests and benchmarks.
+// page, for the quill-pdf tool, the engine's tests and benchmarks. Separate from the server's
+// demo drawing, which must not link the client's PDF libraries, and from the widget's heavy
+// drawing, which is made to load the renderer.
 #pragma once
 
 #include <string>

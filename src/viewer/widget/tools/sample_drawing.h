@@ -1,5 +1,6 @@
 // A generated engineering-style drawing (title block, grid, text, many vector paths) for the
-// viewer's test program, its tests and its benchmark.
+// viewer's test program, its tests and its benchmark. Separate from the engine's sample: it is
+// drawn with Qt's PDF writer and made dense on purpose, to measure page rendering.
 #pragma once
 
 #include <QSizeF>
