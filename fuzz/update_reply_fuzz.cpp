@@ -1,5 +1,5 @@
 // Fuzz target: the readers of the autosave replies (UPDATE list and AUTOSAVE members) and
-// the queue items made from them.
+// the queue items made from them, and the revision list of the attachment check.
 #include <cstdint>
 #include <string>
 
@@ -8,6 +8,7 @@
 #include "sync/base_exception.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
+#include "sync/wire/revision_list.h"
 #include "sync/wire/update_reply.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -26,5 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParamMap autosave;
     ReadReplyText(kCmdAutoSave, text, autosave);
     ParameterForm(autosave);
+    std::vector<int32_t> revisions;
+    ReadRevisionList(text, revisions);
     return 0;
 }

@@ -2,7 +2,6 @@
 // them into the page maps and, through the callbacks, into the viewer control.
 #include "sync/autosave_worker.h"
 
-#include <json/reader.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -15,6 +14,7 @@
 #include "sync/annot_index_tracker.h"
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
+#include "sync/wire/revision_list.h"
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
@@ -175,28 +175,15 @@ int AutosaveWorker::GetLastestRevisions() {
         review::endpoint::FileAttachList(settings_.docId, session_.LatestRevision()));
     std::string text;
     connection->GetText(url, text);
-    Json::Value root;
-    bool readable = text.find("{\"rev\":") != std::string::npos;
-    if (readable) {
-        Json::CharReaderBuilder builder;
-        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-        std::string errors;
-        readable = reader->parse(text.data(), text.data() + text.size(), &root, &errors) &&
-                   root.isObject() && root["rev"].isArray();
-    }
-    if (!readable) {
+    std::vector<int32_t> revisions;
+    if (!ReadRevisionList(text, revisions)) {
         platform::Prompts().Error("FileAttachment check error.");
         return -1;
     }
 
     int attachmentRevision = -1;  // the last attachment revision merged
     try {
-        const Json::Value& revisions = root["rev"];
-        for (Json::ArrayIndex i = 0; i < revisions.size(); ++i) {
-            const Json::Value& element = revisions[i];
-            const int revision = element.isString()     ? std::atoi(element.asCString())
-                                 : element.isIntegral() ? element.asInt()
-                                                        : 0;
+        for (const int32_t revision : revisions) {
             std::unique_ptr<ParamMap> reply =
                 connection->Send(UpdateRequest(kCmdUpdateFileAttach, settings_.docId, revision));
             int ignored = 0;
