@@ -1,5 +1,7 @@
 #include "app/app_folders.h"
 
+#include <cctype>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -87,6 +89,20 @@ bool EmptyFolder(const std::string& folder, bool removeSelf, const std::string& 
     return true;
 }
 
+std::string SafePathPart(const std::string& value) {
+    std::string out = value;
+    for (char& c : out) {
+        const auto b = static_cast<unsigned char>(c);
+        // Letters, digits, "-", "_", "." and the bytes of multi-byte characters (never a "/" or
+        // a control byte in the system code page) stay; anything that could leave the folder
+        // or confuse a shell goes.
+        const bool safe = std::isalnum(b) || c == '-' || c == '_' || (c == '.' && &c != &out[0]) ||
+                          b >= 0x80;
+        if (!safe) c = '_';
+    }
+    return out;
+}
+
 bool PrepareFolders(const LaunchParams& params, const std::string& installFolder, AppFolders& folders,
                     const std::string& localAppData) {
     folders.installFolder = installFolder;
@@ -108,7 +124,8 @@ bool PrepareFolders(const LaunchParams& params, const std::string& installFolder
     folders.dateFolder = folders.backupFolder + "/" + date;
     folders.reviewBackupFolder = folders.dateFolder + "/" + std::to_string(params.SQURVWMNO) + "." +
                                  std::to_string(params.RVWFILESEQ);
-    folders.requestLog = folders.reviewBackupFolder + "/" + params.USERID + ".sc";
+    // The user id comes from the launch string: it names a file, never a path.
+    folders.requestLog = folders.reviewBackupFolder + "/" + SafePathPart(params.USERID) + ".sc";
     ConfigureLogs(folders.diagnosticLog, folders.requestLog);
     for (const std::string* f : {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})
         if (!EnsureFolder(*f)) return false;

@@ -19,6 +19,10 @@ struct LaunchParams;
 
 // Creates the folders, empties the working folder, names the document file and the logs
 // (and points WriteLog/WriteRequestLog at them). localAppData empty: the platform's folder.
+// A launch value made fit to be one file name: every byte that is not a letter, digit, "-",
+// "_", a "." after the first byte, or part of a multi-byte character becomes "_".
+std::string SafePathPart(const std::string& value);
+
 bool PrepareFolders(const LaunchParams& params, const std::string& installFolder, AppFolders& folders,
                     const std::string& localAppData = {});
 

@@ -143,7 +143,7 @@ int CHttpForm::Perform(const std::string& url, const HttpPostData* body,
                     result = StreamToFile(*request, *localPath, created);
                     formError = result < 0 && errorCode_ != 0;
                 } else {
-                    result = request->ReadReplyText();
+                    result = request->ReadReplyText(replyLimit_);
                 }
             }
             request->CloseRequest();

@@ -33,6 +33,9 @@ public:
     // Reply text of the last request, without leading and trailing blanks, tabs and
     // line breaks.
     const std::string& ReplyText() const { return replyText_; }
+    // Caps the reply text of Get and Post (0, the default: no cap); a longer reply is a failed
+    // request (-9). Downloads go to a file and keep no cap.
+    void SetReplyLimit(size_t bytes) { replyLimit_ = bytes; }
     const std::string& ErrorText() const { return errorText_; }
     int ErrorCode() const { return errorCode_; }
 
@@ -61,6 +64,7 @@ private:
     std::string path_;
     int port_ = 0;
     bool secure_ = false;
+    size_t replyLimit_ = 0;
     std::string replyText_;
     std::string errorText_;
     int errorCode_ = 0;

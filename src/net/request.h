@@ -36,8 +36,9 @@ public:
     virtual int Read(char* buffer, size_t length) = 0;
 
     // Reads the whole reply into ReplyText(): pieces of up to 4095 bytes, each taken up to
-    // its first zero byte (the reply is text). 1 on success, -1 on a transfer failure.
-    int ReadReplyText();
+    // its first zero byte (the reply is text). 1 on success, -1 on a transfer failure or when
+    // the text grows past limit bytes (0: no limit), with -9 as the error then.
+    int ReadReplyText(size_t limit = 0);
 
     int ErrorCode() const { return errorCode_; }
     const std::string& ErrorText() const { return errorText_; }

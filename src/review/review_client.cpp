@@ -208,6 +208,8 @@ std::string ReviewClient::Send(const std::string& tag, const std::string& url, b
     CHttpForm form(onReviewServer ? params_.HOST : std::string(),
                    onReviewServer ? params_.PORT : 0);
     form.SetTimeouts(timeouts_);
+    // A review reply is a short text or a small JSON object; megabytes of it are no reply.
+    form.SetReplyLimit(kMaxReviewReplyBytes);
     std::string reply;
     if (form.Get(url) > 0) {
         reply = form.ReplyText();

@@ -10,6 +10,9 @@
 
 class ReviewClient {
 public:
+    // Longer replies to review commands are failed requests.
+    static constexpr size_t kMaxReviewReplyBytes = 4 * 1024 * 1024;
+
     // Both are only read, and must outlive the client.
     ReviewClient(const LaunchParams& params, const ReviewSession& session);
 

@@ -47,6 +47,25 @@ TEST_F(FoldersTest, PrepareNamesEveryFileAndEmptiesTheWorkingFolder) {
     EXPECT_TRUE(fs::exists(f.diagnosticLog));
 }
 
+TEST_F(FoldersTest, AUserIdNamesTheRequestLogButNeverAPathOutsideItsFolder) {
+    fs::create_directories(dir / "install");
+    for (const char* id : {"../../x", "/etc/passwd", "a/b", ".hidden", "..", "a\\b", "kim\nlee"}) {
+        LaunchParams p;
+        p.SQURVWMNO = 12;
+        p.RVWFILESEQ = 3;
+        p.USERID = id;
+        AppFolders f;
+        ASSERT_TRUE(PrepareFolders(p, (dir / "install").string(), f, appData.string())) << id;
+        const fs::path log(f.requestLog);
+        EXPECT_EQ(log.parent_path(), dir / "install" / "Backup" / "20240305" / "12.3") << id;
+        EXPECT_EQ(log.filename().string().find('/'), std::string::npos) << id;
+        EXPECT_NE(log.filename().string()[0], '.') << id;
+    }
+    EXPECT_EQ(SafePathPart("../../x"), "_._.._x");
+    EXPECT_EQ(SafePathPart("kim.lee-2_a"), "kim.lee-2_a");
+    EXPECT_EQ(SafePathPart("\xB1\xE8"), "\xB1\xE8");  // a Korean name in the system code page
+}
+
 TEST_F(FoldersTest, EmptyFolderRemovesNestedAndReadOnlyEntriesButNeverFollowsLinks) {
     fs::create_directories(work / "a" / "b");
     testsupport::WriteFileBytes(work / "a" / "b" / "deep.txt", "x");

@@ -22,8 +22,13 @@ protected:
         platform::SetSystemCodePageForTesting("CP949");
         ConfigureLogs((dir_ / "diag.log").string(), (dir_ / "user.sc").string());
         server_.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
-            res.set_content(req.path == "/Comm/revision.do" ? "{\"revno\":\"2\"}" : "0\r\n",
-                            "text/plain");
+            if (req.path == "/Comm/revision.do")
+                res.set_content("{\"revno\":\"2\"}", "text/plain");
+            else if (req.path == "/Comm/cmntuser.do")  // a reply of a given size
+                res.set_content(std::string(std::stoul(req.get_param_value("sitecd")), '7'),
+                                "text/plain");
+            else
+                res.set_content("0\r\n", "text/plain");
         });
         server_.Start();
 
@@ -182,6 +187,16 @@ TEST_F(ReviewClientTest, DeadServerGivesAnEmptyReplyThatIsStillLogged) {
     std::string url = "http://127.0.0.1:" + std::to_string(params_.PORT) +
                       "/Comm/deletequeue.do?docId=125&userId=u1001";
     EXPECT_NE(RequestLog().find("]" + url + ", "), std::string::npos);
+}
+
+TEST_F(ReviewClientTest, AReplyOfMegabytesIsAFailedReply) {
+    ReviewClient client(params_, session_);
+    params_.SITECD = std::to_string(ReviewClient::kMaxReviewReplyBytes);
+    EXPECT_EQ(client.SendReviewCommand("PARTICIPANTS").size(), ReviewClient::kMaxReviewReplyBytes);
+    params_.SITECD = std::to_string(ReviewClient::kMaxReviewReplyBytes + 1);
+    EXPECT_EQ(client.SendReviewCommand("PARTICIPANTS"), "");
+    EXPECT_NE(testsupport::ReadFileBytes(dir_ / "diag.log").find("Reply Too Large"),
+              std::string::npos);
 }
 
 }  // namespace
