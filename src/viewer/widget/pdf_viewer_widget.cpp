@@ -15,30 +15,18 @@
 #include <cmath>
 
 #include "viewer/widget/annot_painter.h"
-#include "viewer/widget/ansi_text.h"
 #include "viewer/widget/annot_properties_dialog.h"
+#include "viewer/widget/ansi_text.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
+#include "viewer/widget/tile_cache.h"
 #include "viewer/widget/widget_control.h"
 
 namespace viewer::widget {
 namespace {
 
-// Every tile makes poppler read the page's whole content stream again, which dominates on
-// dense drawings: few large tiles beat many small ones. Tiles are wide strips, so that a
-// view touches about as many tiles as there are workers.
-constexpr int kTileMaxWidth = 4096;
-constexpr int kTileMinHeight = 1024;  // a view up to this tall touches at most two rows
-
-// A tile that shows only a sliver at the edge of the view waits with the tiles out of view:
-// the page above or below still shows its coarse image there.
-bool ShowsInView(const QRect& tileInColumn, const QRect& view) {
-    const QRect r = tileInColumn.intersected(view);
-    return !r.isEmpty() && 1LL * r.width() * r.height() * 50 >= 1LL * view.width() * view.height();
-}
-constexpr size_t kTileBudget = size_t(384) << 20;
 constexpr double kZoomStep = 1.25;
 constexpr int kHandleRadius = 4;
 
@@ -81,8 +69,8 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
         fitMode_ = engine_->FitMode();
         ApplyFit();
     });
-    renderer_ = new TileRenderer(this);
-    connect(renderer_, &TileRenderer::TileReady, this, &PdfViewerWidget::OnTileReady);
+    tiles_ = std::make_unique<TileCache>(layout_);
+    connect(tiles_.get(), &TileCache::TileStored, this, &PdfViewerWidget::OnTileStored);
     words_ = new PageWords(this);
     connect(words_, &PageWords::Ready, this, &PdfViewerWidget::OnWordsReady);
     scheduleTimer_.setSingleShot(true);
@@ -116,21 +104,18 @@ void PdfViewerWidget::DocumentChanged() {
     selected_ = 0;
     drawings_.clear();
     pageTexts_.clear();
-    tiles_.clear();
-    tileBytes_ = 0;
-    viewTilePending_ = false;
     settled_ = false;
     findHits_.clear();
     findCurrent_ = -1;
     awaitingWords_ = false;
     std::vector<engine::PageGeometry> pages;
     for (int i = 0; i < engine_->PageCount(); ++i) pages.push_back(engine_->PageGeometryOf(i));
-    words_->SetDocument(
-        engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(), pages);
+    words_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(),
+                        pages);
     layout_.SetPages(std::move(pages));
     rotation_ = engine_->Rotation();
-    renderer_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath())
-                                             : QString());
+    tiles_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath())
+                                          : QString());
     fitMode_ = engine_->FitMode();
     lastFitSet_ = fitMode_;
     ApplyFit();
@@ -269,9 +254,7 @@ void PdfViewerWidget::SetZoom(double zoom, std::optional<QPoint> anchor) {
 
 void PdfViewerWidget::ZoomIn(std::optional<QPoint> anchor) { SetZoom(Zoom() * kZoomStep, anchor); }
 
-void PdfViewerWidget::ZoomOut(std::optional<QPoint> anchor) {
-    SetZoom(Zoom() / kZoomStep, anchor);
-}
+void PdfViewerWidget::ZoomOut(std::optional<QPoint> anchor) { SetZoom(Zoom() / kZoomStep, anchor); }
 
 void PdfViewerWidget::UpdateScrollBars() {
     const QSize col = layout_.ColumnSize();
@@ -301,6 +284,8 @@ engine::PointF PdfViewerWidget::ToPage(int page, QPointF viewportPoint) const {
     return layout_.ToPage(page, viewportPoint + ColumnOrigin());
 }
 
+QRect PdfViewerWidget::ViewInColumn() const { return QRect(ColumnOrigin(), viewport()->size()); }
+
 int PdfViewerWidget::PageAtViewport(QPoint p) const { return layout_.PageAt(p + ColumnOrigin()); }
 
 void PdfViewerWidget::resizeEvent(QResizeEvent* event) {
@@ -325,7 +310,7 @@ void PdfViewerWidget::scrollContentsBy(int, int) {
 
 void PdfViewerWidget::UpdateCurrentPage() {
     if (layout_.PageCount() == 0) return;
-    const QRect view(ColumnOrigin(), viewport()->size());
+    const QRect view = ViewInColumn();
     int best = -1;
     long long bestArea = -1;
     const int first = layout_.PageAtY(view.top());
@@ -380,134 +365,17 @@ void PdfViewerWidget::PageChanged(int32_t page) {
 
 // ---------------------------------------------------------------- tiles
 
-int PdfViewerWidget::ZoomKey() const {
-    return std::max(1, static_cast<int>(std::lround(layout_.Zoom() * 1000)));
-}
-
-QSize PdfViewerWidget::PagePixelsAt(int page, int zoomKey) const {
-    const QSizeF pt = layout_.ShownSizePt(page);
-    const double z = zoomKey / 1000.0;
-    return QSize(std::max(1, static_cast<int>(std::lround(pt.width() * z))),
-                 std::max(1, static_cast<int>(std::lround(pt.height() * z))));
-}
-
-PdfViewerWidget::Grid PdfViewerWidget::TileGridOf(QSize px) const {
-    Grid g;
-    g.cols = (px.width() + kTileMaxWidth - 1) / kTileMaxWidth;
-    g.rows = std::max(1, px.height() / kTileMinHeight);
-    g.tileW = (px.width() + g.cols - 1) / g.cols;
-    g.tileH = (px.height() + g.rows - 1) / g.rows;
-    return g;
-}
-
 void PdfViewerWidget::ScheduleTiles() {
     if (!scheduleTimer_.isActive()) scheduleTimer_.start();
 }
 
 void PdfViewerWidget::RequestTiles() {
     if (layout_.PageCount() == 0) return;
-    const int zk = ZoomKey();
-    const QRect view(ColumnOrigin(), viewport()->size());
-    const QRect margin = view.adjusted(0, -view.height(), 0, view.height());
-    std::vector<TileRequest> want;
-    std::vector<TileRequest> ahead;  // above and below the view
-    const QPoint center = view.center();
-    const int first = layout_.PageAtY(margin.top());
-    const int last = layout_.PageAtY(margin.bottom());
-    for (int page = std::max(0, first); page <= last; ++page) {
-        const QRect pr = layout_.PageRect(page);
-        const QSize px = PagePixelsAt(page, zk);
-        const Grid g = TileGridOf(px);
-        bool pageVisible = pr.intersects(view);
-        bool hasFallback = false;
-        int visibleMissing = 0;
-        bool anySharp = false;
-        std::vector<TileRequest> pageWant;
-        for (int row = 0; row < g.rows; ++row) {
-            for (int col = 0; col < g.cols; ++col) {
-                const QRect tr(col * g.tileW, row * g.tileH,
-                               std::min(g.tileW, px.width() - col * g.tileW),
-                               std::min(g.tileH, px.height() - row * g.tileH));
-                if (tr.isEmpty()) continue;
-                const QRect inColumn = tr.translated(pr.topLeft());
-                if (!inColumn.intersects(margin)) continue;
-                TileKey key{page, zk, rotation_, col, row};
-                if (tiles_.contains(key)) {
-                    anySharp = true;
-                    continue;
-                }
-                const QPoint d = inColumn.center() - center;
-                const int distance = std::abs(d.x()) + std::abs(d.y());
-                const bool inView = ShowsInView(inColumn, view);
-                if (inView) ++visibleMissing;
-                (inView ? pageWant : ahead).push_back({key, tr, distance});
-            }
-        }
-        // The first picture of a page at this zoom that needs several tiles: one tile of
-        // just the part in view, then the grid tiles once the view is sharp.
-        const QRect inView = pr.intersected(view).translated(-pr.topLeft());
-        if (visibleMissing >= 2 && !anySharp && !inView.isEmpty() &&
-            !ViewTileHolding(page, inView)) {
-            const bool samePending = viewTilePending_ && viewTile_.key.page == page &&
-                                     viewTile_.key.zoomKey == zk &&
-                                     viewTile_.key.rotation == rotation_ &&
-                                     viewTile_.pixels.contains(inView);
-            if (!samePending) {
-                viewTile_ = {TileKey{page, zk, rotation_, -1, ++viewTileSerial_},
-                             inView.adjusted(-16, -16, 16, 16).intersected(QRect(QPoint(), px)),
-                             0};
-                viewTilePending_ = true;
-            }
-            want.push_back(viewTile_);
-            ahead.insert(ahead.end(), pageWant.begin(), pageWant.end());
-        } else {
-            want.insert(want.end(), pageWant.begin(), pageWant.end());
-        }
-        // A small whole-page image shows while the sharp tiles render, when they take more
-        // than one round of the workers (high zoom, fast scrolling).
-        if (pageVisible && visibleMissing > TileRenderer::WorkerCount()) {
-            for (auto it = tiles_.cbegin(); it != tiles_.cend() && !hasFallback; ++it) {
-                hasFallback = it.key().page == page && it.key().rotation == rotation_;
-            }
-            const QSizeF pt = layout_.ShownSizePt(page);
-            const int previewKey = static_cast<int>(
-                std::lround(1000.0 * 400.0 / std::max(pt.width(), pt.height())));
-            if (!hasFallback && previewKey < zk) {
-                const QSize ppx = PagePixelsAt(page, previewKey);
-                want.push_back({TileKey{page, previewKey, rotation_, 0, 0}, QRect(QPoint(), ppx),
-                                1});
-            }
-        }
-    }
-    // Tiles out of view wait until the view is sharp: on a busy machine they would take
-    // the processor from the tiles the user is looking at.
-    if (want.empty()) want = std::move(ahead);
-    renderer_->Request(std::move(want));
+    tiles_->Request(ViewInColumn(), rotation_);
     CheckSettled();
 }
 
-const PdfViewerWidget::CachedTile* PdfViewerWidget::ViewTileHolding(int page,
-                                                                     const QRect& pixels) const {
-    const int zk = ZoomKey();
-    for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
-        const TileKey& k = it.key();
-        if (k.col == -1 && k.page == page && k.zoomKey == zk && k.rotation == rotation_ &&
-            it->pixels.contains(pixels)) {
-            return &it.value();
-        }
-    }
-    return nullptr;
-}
-
-void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image) {
-    if (key.col == -1 && viewTilePending_ && key == viewTile_.key) viewTilePending_ = false;
-    CachedTile& t = tiles_[key];
-    tileBytes_ -= t.image.sizeInBytes();
-    t.image = image;
-    t.pixels = pixels;
-    t.lastUse = ++paintStamp_;
-    tileBytes_ += image.sizeInBytes();
-    EvictTiles();
+void PdfViewerWidget::OnTileStored(const TileKey& key) {
     if (key.rotation == rotation_ && key.page < layout_.PageCount()) {
         const QRect pr = layout_.PageRect(key.page).translated(-ColumnOrigin());
         viewport()->update(pr.intersected(viewport()->rect()));
@@ -515,39 +383,7 @@ void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const
     CheckSettled();
 }
 
-void PdfViewerWidget::EvictTiles() {
-    while (tileBytes_ > kTileBudget && !tiles_.isEmpty()) {
-        auto oldest = tiles_.begin();
-        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
-            if (it->lastUse < oldest->lastUse) oldest = it;
-        }
-        tileBytes_ -= oldest->image.sizeInBytes();
-        tiles_.erase(oldest);
-    }
-}
-
-bool PdfViewerWidget::VisibleTilesReady() const {
-    if (layout_.PageCount() == 0) return true;
-    const int zk = ZoomKey();
-    const QRect view(ColumnOrigin(), viewport()->size());
-    const int first = layout_.PageAtY(view.top());
-    const int last = layout_.PageAtY(view.bottom());
-    for (int page = std::max(0, first); page <= last; ++page) {
-        const QRect pr = layout_.PageRect(page);
-        if (!pr.intersects(view)) continue;
-        const QSize px = PagePixelsAt(page, zk);
-        const Grid g = TileGridOf(px);
-        if (ViewTileHolding(page, pr.intersected(view).translated(-pr.topLeft()))) continue;
-        for (int row = 0; row < g.rows; ++row) {
-            for (int col = 0; col < g.cols; ++col) {
-                const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
-                if (!ShowsInView(tr.translated(pr.topLeft()), view)) continue;
-                if (!tiles_.contains(TileKey{page, zk, rotation_, col, row})) return false;
-            }
-        }
-    }
-    return true;
-}
+bool PdfViewerWidget::VisibleTilesReady() const { return tiles_->Ready(ViewInColumn(), rotation_); }
 
 void PdfViewerWidget::CheckSettled() {
     const bool ready = VisibleTilesReady();
@@ -565,7 +401,7 @@ void PdfViewerWidget::CheckSettled() {
 void PdfViewerWidget::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
     p.fillRect(event->rect(), QColor(171, 171, 169));
-    ++paintStamp_;
+    tiles_->BeginPaint();
     if (layout_.PageCount() == 0) return;
     const QPoint o = ColumnOrigin();
     const QRect view(o, viewport()->size());
@@ -607,8 +443,8 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
             p.setPen(QPen(QColor(0, 90, 180), 1));
             p.setBrush(Qt::white);
             for (const QPointF& h : HandlesOf(selected_)) {
-                p.drawRect(QRectF(h.x() - kHandleRadius, h.y() - kHandleRadius,
-                                  2 * kHandleRadius, 2 * kHandleRadius));
+                p.drawRect(QRectF(h.x() - kHandleRadius, h.y() - kHandleRadius, 2 * kHandleRadius,
+                                  2 * kHandleRadius));
             }
         }
     }
@@ -625,8 +461,9 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
     // What the gesture in progress expects next.
     QString hint;
     if (calibrating_) {
-        hint = calibPoints_.empty() ? tr("Calibrate: click the first of two points of known distance")
-                                    : tr("Calibrate: click the second point");
+        hint = calibPoints_.empty()
+                   ? tr("Calibrate: click the first of two points of known distance")
+                   : tr("Calibrate: click the second point");
     } else if (session_ && session_->IsVertexTool() && !session_->Dragging()) {
         hint = tr("Click to add points; double-click or Enter to finish, Esc to cancel");
     }
@@ -646,89 +483,9 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
-    const int zk = ZoomKey();
     p.save();
     p.setClipRect(pr);
-    // Images of the page at other zoom levels, coarse ones first, stand in for sharp tiles
-    // that are still being rendered.
-    std::vector<std::pair<double, TileKey>> others;
-    std::vector<TileKey> sharp;
-    const QSize px = PagePixelsAt(page, zk);
-    const Grid g = TileGridOf(px);
-    const QRect visible = pr.intersected(viewport()->rect());
-    QRegion missing;
-    for (int row = 0; row < g.rows; ++row) {
-        for (int col = 0; col < g.cols; ++col) {
-            const QRect tr = QRect(col * g.tileW, row * g.tileH, g.tileW, g.tileH)
-                                 .translated(pr.topLeft())
-                                 .intersected(visible);
-            if (tr.isEmpty()) continue;
-            const TileKey key{page, zk, rotation_, col, row};
-            if (tiles_.contains(key)) {
-                sharp.push_back(key);
-            } else {
-                missing += tr;
-            }
-        }
-    }
-    if (!missing.isEmpty()) {
-        // Where sharp tiles are missing: the coarsest image of the page underneath (it fills
-        // every hole) and the nearest zoom level above it. Two layers at most keep the
-        // paint cheap however many levels are cached.
-        for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
-            const TileKey& k = it.key();
-            if (k.page == page && k.rotation == rotation_ && k.zoomKey != zk) {
-                others.push_back({std::abs(std::log(double(k.zoomKey) / zk)), k});
-            }
-        }
-        int coarsest = 0, nearest = 0;
-        double nearestScore = 1e9;
-        for (const auto& [score, k] : others) {
-            if (coarsest == 0 || k.zoomKey < coarsest) coarsest = k.zoomKey;
-            if (score < nearestScore) {
-                nearestScore = score;
-                nearest = k.zoomKey;
-            }
-        }
-        p.save();
-        p.setClipRegion(missing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        std::vector<int> levels;
-        if (coarsest) levels.push_back(coarsest);
-        if (nearest && nearest != coarsest) levels.push_back(nearest);
-        for (int level : levels) {
-            const QSize opx = PagePixelsAt(page, level);
-            const double fx = double(pr.width()) / opx.width();
-            const double fy = double(pr.height()) / opx.height();
-            for (const auto& [score, k] : others) {
-                if (k.zoomKey != level) continue;
-                CachedTile& t = tiles_[k];
-                const QRectF src(t.pixels.topLeft(), t.image.size());
-                const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
-                                 src.width() * fx, src.height() * fy);
-                if (!missing.intersects(dst.toAlignedRect())) continue;
-                t.lastUse = paintStamp_;
-                p.drawImage(dst, t.image);
-            }
-        }
-        p.restore();
-    }
-    if (!missing.isEmpty()) {
-        // The view tile of this zoom under the grid tiles.
-        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
-            const TileKey& k = it.key();
-            if (k.col != -1 || k.page != page || k.zoomKey != zk || k.rotation != rotation_) {
-                continue;
-            }
-            it->lastUse = paintStamp_;
-            p.drawImage(pr.topLeft() + it->pixels.topLeft(), it->image);
-        }
-    }
-    for (const TileKey& k : sharp) {
-        CachedTile& t = tiles_[k];
-        t.lastUse = paintStamp_;
-        p.drawImage(QPoint(pr.left() + k.col * g.tileW, pr.top() + k.row * g.tileH), t.image);
-    }
+    tiles_->PaintPage(p, page, pr, viewport()->rect(), rotation_);
     // Page texts, then the comments, drawn from the model.
     const QTransform toView = PageToViewport(page);
     auto texts = pageTexts_.find(page);
@@ -850,10 +607,10 @@ std::vector<QPointF> PdfViewerWidget::HandlesOf(AnnotId id) const {
     const QTransform t = PageToViewport(g.page);
     if (HasBoxHandles(id)) {
         const QRectF r = t.mapRect(QRectF(g.box.x1, g.box.y1, g.box.Width(), g.box.Height()));
-        out = {r.topLeft(),     QPointF(r.center().x(), r.top()),    r.topRight(),
-               QPointF(r.right(), r.center().y()), r.bottomRight(),
-               QPointF(r.center().x(), r.bottom()), r.bottomLeft(),
-               QPointF(r.left(), r.center().y())};
+        out = {r.topLeft(),     QPointF(r.center().x(), r.top()),
+               r.topRight(),    QPointF(r.right(), r.center().y()),
+               r.bottomRight(), QPointF(r.center().x(), r.bottom()),
+               r.bottomLeft(),  QPointF(r.left(), r.center().y())};
     }
     switch (*g.tool) {
         case AnnotTool::Line:
@@ -954,8 +711,7 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
                 edit_->pressAt = edit_->now = pos;
                 return;
             }
-            const AnnotId hit = page >= 0 ? HitAnnot(page, ToPage(page, pos), Tolerance(page))
-                                                  : 0;
+            const AnnotId hit = page >= 0 ? HitAnnot(page, ToPage(page, pos), Tolerance(page)) : 0;
             if (hit) {
                 Select(hit);
                 if (engine_->GetReadOnly(hit)) {
@@ -1076,8 +832,7 @@ void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
         awaitingWords_ = true;
         return;
     }
-    const DrawSession::Step step =
-        session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
+    const DrawSession::Step step = session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
     if (step == DrawSession::Step::Finish) {
         FinishDraw();
     } else if (step == DrawSession::Step::Cancel) {
@@ -1285,9 +1040,9 @@ void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
         }
         draft->rect = r;
     } else if (draft->tool == AnnotTool::FileAttachment) {
-        const QString file = dialogs_.openFile
-                                 ? dialogs_.openFile(this, tr("File Attachment"), tr("All files (*)"))
-                                 : QString();
+        const QString file =
+            dialogs_.openFile ? dialogs_.openFile(this, tr("File Attachment"), tr("All files (*)"))
+                              : QString();
         if (file.isEmpty()) return;
         QFile f(file);
         if (!f.open(QIODevice::ReadOnly)) return;
@@ -1326,9 +1081,9 @@ void PdfViewerWidget::StartCalloutText(const DrawSession& s) {
     calloutEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     calloutEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const QPointF tl = ToViewport(draft->page, {at.x, at.y});
-    calloutEditor_->setGeometry(QRect(tl.toPoint(), QSize(std::max(120, int(150 * layout_.Zoom())),
-                                                          std::max(30, int(font.size * 2.4 *
-                                                                             layout_.Zoom())))));
+    calloutEditor_->setGeometry(
+        QRect(tl.toPoint(), QSize(std::max(120, int(150 * layout_.Zoom())),
+                                  std::max(30, int(font.size * 2.4 * layout_.Zoom())))));
     calloutEditor_->installEventFilter(this);
     calloutEditor_->show();
     calloutEditor_->setFocus();
@@ -1435,9 +1190,8 @@ void PdfViewerWidget::CommitEditDrag(QPointF pos) {
         return;
     }
     if (e.kind == EditDrag::Resize) {
-        QRectF r = toView.mapRect(
-            QRectF(e.geometry.box.x1, e.geometry.box.y1, e.geometry.box.Width(),
-                   e.geometry.box.Height()));
+        QRectF r = toView.mapRect(QRectF(e.geometry.box.x1, e.geometry.box.y1,
+                                         e.geometry.box.Width(), e.geometry.box.Height()));
         const int h = e.handle;
         if (h == 0 || h == 6 || h == 7) r.setLeft(r.left() + delta.x());
         if (h == 2 || h == 3 || h == 4) r.setRight(r.right() + delta.x());

@@ -3,14 +3,12 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QElapsedTimer>
-#include <QHash>
-#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "viewer/control/viewer_tool.h"
@@ -18,7 +16,6 @@
 #include "viewer/engine/view_host.h"
 #include "viewer/widget/draw_session.h"
 #include "viewer/widget/page_layout.h"
-#include "viewer/widget/tile_renderer.h"
 #include "viewer/widget/viewer_dialogs.h"
 
 class QPlainTextEdit;
@@ -28,7 +25,9 @@ namespace viewer::widget {
 
 class FindWindow;
 class PageWords;
+class TileCache;
 class WidgetControl;
+struct TileKey;
 class CommentNoteDialog;
 class AnnotPropertiesDialog;
 
@@ -121,11 +120,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct CachedTile {
-        QImage image;
-        QRect pixels;  // in the page image at the tile's zoom
-        uint64_t lastUse = 0;
-    };
     struct EditDrag;
 
     // View and rendering.
@@ -134,18 +128,10 @@ private:
     void ApplyRotation(int rotation);
     void UpdateScrollBars();
     QPoint ColumnOrigin() const;  // column pixel at the viewport's (0, 0)
-    int ZoomKey() const;
-    struct Grid {
-        int cols = 1, rows = 1, tileW = 1, tileH = 1;
-    };
-    Grid TileGridOf(QSize pagePx) const;
-    QSize PagePixelsAt(int page, int zoomKey) const;
+    QRect ViewInColumn() const;   // the viewport's rectangle in column pixels
     void ScheduleTiles();
     void RequestTiles();
-    void OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image);
-    // The cached view tile of the page at the current zoom that holds `pixels`, if any.
-    const CachedTile* ViewTileHolding(int page, const QRect& pixels) const;
-    void EvictTiles();
+    void OnTileStored(const TileKey& key);
     void PaintPage(QPainter& p, int page, const QRect& pageInViewport);
     void UpdateCurrentPage();
     void CheckSettled();
@@ -184,21 +170,13 @@ private:
     std::unique_ptr<WidgetControl> control_;
     ViewerDialogs dialogs_;
     PageLayout layout_;
-    TileRenderer* renderer_ = nullptr;
-    QHash<TileKey, CachedTile> tiles_;
-    size_t tileBytes_ = 0;
-    uint64_t paintStamp_ = 0;
+    std::unique_ptr<TileCache> tiles_;
     QTimer scheduleTimer_;
     bool settled_ = false;
-    // The view tile asked for last: the first picture of a page at a new zoom, made of the
-    // part in view only (one pass over the page's content instead of one per tile).
-    TileRequest viewTile_;
-    bool viewTilePending_ = false;
-    int viewTileSerial_ = 0;
     int lastCurrentPage_ = -1;
 
     ViewerTool tool_ = ViewerTool::Hand;
-    int fitMode_ = -1;          // the fit mode in force; -1 after the user zoomed by hand
+    int fitMode_ = -1;  // the fit mode in force; -1 after the user zoomed by hand
     int lastFitSet_ = 0;
     int rotation_ = 0;
     std::string lastToolName_;
