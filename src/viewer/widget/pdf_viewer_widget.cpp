@@ -2,9 +2,6 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
@@ -18,6 +15,7 @@
 #include "viewer/widget/annot_properties_dialog.h"
 #include "viewer/widget/ansi_text.h"
 #include "viewer/widget/comment_note_dialog.h"
+#include "viewer/widget/draft_media.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
@@ -1003,53 +1001,7 @@ void PdfViewerWidget::FinishDraw() {
 void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
     std::optional<engine::AnnotDraft> draft = s.Draft();
     if (!draft) return;
-    if (draft->tool == AnnotTool::Image) {
-        const QString file = dialogs_.openFile
-                                 ? dialogs_.openFile(this, tr("Image"),
-                                                     tr("Images (*.png *.jpg *.jpeg *.bmp *.gif)"))
-                                 : QString();
-        if (file.isEmpty()) return;
-        QImageReader reader(file);
-        reader.setAutoTransform(true);
-        QImage img = reader.read();
-        if (img.isNull()) return;
-        // Keep comment images a sensible size.
-        if (img.width() > 2048 || img.height() > 2048) {
-            img = img.scaled(2048, 2048, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        }
-        img = img.convertToFormat(QImage::Format_RGB888);
-        draft->imageWidth = img.width();
-        draft->imageHeight = img.height();
-        draft->imageRgb.resize(size_t(img.width()) * img.height() * 3);
-        for (int y = 0; y < img.height(); ++y) {
-            std::memcpy(draft->imageRgb.data() + size_t(y) * img.width() * 3, img.constScanLine(y),
-                        size_t(img.width()) * 3);
-        }
-        // A click places the image at its own shape; a drag fits it into the rectangle.
-        engine::RectF r = draft->rect;
-        const double aspect = double(img.height()) / img.width();
-        if (r.Width() >= 4 && r.Height() >= 4) {
-            if (r.Height() / r.Width() > aspect) {
-                r.y1 = r.y2 - r.Width() * aspect;
-            } else {
-                r.x2 = r.x1 + r.Height() / aspect;
-            }
-        } else {
-            const double w = std::min(200.0, double(img.width()));
-            r = {r.x1, r.y2 - w * aspect, r.x1 + w, r.y2};
-        }
-        draft->rect = r;
-    } else if (draft->tool == AnnotTool::FileAttachment) {
-        const QString file =
-            dialogs_.openFile ? dialogs_.openFile(this, tr("File Attachment"), tr("All files (*)"))
-                              : QString();
-        if (file.isEmpty()) return;
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        const QByteArray bytes = f.readAll();
-        draft->fileName = ToAnsi(QFileInfo(file).fileName());
-        draft->fileBytes.assign(bytes.constData(), size_t(bytes.size()));
-    }
+    if (!DraftMedia::Load(*draft, dialogs_, this)) return;
     const AnnotId id = engine_->UserCreateAnnot(*draft);
     if (!id) return;
     Select(id);
