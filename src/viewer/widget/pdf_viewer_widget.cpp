@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
@@ -13,7 +12,7 @@
 
 #include "viewer/widget/annot_painter.h"
 #include "viewer/widget/annot_properties_dialog.h"
-#include "viewer/widget/ansi_text.h"
+#include "viewer/widget/callout_text_entry.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/draft_media.h"
 #include "viewer/widget/find_window.h"
@@ -69,6 +68,7 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
     });
     tiles_ = std::make_unique<TileCache>(layout_);
     connect(tiles_.get(), &TileCache::TileStored, this, &PdfViewerWidget::OnTileStored);
+    callout_ = std::make_unique<CalloutTextEntry>(*this);
     words_ = new PageWords(this);
     connect(words_, &PageWords::Ready, this, &PdfViewerWidget::OnWordsReady);
     scheduleTimer_.setSingleShot(true);
@@ -96,7 +96,7 @@ PdfViewerWidget::~PdfViewerWidget() {
 PdfViewerControl& PdfViewerWidget::Control() { return *control_; }
 
 void PdfViewerWidget::DocumentChanged() {
-    CancelCallout();
+    callout_->Cancel();
     session_.reset();
     edit_.reset();
     selected_ = 0;
@@ -147,7 +147,7 @@ void PdfViewerWidget::ApplyTool() {
     tool_ = tool.value_or(ViewerTool::Hand);
     session_.reset();
     awaitingWords_ = false;
-    CancelCallout();
+    callout_->Cancel();
     calibrating_ = false;
     switch (tool_) {
         case ViewerTool::Hand:
@@ -299,10 +299,7 @@ void PdfViewerWidget::resizeEvent(QResizeEvent* event) {
 void PdfViewerWidget::scrollContentsBy(int, int) {
     UpdateCurrentPage();
     ScheduleTiles();
-    if (calloutEditor_ && calloutDraft_) {
-        const engine::RectF r = calloutDraft_->rect;
-        calloutEditor_->move(ToViewport(calloutDraft_->page, {r.x1, r.y2}).toPoint());
-    }
+    callout_->FollowView();
     viewport()->update();
 }
 
@@ -653,7 +650,7 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const QPointF pos = event->position();
     const int page = PageAtViewport(pos.toPoint());
-    if (calloutEditor_) CommitCallout();
+    callout_->Commit();
     if (awaitingWords_) {  // a new gesture drops the text mark still waiting for its words
         awaitingWords_ = false;
         session_.reset();
@@ -885,8 +882,8 @@ void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
             DeleteSelected();
             return;
         case Qt::Key_Escape:
-            if (calloutEditor_) {
-                CancelCallout();
+            if (callout_->Editor()) {
+                callout_->Cancel();
             } else if (session_) {
                 session_.reset();
             } else if (calibrating_) {
@@ -992,7 +989,7 @@ void PdfViewerWidget::FinishDraw() {
     if (!session_) return;
     std::unique_ptr<DrawSession> s = std::move(session_);
     if (s->Tool() == AnnotTool::Callout) {
-        StartCalloutText(*s);
+        callout_->Start(*s);
         return;
     }
     CreateFromSession(*s);
@@ -1008,114 +1005,7 @@ void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
     if (draft->tool == AnnotTool::Note) OpenNote(id);
 }
 
-void PdfViewerWidget::StartCalloutText(const DrawSession& s) {
-    std::optional<engine::AnnotDraft> draft = s.Draft();
-    if (!draft) return;
-    const engine::TextStyle& font = engine_->TextFont();
-    const engine::PointF target = s.DragStart();
-    engine::PointF at = s.Current();
-    const bool clicked = std::hypot(at.x - target.x, at.y - target.y) < 2;
-    if (clicked) at = {target.x + 30, target.y + 30};
-    draft->points = {target, at};
-    draft->rect = {at.x, at.y - font.size * 2, at.x + 150, at.y};
-    draft->useControlTextFont = true;
-    calloutDraft_ = draft;
-    delete calloutEditor_;
-    calloutEditor_ = new QPlainTextEdit(viewport());
-    calloutEditor_->setObjectName("CalloutEditor");
-    QFont f(QString::fromStdString(font.face));
-    f.setPixelSize(std::max(6, static_cast<int>(std::lround(font.size * layout_.Zoom()))));
-    calloutEditor_->setFont(f);
-    QPalette pal = calloutEditor_->palette();
-    pal.setColor(QPalette::Text, FromBgr(font.color));
-    calloutEditor_->setPalette(pal);
-    calloutEditor_->setFrameShape(QFrame::Box);
-    calloutEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    calloutEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QPointF tl = ToViewport(draft->page, {at.x, at.y});
-    calloutEditor_->setGeometry(
-        QRect(tl.toPoint(), QSize(std::max(120, int(150 * layout_.Zoom())),
-                                  std::max(30, int(font.size * 2.4 * layout_.Zoom())))));
-    calloutEditor_->installEventFilter(this);
-    calloutEditor_->show();
-    calloutEditor_->setFocus();
-}
-
-bool PdfViewerWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == calloutEditor_ && event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Escape) {
-            CancelCallout();
-            return true;
-        }
-        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-            (k->modifiers() & Qt::ControlModifier)) {
-            CommitCallout();
-            return true;
-        }
-    }
-    if (watched == calloutEditor_ && event->type() == QEvent::FocusOut) {
-        // Clicking elsewhere keeps what was typed.
-        QTimer::singleShot(0, this, [this] {
-            if (calloutEditor_ && !calloutEditor_->hasFocus()) CommitCallout();
-        });
-    }
-    return QAbstractScrollArea::eventFilter(watched, event);
-}
-
-void PdfViewerWidget::CommitCallout() {
-    if (!calloutEditor_ || !calloutDraft_) return;
-    const QString text = calloutEditor_->toPlainText();
-    engine::AnnotDraft draft = *calloutDraft_;
-    calloutDraft_.reset();
-    calloutEditor_->removeEventFilter(this);
-    calloutEditor_->hide();
-    calloutEditor_->deleteLater();
-    calloutEditor_ = nullptr;
-    setFocus();
-    if (text.trimmed().isEmpty()) return;
-    const engine::TextStyle& font = engine_->TextFont();
-    // The box fits the text: measured with the font at its size in points.
-    QFont f(QString::fromStdString(font.face));
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size))));
-    const QFontMetricsF fm(f);
-    double w = 0;
-    const QStringList lines = text.split('\n');
-    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
-    const double h = fm.lineSpacing() * lines.size();
-    const engine::PointF at = draft.points.back();
-    // Room for the border and a margin around the text.
-    const double pad = 4 + drawStyle_.width;
-    engine::RectF box{at.x, at.y - h - 2 * pad, at.x + w + 2 * pad + font.size * 0.5, at.y};
-    // The line ends at the middle of the box's side that faces the target.
-    const engine::PointF target = draft.points.front();
-    engine::PointF attach;
-    if (target.x < box.x1) {
-        attach = {box.x1, (box.y1 + box.y2) / 2};
-    } else if (target.x > box.x2) {
-        attach = {box.x2, (box.y1 + box.y2) / 2};
-    } else if (target.y > box.y2) {
-        attach = {(box.x1 + box.x2) / 2, box.y2};
-    } else {
-        attach = {(box.x1 + box.x2) / 2, box.y1};
-    }
-    draft.points = {target, attach};
-    draft.rect = box;
-    draft.contents = ToAnsi(text);
-    const AnnotId id = engine_->UserCreateAnnot(draft);
-    if (id) Select(id);
-    viewport()->update();
-}
-
-void PdfViewerWidget::CancelCallout() {
-    calloutDraft_.reset();
-    if (calloutEditor_) {
-        calloutEditor_->removeEventFilter(this);
-        calloutEditor_->hide();
-        calloutEditor_->deleteLater();
-        calloutEditor_ = nullptr;
-    }
-}
+QPlainTextEdit* PdfViewerWidget::CalloutEditor() const { return callout_->Editor(); }
 
 // ---------------------------------------------------------------- editing
 

@@ -23,6 +23,7 @@ class QPrinter;
 
 namespace viewer::widget {
 
+class CalloutTextEntry;
 class FindWindow;
 class PageWords;
 class TileCache;
@@ -80,7 +81,7 @@ public:
     CommentNoteDialog* OpenNote(AnnotId id);
     AnnotPropertiesDialog* OpenProperties(AnnotId id);
     // The call-out text being typed, if any.
-    QPlainTextEdit* CalloutEditor() const { return calloutEditor_; }
+    QPlainTextEdit* CalloutEditor() const;
 
     // ---- find and print ----
     FindWindow* Finder();
@@ -117,7 +118,6 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct EditDrag;
@@ -156,9 +156,6 @@ private:
     engine::PointF DrawPoint(QPointF viewportPoint) const;
     void FinishDraw();
     void CreateFromSession(const DrawSession& session);
-    void StartCalloutText(const DrawSession& session);
-    void CommitCallout();
-    void CancelCallout();
     void UpdateTextSelection();
     void OnWordsReady(int page);
     void PrefetchWords();
@@ -186,16 +183,13 @@ private:
     AnnotId selected_ = 0;
     std::unique_ptr<DrawSession> session_;
     std::unique_ptr<EditDrag> edit_;
+    std::unique_ptr<CalloutTextEntry> callout_;
     bool panning_ = false;
     QPoint panLast_;
     engine::AnnotStyle drawStyle_;
     engine::MeasureScale scale_;
     PageWords* words_ = nullptr;
     bool awaitingWords_ = false;  // a text mark released before its page's words were read
-
-    // Call-out text entry.
-    QPlainTextEdit* calloutEditor_ = nullptr;
-    std::optional<engine::AnnotDraft> calloutDraft_;
 
     // Calibration: the points clicked so far.
     bool calibrating_ = false;
