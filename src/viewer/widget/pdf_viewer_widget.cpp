@@ -1,6 +1,5 @@
 #include "viewer/widget/pdf_viewer_widget.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -15,6 +14,8 @@
 #include "viewer/widget/callout_text_entry.h"
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer/widget/draft_media.h"
+#include "viewer/widget/draw_session.h"
+#include "viewer/widget/edit_controller.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
@@ -25,37 +26,8 @@ namespace viewer::widget {
 namespace {
 
 constexpr double kZoomStep = 1.25;
-constexpr int kHandleRadius = 4;
-
-double Dist(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
-
-double SegmentDistance(engine::PointF p, engine::PointF a, engine::PointF b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
-}
-
-bool IsLineLike(AnnotTool t) {
-    return t == AnnotTool::Line || t == AnnotTool::Arrow || t == AnnotTool::Distance ||
-           t == AnnotTool::PolyLine || t == AnnotTool::Perimeter || t == AnnotTool::Pencil;
-}
 
 }  // namespace
-
-// A drag of the selected comment: its body (move), a box handle (resize) or a vertex.
-struct PdfViewerWidget::EditDrag {
-    enum Kind { Move, Resize, Vertex } kind = Move;
-    AnnotId id = 0;
-    int page = -1;
-    int handle = -1;  // box handle 0-7 or vertex index
-    QPointF pressAt;  // viewport
-    QPointF now;      // viewport
-    bool moved = false;
-    engine::AnnotGeometry geometry;
-    engine::AnnotDrawing drawing;
-};
 
 PdfViewerWidget::PdfViewerWidget(QWidget* parent)
     : QAbstractScrollArea(parent),
@@ -68,6 +40,9 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
     });
     tiles_ = std::make_unique<TileCache>(layout_);
     connect(tiles_.get(), &TileCache::TileStored, this, &PdfViewerWidget::OnTileStored);
+    edit_ = std::make_unique<EditController>(*this);
+    connect(edit_.get(), &EditController::SelectionChanged, this,
+            &PdfViewerWidget::SelectionChanged);
     callout_ = std::make_unique<CalloutTextEntry>(*this);
     words_ = new PageWords(this);
     connect(words_, &PageWords::Ready, this, &PdfViewerWidget::OnWordsReady);
@@ -97,15 +72,12 @@ PdfViewerControl& PdfViewerWidget::Control() { return *control_; }
 
 void PdfViewerWidget::DocumentChanged() {
     callout_->Cancel();
-    session_.reset();
-    edit_.reset();
-    selected_ = 0;
+    edit_->DropDocument();
     drawings_.clear();
     pageTexts_.clear();
     settled_ = false;
     findHits_.clear();
     findCurrent_ = -1;
-    awaitingWords_ = false;
     std::vector<engine::PageGeometry> pages;
     for (int i = 0; i < engine_->PageCount(); ++i) pages.push_back(engine_->PageGeometryOf(i));
     words_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(),
@@ -145,10 +117,9 @@ void PdfViewerWidget::ViewStateChanged() {
 void PdfViewerWidget::ApplyTool() {
     const auto tool = ViewerToolFromName(lastToolName_);
     tool_ = tool.value_or(ViewerTool::Hand);
-    session_.reset();
-    awaitingWords_ = false;
+    edit_->EndDraw();
     callout_->Cancel();
-    calibrating_ = false;
+    edit_->EndCalibration();
     switch (tool_) {
         case ViewerTool::Hand:
             viewport()->setCursor(Qt::OpenHandCursor);
@@ -353,8 +324,7 @@ void PdfViewerWidget::SelectAnnot(int32_t page, int32_t index) {
 void PdfViewerWidget::PageChanged(int32_t page) {
     drawings_.erase(page);
     pageTexts_.erase(page);
-    if (selected_ && !engine_->AnnotExists(selected_)) selected_ = 0;
-    if (edit_ && !engine_->AnnotExists(edit_->id)) edit_.reset();
+    edit_->DropRemoved();
     viewport()->update();
 }
 
@@ -423,29 +393,11 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
             p.drawRect(r.adjusted(-1, -1, 1, 1));
         }
     }
-    // Selection and handles.
-    if (selected_ && engine_->AnnotExists(selected_) && !(edit_ && edit_->moved)) {
-        const engine::AnnotGeometry g = engine_->GeometryOf(selected_);
-        const QRectF r = PageToViewport(g.page).mapRect(
-            QRectF(g.rect.x1, g.rect.y1, g.rect.Width(), g.rect.Height()));
-        const bool locked = engine_->GetReadOnly(selected_);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        QPen pen(locked ? QColor(120, 120, 120) : QColor(0, 120, 215), 1, Qt::DashLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(-2, -2, 2, 2));
-        if (!locked) {
-            p.setPen(QPen(QColor(0, 90, 180), 1));
-            p.setBrush(Qt::white);
-            for (const QPointF& h : HandlesOf(selected_)) {
-                p.drawRect(QRectF(h.x() - kHandleRadius, h.y() - kHandleRadius, 2 * kHandleRadius,
-                                  2 * kHandleRadius));
-            }
-        }
-    }
-    PaintEditPreview(p);
-    if (session_) session_->PaintPreview(p, PageToViewport(session_->Page()));
-    if (calibrating_ && calibPage_ >= 0) {
+    // Selection and handles, a comment dragged, the one being drawn.
+    edit_->PaintOverlay(p);
+    const DrawSession* session = edit_->Session();
+    if (session) session->PaintPreview(p, PageToViewport(session->Page()));
+    if (edit_->Calibrating() && calibPage_ >= 0) {
         p.setPen(QPen(Qt::magenta, 2));
         for (const auto& pt : calibPoints_) {
             const QPointF v = ToViewport(calibPage_, pt);
@@ -455,11 +407,11 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
     }
     // What the gesture in progress expects next.
     QString hint;
-    if (calibrating_) {
+    if (edit_->Calibrating()) {
         hint = calibPoints_.empty()
                    ? tr("Calibrate: click the first of two points of known distance")
                    : tr("Calibrate: click the second point");
-    } else if (session_ && session_->IsVertexTool() && !session_->Dragging()) {
+    } else if (session && session->IsVertexTool() && !session->Dragging()) {
         hint = tr("Click to add points; double-click or Enter to finish, Esc to cancel");
     }
     if (!hint.isEmpty()) {
@@ -491,7 +443,7 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
     const bool turned = layout_.QuarterTurns(page) != 0;
     for (const PageDrawing& d : DrawingsOf(page)) {
         if (!engine_->GetShown(d.id)) continue;
-        if (edit_ && edit_->moved && edit_->id == d.id) continue;  // drawn where it is dragged
+        if (edit_->Hides(d.id)) continue;  // drawn where it is dragged
         PaintDrawing(p, d.drawing,
                      d.upright && turned ? UprightToViewport(page, d.drawing.bbox) : toView);
     }
@@ -519,130 +471,11 @@ const std::vector<PdfViewerWidget::PageDrawing>& PdfViewerWidget::DrawingsOf(int
     return it->second;
 }
 
-void PdfViewerWidget::PaintEditPreview(QPainter& p) {
-    if (!edit_ || !edit_->moved) return;
-    const QPointF delta = edit_->now - edit_->pressAt;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QTransform toView = PageToViewport(edit_->page);
-    if (edit_->kind == EditDrag::Move) {
-        p.setOpacity(0.75);
-        PaintDrawing(p, edit_->drawing, toView * QTransform::fromTranslate(delta.x(), delta.y()));
-    } else {
-        PaintDrawing(p, edit_->drawing, toView);
-        p.setPen(QPen(QColor(0, 120, 215), 1.5, Qt::DashLine));
-        p.setBrush(Qt::NoBrush);
-        const engine::AnnotGeometry& g = edit_->geometry;
-        if (edit_->kind == EditDrag::Resize) {
-            QRectF r = toView.mapRect(QRectF(g.box.x1, g.box.y1, g.box.Width(), g.box.Height()));
-            const int h = edit_->handle;
-            // Handles: 0 TL 1 T 2 TR 3 R 4 BR 5 B 6 BL 7 L (as shown).
-            if (h == 0 || h == 6 || h == 7) r.setLeft(r.left() + delta.x());
-            if (h == 2 || h == 3 || h == 4) r.setRight(r.right() + delta.x());
-            if (h == 0 || h == 1 || h == 2) r.setTop(r.top() + delta.y());
-            if (h == 4 || h == 5 || h == 6) r.setBottom(r.bottom() + delta.y());
-            p.drawRect(r.normalized());
-        } else {
-            QPolygonF poly;
-            for (size_t i = 0; i < g.points.size(); ++i) {
-                QPointF v = toView.map(QPointF(g.points[i].x, g.points[i].y));
-                if (static_cast<int>(i) == edit_->handle) v += delta;
-                poly << v;
-            }
-            p.drawPolyline(poly);
-        }
-    }
-    p.restore();
-}
+// ---------------------------------------------------------------- selection
 
-// ---------------------------------------------------------------- hit tests and handles
+AnnotId PdfViewerWidget::SelectedAnnot() const { return edit_->Selected(); }
 
-double PdfViewerWidget::Tolerance(int) const { return 4.0 / std::max(0.01, layout_.Zoom()); }
-
-AnnotId PdfViewerWidget::HitAnnot(int page, engine::PointF p, double tol) const {
-    const std::vector<AnnotId> ids = engine_->AnnotsOnPage(page);
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
-        if (!engine_->GetShown(*it)) continue;
-        const engine::AnnotGeometry g = engine_->GeometryOf(*it);
-        if (!g.rect.Inflated(tol).Contains(p)) continue;
-        if (g.tool && IsLineLike(*g.tool)) {
-            auto nearLine = [&](const std::vector<engine::PointF>& pts) {
-                for (size_t i = 1; i < pts.size(); ++i) {
-                    if (SegmentDistance(p, pts[i - 1], pts[i]) <= tol + 2) return true;
-                }
-                return false;
-            };
-            bool hit = nearLine(g.points);
-            for (const auto& s : g.strokes) hit = hit || nearLine(s);
-            if (!hit && (!g.points.empty() || !g.strokes.empty())) continue;
-        }
-        return *it;
-    }
-    return 0;
-}
-
-bool PdfViewerWidget::HasBoxHandles(AnnotId id) const {
-    const engine::AnnotGeometry g = engine_->GeometryOf(id);
-    if (!g.tool) return false;
-    switch (*g.tool) {
-        case AnnotTool::Rectangle:
-        case AnnotTool::Circle:
-        case AnnotTool::Callout:
-        case AnnotTool::Image:
-            return true;
-        default:
-            return false;
-    }
-}
-
-std::vector<QPointF> PdfViewerWidget::HandlesOf(AnnotId id) const {
-    std::vector<QPointF> out;
-    const engine::AnnotGeometry g = engine_->GeometryOf(id);
-    if (!g.tool || g.page < 0) return out;
-    const QTransform t = PageToViewport(g.page);
-    if (HasBoxHandles(id)) {
-        const QRectF r = t.mapRect(QRectF(g.box.x1, g.box.y1, g.box.Width(), g.box.Height()));
-        out = {r.topLeft(),     QPointF(r.center().x(), r.top()),
-               r.topRight(),    QPointF(r.right(), r.center().y()),
-               r.bottomRight(), QPointF(r.center().x(), r.bottom()),
-               r.bottomLeft(),  QPointF(r.left(), r.center().y())};
-    }
-    switch (*g.tool) {
-        case AnnotTool::Line:
-        case AnnotTool::Arrow:
-        case AnnotTool::Distance:
-        case AnnotTool::Polygon:
-        case AnnotTool::Cloudy:
-        case AnnotTool::PolyLine:
-        case AnnotTool::Perimeter:
-        case AnnotTool::Area:
-            for (const auto& pt : g.points) out.push_back(t.map(QPointF(pt.x, pt.y)));
-            break;
-        case AnnotTool::Callout:
-            if (!g.points.empty()) out.push_back(t.map(QPointF(g.points[0].x, g.points[0].y)));
-            break;
-        default:
-            break;
-    }
-    return out;
-}
-
-int PdfViewerWidget::HitHandle(QPointF v) const {
-    if (!selected_ || engine_->GetReadOnly(selected_)) return -1;
-    const std::vector<QPointF> hs = HandlesOf(selected_);
-    for (size_t i = 0; i < hs.size(); ++i) {
-        if (Dist(hs[i], v) <= kHandleRadius + 2) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void PdfViewerWidget::Select(AnnotId id) {
-    if (id && !engine_->AnnotExists(id)) id = 0;
-    if (id == selected_) return;
-    selected_ = id;
-    emit SelectionChanged(id);
-    viewport()->update();
-}
+void PdfViewerWidget::Select(AnnotId id) { edit_->Select(id); }
 
 // ---------------------------------------------------------------- mouse
 
@@ -651,84 +484,20 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     const int page = PageAtViewport(pos.toPoint());
     callout_->Commit();
-    if (awaitingWords_) {  // a new gesture drops the text mark still waiting for its words
-        awaitingWords_ = false;
-        session_.reset();
-    }
+    // A new gesture drops the text mark still waiting for its words.
+    if (edit_->Mode() == MouseMode::AwaitWords) edit_->EndDraw();
     if (event->button() == Qt::RightButton) return;  // the context menu
     if (event->button() != Qt::LeftButton) return;
 
-    if (calibrating_) {
-        if (page < 0) return;
-        if (calibPage_ != page) calibPoints_.clear();
-        calibPage_ = page;
-        calibPoints_.push_back(ToPage(page, pos));
-        viewport()->update();
-        if (calibPoints_.size() == 2) {
-            calibrating_ = false;
-            const double pts = std::hypot(calibPoints_[1].x - calibPoints_[0].x,
-                                          calibPoints_[1].y - calibPoints_[0].y);
-            std::optional<KnownDistance> known;
-            if (dialogs_.knownDistance) {
-                known = dialogs_.knownDistance(this, pts * scale_.unitsPerPoint,
-                                               QString::fromStdString(scale_.unit));
-            }
-            if (known) {
-                if (auto s = CalibratedScale(calibPoints_[0], calibPoints_[1], known->distance,
-                                             known->unit.toStdString())) {
-                    SetScale(*s);
-                }
-            }
-            calibPoints_.clear();
-            calibPage_ = -1;
-            viewport()->update();
-        }
+    if (edit_->Calibrating()) {
+        CalibrationClick(page, pos);
         return;
     }
 
     switch (tool_) {
-        case ViewerTool::Hand: {
-            const int handle = HitHandle(pos);
-            if (handle >= 0) {
-                edit_ = std::make_unique<EditDrag>();
-                edit_->id = selected_;
-                edit_->geometry = engine_->GeometryOf(selected_);
-                edit_->page = edit_->geometry.page;
-                edit_->drawing = engine_->DrawingOf(selected_);
-                const bool box = HasBoxHandles(selected_);
-                if (box && handle < 8) {
-                    edit_->kind = EditDrag::Resize;
-                    edit_->handle = handle;
-                } else {
-                    edit_->kind = EditDrag::Vertex;
-                    edit_->handle = box ? handle - 8 : handle;
-                }
-                edit_->pressAt = edit_->now = pos;
-                return;
-            }
-            const AnnotId hit = page >= 0 ? HitAnnot(page, ToPage(page, pos), Tolerance(page)) : 0;
-            if (hit) {
-                Select(hit);
-                if (engine_->GetReadOnly(hit)) {
-                    viewport()->setCursor(Qt::ForbiddenCursor);
-                    return;
-                }
-                edit_ = std::make_unique<EditDrag>();
-                edit_->kind = EditDrag::Move;
-                edit_->id = hit;
-                edit_->geometry = engine_->GeometryOf(hit);
-                edit_->page = edit_->geometry.page;
-                edit_->drawing = engine_->DrawingOf(hit);
-                edit_->pressAt = edit_->now = pos;
-                viewport()->setCursor(Qt::SizeAllCursor);
-                return;
-            }
-            Select(0);
-            panning_ = true;
-            panLast_ = event->position().toPoint();
-            viewport()->setCursor(Qt::ClosedHandCursor);
+        case ViewerTool::Hand:
+            edit_->PressHand(pos);
             return;
-        }
         case ViewerTool::ZoomIn:
             ZoomIn(pos.toPoint());
             return;
@@ -741,122 +510,135 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
             break;
     }
     if (page < 0) return;
-    const engine::PointF pp = ToPage(page, pos);
-    if (session_ && session_->Page() != page) session_.reset();
-    if (!session_) BeginDraw(page, pp);
-    if (!session_) return;
-    session_->Press(DrawPoint(pos), Tolerance(page));
+    if (edit_->Session() && edit_->Session()->Page() != page) edit_->EndDraw();
+    if (!edit_->Session()) BeginDraw(page);
+    DrawSession* session = edit_->Session();
+    if (!session) return;
+    session->Press(DrawPoint(pos), edit_->Tolerance());
     UpdateTextSelection();
+    viewport()->update();
+}
+
+void PdfViewerWidget::CalibrationClick(int page, QPointF pos) {
+    if (page < 0) return;
+    if (calibPage_ != page) calibPoints_.clear();
+    calibPage_ = page;
+    calibPoints_.push_back(ToPage(page, pos));
+    viewport()->update();
+    if (calibPoints_.size() < 2) return;
+    edit_->EndCalibration();
+    const double pts =
+        std::hypot(calibPoints_[1].x - calibPoints_[0].x, calibPoints_[1].y - calibPoints_[0].y);
+    std::optional<KnownDistance> known;
+    if (dialogs_.knownDistance) {
+        known = dialogs_.knownDistance(this, pts * scale_.unitsPerPoint,
+                                       QString::fromStdString(scale_.unit));
+    }
+    if (known) {
+        if (auto s = CalibratedScale(calibPoints_[0], calibPoints_[1], known->distance,
+                                     known->unit.toStdString())) {
+            SetScale(*s);
+        }
+    }
+    calibPoints_.clear();
+    calibPage_ = -1;
     viewport()->update();
 }
 
 engine::PointF PdfViewerWidget::DrawPoint(QPointF viewportPoint) const {
     // A comment stays on its page: points dragged past the edge stop at it.
-    const int page = session_->Page();
+    const int page = edit_->Session()->Page();
     const engine::PointF p = ToPage(page, viewportPoint);
     const engine::RectF c = engine_->PageGeometryOf(page).cropBox.Normalized();
     return {std::clamp(p.x, c.x1, c.x2), std::clamp(p.y, c.y1, c.y2)};
 }
 
-void PdfViewerWidget::BeginDraw(int page, engine::PointF) {
+void PdfViewerWidget::BeginDraw(int page) {
     const auto annotTool = AnnotToolOf(tool_);
     if (!annotTool) return;
     engine::AnnotStyle style = drawStyle_;
     if (*annotTool == AnnotTool::Cloudy && style.borderStyle < 8) style.borderStyle = 9;
-    session_ = std::make_unique<DrawSession>(*annotTool, page, style);
-    session_->SetScale(scale_);
+    auto session = std::make_unique<DrawSession>(*annotTool, page, style);
+    session->SetScale(scale_);
+    edit_->StartDraw(std::move(session));
 }
 
 void PdfViewerWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     const bool down = event->buttons() & Qt::LeftButton;
-    if (panning_) {
-        const QPoint d = pos.toPoint() - panLast_;
-        panLast_ = pos.toPoint();
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - d.x());
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - d.y());
-        return;
+    switch (edit_->Mode()) {
+        case MouseMode::Pan:
+        case MouseMode::Move:
+        case MouseMode::Resize:
+        case MouseMode::Vertex:
+            edit_->DragTo(pos);
+            return;
+        case MouseMode::Draw:
+        case MouseMode::AwaitWords:
+            edit_->Session()->Move(DrawPoint(pos), down);
+            UpdateTextSelection();
+            viewport()->update();
+            return;
+        case MouseMode::None:
+        case MouseMode::Calibrate:
+            break;
     }
-    if (edit_) {
-        edit_->now = pos;
-        if (Dist(edit_->now, edit_->pressAt) > 2) edit_->moved = true;
-        viewport()->update();
-        return;
-    }
-    if (session_) {
-        session_->Move(DrawPoint(pos), down);
-        UpdateTextSelection();
-        viewport()->update();
-        return;
-    }
-    if (tool_ == ViewerTool::Hand && !down) {
-        const int page = PageAtViewport(pos.toPoint());
-        Qt::CursorShape shape = Qt::OpenHandCursor;
-        if (HitHandle(pos) >= 0) {
-            shape = Qt::SizeFDiagCursor;
-        } else if (page >= 0) {
-            const AnnotId hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
-            if (hit) shape = engine_->GetReadOnly(hit) ? Qt::ForbiddenCursor : Qt::SizeAllCursor;
-        }
-        viewport()->setCursor(shape);
-    }
+    if (tool_ == ViewerTool::Hand && !down) edit_->Hover(pos);
 }
 
 void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPointF pos = event->position();
-    if (panning_) {
-        panning_ = false;
-        viewport()->setCursor(Qt::OpenHandCursor);
-        return;
+    switch (edit_->Mode()) {
+        case MouseMode::Pan:
+        case MouseMode::Move:
+        case MouseMode::Resize:
+        case MouseMode::Vertex:
+            edit_->Release(pos);
+            return;
+        case MouseMode::Draw:
+        case MouseMode::AwaitWords:
+            break;
+        case MouseMode::None:
+        case MouseMode::Calibrate:
+            return;
     }
-    if (edit_) {
-        edit_->now = pos;
-        if (edit_->moved) CommitEditDrag(pos);
-        edit_.reset();
-        if (tool_ == ViewerTool::Hand) viewport()->setCursor(Qt::OpenHandCursor);
-        viewport()->update();
-        return;
-    }
-    if (!session_) return;
-    const AnnotTool t = session_->Tool();
+    DrawSession* session = edit_->Session();
+    const AnnotTool t = session->Tool();
     if ((t == AnnotTool::Highlight || t == AnnotTool::StrikeOut) &&
-        !words_->Words(session_->Page())) {
+        !words_->Words(session->Page())) {
         // Finished when the page's words are read.
-        session_->Move(DrawPoint(pos), true);
-        awaitingWords_ = true;
+        session->Move(DrawPoint(pos), true);
+        edit_->AwaitWords();
         return;
     }
-    const DrawSession::Step step = session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
+    const DrawSession::Step step = session->Release(DrawPoint(pos), edit_->Tolerance());
     if (step == DrawSession::Step::Finish) {
         FinishDraw();
     } else if (step == DrawSession::Step::Cancel) {
-        session_.reset();
+        edit_->EndDraw();
     }
     viewport()->update();
 }
 
 void PdfViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
-    if (session_) {
+    if (DrawSession* session = edit_->Session()) {
         // The double click's press came first and added a vertex; finish the shape.
-        session_->Press(DrawPoint(pos), Tolerance(session_->Page()));
-        const DrawSession::Step step =
-            session_->DoubleClick(DrawPoint(pos), Tolerance(session_->Page()));
+        session->Press(DrawPoint(pos), edit_->Tolerance());
+        const DrawSession::Step step = session->DoubleClick(DrawPoint(pos), edit_->Tolerance());
         if (step == DrawSession::Step::Finish) {
             FinishDraw();
         } else if (step == DrawSession::Step::Cancel) {
-            session_.reset();
+            edit_->EndDraw();
         }
         viewport()->update();
         return;
     }
     if (tool_ != ViewerTool::Hand) return;
-    const int page = PageAtViewport(pos.toPoint());
-    if (page < 0) return;
-    const AnnotId hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
+    const AnnotId hit = edit_->HitAnnotAt(pos);
     if (hit) {
-        edit_.reset();
+        edit_->CancelDrag();
         Select(hit);
         OpenNote(hit);
     }
@@ -879,15 +661,15 @@ void PdfViewerWidget::wheelEvent(QWheelEvent* event) {
 void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Delete:
-            DeleteSelected();
+            edit_->DeleteSelected();
             return;
         case Qt::Key_Escape:
             if (callout_->Editor()) {
                 callout_->Cancel();
-            } else if (session_) {
-                session_.reset();
-            } else if (calibrating_) {
-                calibrating_ = false;
+            } else if (edit_->Session()) {
+                edit_->EndDraw();
+            } else if (edit_->Calibrating()) {
+                edit_->EndCalibration();
                 calibPoints_.clear();
             } else {
                 Select(0);
@@ -896,7 +678,8 @@ void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (session_ && session_->FinishVertices() == DrawSession::Step::Finish) {
+            if (edit_->Session() &&
+                edit_->Session()->FinishVertices() == DrawSession::Step::Finish) {
                 FinishDraw();
                 viewport()->update();
                 return;
@@ -922,10 +705,7 @@ void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint pos = event->pos();
-    const int page = PageAtViewport(pos);
-    AnnotId hit = 0;
-    if (page >= 0) hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
+    const AnnotId hit = edit_->HitAnnotAt(event->pos());
     QMenu menu(this);
     if (hit) {
         Select(hit);
@@ -934,7 +714,7 @@ void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
         QAction* props =
             menu.addAction(tr("Properties..."), this, [this, hit] { OpenProperties(hit); });
         props->setEnabled(!locked);
-        QAction* del = menu.addAction(tr("Delete"), this, [this] { DeleteSelected(); });
+        QAction* del = menu.addAction(tr("Delete"), this, [this] { edit_->DeleteSelected(); });
         del->setEnabled(!locked);
         menu.addSeparator();
     }
@@ -947,19 +727,19 @@ void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
 // ---------------------------------------------------------------- drawing comments
 
 void PdfViewerWidget::UpdateTextSelection() {
-    if (!session_) return;
-    const AnnotTool t = session_->Tool();
+    DrawSession* session = edit_->Session();
+    if (!session) return;
+    const AnnotTool t = session->Tool();
     if (t != AnnotTool::Highlight && t != AnnotTool::StrikeOut) return;
-    const int page = session_->Page();
+    const int page = session->Page();
     const std::vector<engine::Quad>* words = words_->Words(page);
     if (!words) {  // still being read; OnWordsReady comes back here
-        session_->SetTextQuads({});
+        session->SetTextQuads({});
         return;
     }
     const std::vector<engine::Quad>& pageWords = *words;
-    session_->SetTextQuads(DrawSession::SelectWords(pageWords, session_->DragStart(),
-                                                    session_->Current(),
-                                                    20 / std::max(0.01, layout_.Zoom())));
+    session->SetTextQuads(DrawSession::SelectWords(
+        pageWords, session->DragStart(), session->Current(), 20 / std::max(0.01, layout_.Zoom())));
 }
 
 void PdfViewerWidget::PrefetchWords() {
@@ -971,23 +751,23 @@ void PdfViewerWidget::PrefetchWords() {
 }
 
 void PdfViewerWidget::OnWordsReady(int page) {
-    if (!session_ || session_->Page() != page) return;
+    DrawSession* session = edit_->Session();
+    if (!session || session->Page() != page) return;
     UpdateTextSelection();
-    if (awaitingWords_) {
-        awaitingWords_ = false;
-        const engine::PointF at = session_->Current();
-        if (session_->Release(at, Tolerance(page)) == DrawSession::Step::Finish) {
+    if (edit_->Mode() == MouseMode::AwaitWords) {
+        const engine::PointF at = session->Current();
+        if (session->Release(at, edit_->Tolerance()) == DrawSession::Step::Finish) {
             FinishDraw();
         } else {
-            session_.reset();
+            edit_->EndDraw();
         }
     }
     viewport()->update();
 }
 
 void PdfViewerWidget::FinishDraw() {
-    if (!session_) return;
-    std::unique_ptr<DrawSession> s = std::move(session_);
+    std::unique_ptr<DrawSession> s = edit_->TakeSession();
+    if (!s) return;
     if (s->Tool() == AnnotTool::Callout) {
         callout_->Start(*s);
         return;
@@ -1009,57 +789,6 @@ QPlainTextEdit* PdfViewerWidget::CalloutEditor() const { return callout_->Editor
 
 // ---------------------------------------------------------------- editing
 
-void PdfViewerWidget::CommitEditDrag(QPointF pos) {
-    EditDrag& e = *edit_;
-    if (engine_->GetReadOnly(e.id)) return;
-    const QPointF delta = pos - e.pressAt;
-    // Dragged away and back: nothing changed, no event.
-    if (delta.manhattanLength() < 1) return;
-    const QTransform toView = PageToViewport(e.page);
-    const QTransform toPage = toView.inverted();
-    if (e.kind == EditDrag::Move) {
-        const int target = PageAtViewport(pos.toPoint());
-        const engine::PointF ref{e.geometry.rect.x1, e.geometry.rect.y2};
-        const QPointF refView = toView.map(QPointF(ref.x, ref.y)) + delta;
-        if (target >= 0 && target != e.page) {
-            const engine::PointF now = ToPage(target, refView);
-            engine_->UserMoveAnnotToPage(e.id, target, now.x - ref.x, now.y - ref.y);
-        } else {
-            const QPointF now = toPage.map(refView);
-            engine_->UserMoveAnnot(e.id, now.x() - ref.x, now.y() - ref.y);
-        }
-        Select(e.id);
-        return;
-    }
-    if (e.kind == EditDrag::Resize) {
-        QRectF r = toView.mapRect(QRectF(e.geometry.box.x1, e.geometry.box.y1,
-                                         e.geometry.box.Width(), e.geometry.box.Height()));
-        const int h = e.handle;
-        if (h == 0 || h == 6 || h == 7) r.setLeft(r.left() + delta.x());
-        if (h == 2 || h == 3 || h == 4) r.setRight(r.right() + delta.x());
-        if (h == 0 || h == 1 || h == 2) r.setTop(r.top() + delta.y());
-        if (h == 4 || h == 5 || h == 6) r.setBottom(r.bottom() + delta.y());
-        const QRectF pr = toPage.mapRect(r.normalized());
-        if (pr.width() < 1 || pr.height() < 1) return;
-        engine_->UserResizeAnnot(e.id, engine::RectF{pr.left(), pr.top(), pr.right(), pr.bottom()});
-        return;
-    }
-    if (e.handle < 0 || e.handle >= static_cast<int>(e.geometry.points.size())) return;
-    const auto& old = e.geometry.points[e.handle];
-    const QPointF moved = toPage.map(toView.map(QPointF(old.x, old.y)) + delta);
-    engine_->UserSetVertex(e.id, e.handle, {moved.x(), moved.y()});
-}
-
-void PdfViewerWidget::DeleteSelected() {
-    if (!selected_ || !engine_->AnnotExists(selected_)) return;
-    if (engine_->GetReadOnly(selected_)) return;
-    const AnnotId id = selected_;
-    selected_ = 0;
-    if (!engine_->UserDeleteAnnot(id)) selected_ = id;
-    emit SelectionChanged(selected_);
-    viewport()->update();
-}
-
 CommentNoteDialog* PdfViewerWidget::OpenNote(AnnotId id) {
     if (!engine_->AnnotExists(id)) return nullptr;
     auto* dlg = new CommentNoteDialog(*engine_, engine_->TopLevelOf(id), this);
@@ -1080,13 +809,12 @@ AnnotPropertiesDialog* PdfViewerWidget::OpenProperties(AnnotId id) {
 
 void PdfViewerWidget::SetScale(const engine::MeasureScale& scale) {
     scale_ = scale;
-    if (session_) session_->SetScale(scale_);
+    if (DrawSession* session = edit_->Session()) session->SetScale(scale_);
     viewport()->update();
 }
 
 void PdfViewerWidget::StartCalibration() {
-    session_.reset();
-    calibrating_ = true;
+    edit_->StartCalibration();
     calibPoints_.clear();
     calibPage_ = -1;
     viewport()->setCursor(Qt::CrossCursor);

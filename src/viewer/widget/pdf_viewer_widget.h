@@ -14,7 +14,6 @@
 #include "viewer/control/viewer_tool.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/view_host.h"
-#include "viewer/widget/draw_session.h"
 #include "viewer/widget/page_layout.h"
 #include "viewer/widget/viewer_dialogs.h"
 
@@ -23,14 +22,16 @@ class QPrinter;
 
 namespace viewer::widget {
 
+class AnnotPropertiesDialog;
 class CalloutTextEntry;
+class CommentNoteDialog;
+class DrawSession;
+class EditController;
 class FindWindow;
 class PageWords;
 class TileCache;
 class WidgetControl;
 struct TileKey;
-class CommentNoteDialog;
-class AnnotPropertiesDialog;
 
 // A piece of found text, in page space.
 struct FindHit {
@@ -67,7 +68,7 @@ public:
     bool VisibleTilesReady() const;
 
     // ---- comments ----
-    AnnotId SelectedAnnot() const { return selected_; }
+    AnnotId SelectedAnnot() const;
     void Select(AnnotId id);
     // Style of the comments the tools draw (the client restyles them after AnnotAdded).
     void SetDrawStyle(const engine::AnnotStyle& style) { drawStyle_ = style; }
@@ -120,8 +121,6 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct EditDrag;
-
     // View and rendering.
     void ApplyTool();
     void ApplyFit();
@@ -146,12 +145,7 @@ private:
     // Page space -> viewport for an icon comment: its box where the page puts it, the icon
     // itself upright.
     QTransform UprightToViewport(int page, const engine::RectF& box) const;
-    AnnotId HitAnnot(int page, engine::PointF p, double tolerance) const;
-    std::vector<QPointF> HandlesOf(AnnotId id) const;  // viewport points
-    int HitHandle(QPointF viewportPoint) const;
-    bool HasBoxHandles(AnnotId id) const;
-    double Tolerance(int page) const;  // a few pixels, in points
-    void BeginDraw(int page, engine::PointF p);
+    void BeginDraw(int page);
     // The page point of the drawing gesture under a viewport point, kept on the page.
     engine::PointF DrawPoint(QPointF viewportPoint) const;
     void FinishDraw();
@@ -159,9 +153,7 @@ private:
     void UpdateTextSelection();
     void OnWordsReady(int page);
     void PrefetchWords();
-    void CommitEditDrag(QPointF viewportPoint);
-    void PaintEditPreview(QPainter& p);
-    void DeleteSelected();
+    void CalibrationClick(int page, QPointF viewportPoint);
 
     std::unique_ptr<engine::EngineControl> engine_;
     std::unique_ptr<WidgetControl> control_;
@@ -180,19 +172,13 @@ private:
 
     std::map<int, std::vector<PageDrawing>> drawings_;
     std::map<int, std::vector<engine::AnnotDrawing>> pageTexts_;
-    AnnotId selected_ = 0;
-    std::unique_ptr<DrawSession> session_;
-    std::unique_ptr<EditDrag> edit_;
+    std::unique_ptr<EditController> edit_;
     std::unique_ptr<CalloutTextEntry> callout_;
-    bool panning_ = false;
-    QPoint panLast_;
     engine::AnnotStyle drawStyle_;
     engine::MeasureScale scale_;
     PageWords* words_ = nullptr;
-    bool awaitingWords_ = false;  // a text mark released before its page's words were read
 
     // Calibration: the points clicked so far.
-    bool calibrating_ = false;
     int calibPage_ = -1;
     std::vector<engine::PointF> calibPoints_;
 
