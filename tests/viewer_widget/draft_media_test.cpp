@@ -100,6 +100,25 @@ TEST_F(DraftMediaTest, LargeImagesShrinkToTheLimitAndNonImagesMakeNothing) {
     ExpectRect(bad.rect, 0, 0, 300, 100);
 }
 
+TEST_F(DraftMediaTest, TransparentPartsOfAnImageShowThePaper) {
+    // Opaque blue on the left, see-through on the right, half see-through red in between:
+    // the comment's pixels carry no transparency, so the image lies on white paper.
+    QImage img(30, 10, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    for (int y = 0; y < 10; ++y) {
+        for (int x = 0; x < 10; ++x) img.setPixelColor(x, y, QColor(0, 0, 255));
+        for (int x = 10; x < 20; ++x) img.setPixelColor(x, y, QColor(255, 0, 0, 128));
+    }
+    AnnotDraft d = ImageDraft({0, 0, 300, 100});
+    ASSERT_TRUE(DraftMedia::LoadImage(d, SaveImage(img, "stamp.png")));
+    EXPECT_EQ(PixelOf(d, 5, 5), QColor(0, 0, 255));
+    EXPECT_EQ(PixelOf(d, 25, 5), QColor(255, 255, 255));
+    const QColor half = PixelOf(d, 15, 5);
+    EXPECT_EQ(half.red(), 255);
+    EXPECT_NEAR(half.green(), 127, 2);
+    EXPECT_NEAR(half.blue(), 127, 2);
+}
+
 TEST_F(DraftMediaTest, AttachmentTakesNameAndBytesAndOnlyImageAndFileToolsAsk) {
     const std::string bytes("pump\0data\n", 10);
     testsupport::WriteFileBytes(dir / "report.bin", bytes);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
+#include <QPainter>
 #include <algorithm>
 #include <cstring>
 
@@ -36,6 +37,16 @@ bool DraftMedia::LoadImage(engine::AnnotDraft& draft, const QString& file) {
     // Keep comment images a sensible size.
     if (img.width() > 2048 || img.height() > 2048) {
         img = img.scaled(2048, 2048, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    // The comment's pixels carry no transparency: what the image leaves see-through must show
+    // the white paper, not the black that dropping the alpha channel gives.
+    if (img.hasAlphaChannel()) {
+        QImage flat(img.size(), QImage::Format_RGB32);
+        flat.fill(Qt::white);
+        QPainter painter(&flat);
+        painter.drawImage(0, 0, img);
+        painter.end();
+        img = flat;
     }
     img = img.convertToFormat(QImage::Format_RGB888);
     draft.imageWidth = img.width();
