@@ -1,5 +1,4 @@
-// CalloutTextEntry: the box the text of a new call-out is typed in, over the spot where the
-// call-out will stand; Ctrl+Enter or a click elsewhere makes the comment, Escape drops it.
+// CalloutTextEntry: the box the text of a new call-out is typed in, over the view.
 #pragma once
 
 #include <QObject>
@@ -15,6 +14,8 @@ namespace viewer::widget {
 class DrawSession;
 class PdfViewerWidget;
 
+// The box stands where the call-out will; Ctrl+Enter or a click elsewhere makes the comment,
+// Escape drops it.
 class CalloutTextEntry : public QObject {
     Q_OBJECT
 public:

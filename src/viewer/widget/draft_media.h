@@ -1,5 +1,4 @@
-// DraftMedia: the file a new image or file-attachment comment carries: asked for with the
-// viewer's file dialog and loaded into the comment's draft.
+// DraftMedia: the image or file a new comment carries, asked for and loaded into its draft.
 #pragma once
 
 #include <QCoreApplication>

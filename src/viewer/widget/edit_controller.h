@@ -1,6 +1,4 @@
-// EditController: what the mouse does to the comments on the view: hit tests and handles,
-// selecting, moving, resizing, reshaping and deleting comments, panning with the hand tool,
-// and the one gesture under way (MouseMode) with the draw session it may carry.
+// EditController: what the mouse does to comments: select, move, resize, reshape, delete, pan.
 #pragma once
 
 #include <QObject>
@@ -19,6 +17,8 @@ namespace viewer::widget {
 class DrawSession;
 class PdfViewerWidget;
 
+// It holds the hit tests and handles, and the one gesture under way (MouseMode) with the draw
+// session it may carry: the widget's mouse handlers go by Mode().
 class EditController : public QObject {
     Q_OBJECT
 public:

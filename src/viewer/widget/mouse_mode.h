@@ -1,5 +1,4 @@
-// MouseMode: the one gesture the viewer's mouse is in; it decides where presses, moves and
-// releases go.
+// MouseMode: the one gesture the viewer's mouse is in; presses, moves and releases go by it.
 #pragma once
 
 namespace viewer::widget {

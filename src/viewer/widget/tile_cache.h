@@ -1,5 +1,4 @@
-// TileCache: the rendered page images the view paints from: which tiles to ask the renderer
-// for, the finished ones kept within a memory budget, and which of them paint a page.
+// TileCache: the rendered page images the view paints from, kept within a memory budget.
 #pragma once
 
 #include <QHash>
@@ -19,6 +18,8 @@ namespace viewer::widget {
 
 class PageLayout;
 
+// It decides which tiles to ask the renderer for and which of the images it holds paint a
+// page while sharper ones are still being rendered.
 class TileCache : public QObject {
     Q_OBJECT
 public:
