@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "viewer/widget/pdf_viewer_widget.h"
+#include "viewer/widget/tile_renderer.h"
 #include "viewer/widget/tools/sample_drawing.h"
 
 using viewer::widget::PdfViewerWidget;

@@ -144,9 +144,9 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
     const auto g = E().PageGeometryOf(0);
     // The notes column right of the plan, below the frame's grid numbers: "GENERAL NOTES",
     // then "1. All dimensions are in millimetres.", then "2. ...".
-    std::vector<viewer::engine::Quad> words =
-        E().TextQuadsIn(0, {g.cropBox.x1 + g.cropBox.Width() * 0.66, g.cropBox.y1,
-                            g.cropBox.x2, g.cropBox.y2 - 40});
+    std::vector<viewer::engine::Quad> words = E().TextQuadsIn(
+        0,
+        {g.cropBox.x1 + g.cropBox.Width() * 0.66, g.cropBox.y1, g.cropBox.x2, g.cropBox.y2 - 40});
     ASSERT_GE(words.size(), 6u);
     auto center = [&](size_t i) {
         const auto& q = words[i];
@@ -157,7 +157,8 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
         SetTool(tool);
         // From the first word of the first note line across to the second line. The page's
         // words are read on a worker: the mark is made once they are there.
-        Drag(center(2), center(8), 6, tool[0] == 'H' ? "text-highlight-preview" : "text-strike-preview");
+        Drag(center(2), center(8), 6,
+             tool[0] == 'H' ? "text-highlight-preview" : "text-strike-preview");
         ASSERT_TRUE(WaitFor([&] { return !events.log.empty(); }, 10000));
         viewer::PdfAnnot a = ExpectOneAdded();
         const auto geo = E().GeometryOf(a.Id());
@@ -250,6 +251,30 @@ TEST_F(DrawToolsTest, CallOutTextUsesTheTextFont) {
     EXPECT_TRUE(events.log.empty());
 }
 
+TEST_F(DrawToolsTest, CallOutTextIsDroppedByEscapeFollowsTheViewAndIsKeptByAClickElsewhere) {
+    SetTool("CallOut");
+    Drag(AtFrac(0, 0.4, 0.4), AtFrac(0, 0.55, 0.55));
+    ASSERT_NE(V().CalloutEditor(), nullptr);
+    QTest::keyClicks(V().CalloutEditor(), "Dropped");
+    QTest::keyClick(V().CalloutEditor(), Qt::Key_Escape);
+    EXPECT_EQ(V().CalloutEditor(), nullptr);
+    EXPECT_TRUE(events.log.empty());
+
+    Drag(AtFrac(0, 0.4, 0.4), AtFrac(0, 0.55, 0.55));
+    QPlainTextEdit* box = V().CalloutEditor();
+    ASSERT_NE(box, nullptr);
+    QTest::keyClicks(box, "Kept");
+    // The box stays on its spot of the page while the view scrolls.
+    const QPoint before = box->pos();
+    QScrollBar* bar = V().verticalScrollBar();
+    ASSERT_GE(bar->maximum() - bar->value(), 40);
+    bar->setValue(bar->value() + 40);
+    EXPECT_EQ(box->pos(), before - QPoint(0, 40));
+    // A press elsewhere makes the call-out of what was typed.
+    Click(AtFrac(0, 0.1, 0.1));
+    EXPECT_EQ(ExpectOneAdded().GetContents(), "Kept");
+}
+
 TEST(DrawSessionTest, WordsOnOneLineMergeIntoOneQuad) {
     using viewer::engine::Quad;
     auto word = [](double x1, double y1, double x2, double y2) {
@@ -297,7 +322,8 @@ TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
     EXPECT_EQ(viewer::widget::DrawSession::SelectWords(words, {110, 477}, {155, 505}, 20).size(),
               6u);
     // Far from any word: nothing.
-    EXPECT_TRUE(viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
+    EXPECT_TRUE(
+        viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
 }
 
 }  // namespace

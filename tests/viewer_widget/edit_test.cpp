@@ -93,6 +93,46 @@ TEST_F(EditTest, DragAwayAndBackChangesNothing) {
     EXPECT_TRUE(events.log.empty());
 }
 
+TEST_F(EditTest, HandCursorTellsWhatAPressDoesAndBlankPaperPans) {
+    auto cursor = [this] { return Port()->cursor().shape(); };
+    // Left of the rectangle, clear of both comments.
+    const QPoint blank = RectEdge() - QPoint(60, 0);
+    QTest::mouseMove(Port(), blank);
+    EXPECT_EQ(cursor(), Qt::OpenHandCursor);
+    QTest::mouseMove(Port(), RectEdge());
+    EXPECT_EQ(cursor(), Qt::SizeAllCursor);
+    Click(RectEdge());
+    ASSERT_EQ(V().SelectedAnnot(), rect);
+    const RectF box = E().GeometryOf(rect).box;
+    QTest::mouseMove(Port(), At(0, box.x2, box.y1));
+    EXPECT_EQ(cursor(), Qt::SizeFDiagCursor) << "a handle of the selected rectangle";
+    E().SetReadOnly(line, true);
+    QTest::mouseMove(Port(), Center(line));
+    EXPECT_EQ(cursor(), Qt::ForbiddenCursor);
+
+    // A drag on blank paper drops the selection and pulls the view along with the pointer.
+    V().SetZoom(2.0, blank);
+    WaitRendered();
+    QScrollBar* h = V().horizontalScrollBar();
+    QScrollBar* v = V().verticalScrollBar();
+    const int h0 = h->value(), v0 = v->value();
+    ASSERT_GE(h->maximum() - h0, 50);
+    ASSERT_GE(v->maximum() - v0, 30);
+    QTest::mousePress(Port(), Qt::LeftButton, Qt::NoModifier, blank);
+    EXPECT_EQ(V().SelectedAnnot(), 0u);
+    EXPECT_EQ(cursor(), Qt::ClosedHandCursor);
+    QTest::mouseMove(Port(), blank + QPoint(-20, -10));
+    QTest::mouseMove(Port(), blank + QPoint(-50, -30));
+    QTest::mouseRelease(Port(), Qt::LeftButton, Qt::NoModifier, blank + QPoint(-50, -30));
+    EXPECT_EQ(h->value(), h0 + 50);
+    EXPECT_EQ(v->value(), v0 + 30);
+    EXPECT_EQ(cursor(), Qt::OpenHandCursor);
+    // The pan is over: moving on scrolls nothing.
+    QTest::mouseMove(Port(), blank);
+    EXPECT_EQ(h->value(), h0 + 50);
+    EXPECT_TRUE(events.log.empty());
+}
+
 TEST_F(EditTest, DeleteKeyRemovesTheSelectedComment) {
     Click(Center(line));
     ASSERT_EQ(V().SelectedAnnot(), line);

@@ -1,76 +1,33 @@
 #include "viewer/widget/pdf_viewer_widget.h"
 
-#include <QApplication>
 #include <QContextMenuEvent>
-#include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
 #include "viewer/widget/annot_painter.h"
-#include "viewer/widget/ansi_text.h"
 #include "viewer/widget/annot_properties_dialog.h"
+#include "viewer/widget/callout_text_entry.h"
 #include "viewer/widget/comment_note_dialog.h"
+#include "viewer/widget/draft_media.h"
+#include "viewer/widget/draw_session.h"
+#include "viewer/widget/edit_controller.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/measure_text.h"
 #include "viewer/widget/page_words.h"
+#include "viewer/widget/tile_cache.h"
 #include "viewer/widget/widget_control.h"
 
 namespace viewer::widget {
 namespace {
 
-// Every tile makes poppler read the page's whole content stream again, which dominates on
-// dense drawings: few large tiles beat many small ones. Tiles are wide strips, so that a
-// view touches about as many tiles as there are workers.
-constexpr int kTileMaxWidth = 4096;
-constexpr int kTileMinHeight = 1024;  // a view up to this tall touches at most two rows
-
-// A tile that shows only a sliver at the edge of the view waits with the tiles out of view:
-// the page above or below still shows its coarse image there.
-bool ShowsInView(const QRect& tileInColumn, const QRect& view) {
-    const QRect r = tileInColumn.intersected(view);
-    return !r.isEmpty() && 1LL * r.width() * r.height() * 50 >= 1LL * view.width() * view.height();
-}
-constexpr size_t kTileBudget = size_t(384) << 20;
 constexpr double kZoomStep = 1.25;
-constexpr int kHandleRadius = 4;
-
-double Dist(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
-
-double SegmentDistance(engine::PointF p, engine::PointF a, engine::PointF b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
-}
-
-bool IsLineLike(AnnotTool t) {
-    return t == AnnotTool::Line || t == AnnotTool::Arrow || t == AnnotTool::Distance ||
-           t == AnnotTool::PolyLine || t == AnnotTool::Perimeter || t == AnnotTool::Pencil;
-}
 
 }  // namespace
-
-// A drag of the selected comment: its body (move), a box handle (resize) or a vertex.
-struct PdfViewerWidget::EditDrag {
-    enum Kind { Move, Resize, Vertex } kind = Move;
-    AnnotId id = 0;
-    int page = -1;
-    int handle = -1;  // box handle 0-7 or vertex index
-    QPointF pressAt;  // viewport
-    QPointF now;      // viewport
-    bool moved = false;
-    engine::AnnotGeometry geometry;
-    engine::AnnotDrawing drawing;
-};
 
 PdfViewerWidget::PdfViewerWidget(QWidget* parent)
     : QAbstractScrollArea(parent),
@@ -81,8 +38,12 @@ PdfViewerWidget::PdfViewerWidget(QWidget* parent)
         fitMode_ = engine_->FitMode();
         ApplyFit();
     });
-    renderer_ = new TileRenderer(this);
-    connect(renderer_, &TileRenderer::TileReady, this, &PdfViewerWidget::OnTileReady);
+    tiles_ = std::make_unique<TileCache>(layout_);
+    connect(tiles_.get(), &TileCache::TileStored, this, &PdfViewerWidget::OnTileStored);
+    edit_ = std::make_unique<EditController>(*this);
+    connect(edit_.get(), &EditController::SelectionChanged, this,
+            &PdfViewerWidget::SelectionChanged);
+    callout_ = std::make_unique<CalloutTextEntry>(*this);
     words_ = new PageWords(this);
     connect(words_, &PageWords::Ready, this, &PdfViewerWidget::OnWordsReady);
     scheduleTimer_.setSingleShot(true);
@@ -110,27 +71,21 @@ PdfViewerWidget::~PdfViewerWidget() {
 PdfViewerControl& PdfViewerWidget::Control() { return *control_; }
 
 void PdfViewerWidget::DocumentChanged() {
-    CancelCallout();
-    session_.reset();
-    edit_.reset();
-    selected_ = 0;
+    callout_->Cancel();
+    edit_->DropDocument();
     drawings_.clear();
     pageTexts_.clear();
-    tiles_.clear();
-    tileBytes_ = 0;
-    viewTilePending_ = false;
     settled_ = false;
     findHits_.clear();
     findCurrent_ = -1;
-    awaitingWords_ = false;
     std::vector<engine::PageGeometry> pages;
     for (int i = 0; i < engine_->PageCount(); ++i) pages.push_back(engine_->PageGeometryOf(i));
-    words_->SetDocument(
-        engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(), pages);
+    words_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath()) : QString(),
+                        pages);
     layout_.SetPages(std::move(pages));
     rotation_ = engine_->Rotation();
-    renderer_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath())
-                                             : QString());
+    tiles_->SetDocument(engine_->IsOpen() ? QString::fromStdString(engine_->FilePath())
+                                          : QString());
     fitMode_ = engine_->FitMode();
     lastFitSet_ = fitMode_;
     ApplyFit();
@@ -162,10 +117,9 @@ void PdfViewerWidget::ViewStateChanged() {
 void PdfViewerWidget::ApplyTool() {
     const auto tool = ViewerToolFromName(lastToolName_);
     tool_ = tool.value_or(ViewerTool::Hand);
-    session_.reset();
-    awaitingWords_ = false;
-    CancelCallout();
-    calibrating_ = false;
+    edit_->EndDraw();
+    callout_->Cancel();
+    edit_->EndCalibration();
     switch (tool_) {
         case ViewerTool::Hand:
             viewport()->setCursor(Qt::OpenHandCursor);
@@ -269,9 +223,7 @@ void PdfViewerWidget::SetZoom(double zoom, std::optional<QPoint> anchor) {
 
 void PdfViewerWidget::ZoomIn(std::optional<QPoint> anchor) { SetZoom(Zoom() * kZoomStep, anchor); }
 
-void PdfViewerWidget::ZoomOut(std::optional<QPoint> anchor) {
-    SetZoom(Zoom() / kZoomStep, anchor);
-}
+void PdfViewerWidget::ZoomOut(std::optional<QPoint> anchor) { SetZoom(Zoom() / kZoomStep, anchor); }
 
 void PdfViewerWidget::UpdateScrollBars() {
     const QSize col = layout_.ColumnSize();
@@ -301,6 +253,8 @@ engine::PointF PdfViewerWidget::ToPage(int page, QPointF viewportPoint) const {
     return layout_.ToPage(page, viewportPoint + ColumnOrigin());
 }
 
+QRect PdfViewerWidget::ViewInColumn() const { return QRect(ColumnOrigin(), viewport()->size()); }
+
 int PdfViewerWidget::PageAtViewport(QPoint p) const { return layout_.PageAt(p + ColumnOrigin()); }
 
 void PdfViewerWidget::resizeEvent(QResizeEvent* event) {
@@ -316,16 +270,13 @@ void PdfViewerWidget::resizeEvent(QResizeEvent* event) {
 void PdfViewerWidget::scrollContentsBy(int, int) {
     UpdateCurrentPage();
     ScheduleTiles();
-    if (calloutEditor_ && calloutDraft_) {
-        const engine::RectF r = calloutDraft_->rect;
-        calloutEditor_->move(ToViewport(calloutDraft_->page, {r.x1, r.y2}).toPoint());
-    }
+    callout_->FollowView();
     viewport()->update();
 }
 
 void PdfViewerWidget::UpdateCurrentPage() {
     if (layout_.PageCount() == 0) return;
-    const QRect view(ColumnOrigin(), viewport()->size());
+    const QRect view = ViewInColumn();
     int best = -1;
     long long bestArea = -1;
     const int first = layout_.PageAtY(view.top());
@@ -373,32 +324,11 @@ void PdfViewerWidget::SelectAnnot(int32_t page, int32_t index) {
 void PdfViewerWidget::PageChanged(int32_t page) {
     drawings_.erase(page);
     pageTexts_.erase(page);
-    if (selected_ && !engine_->AnnotExists(selected_)) selected_ = 0;
-    if (edit_ && !engine_->AnnotExists(edit_->id)) edit_.reset();
+    edit_->DropRemoved();
     viewport()->update();
 }
 
 // ---------------------------------------------------------------- tiles
-
-int PdfViewerWidget::ZoomKey() const {
-    return std::max(1, static_cast<int>(std::lround(layout_.Zoom() * 1000)));
-}
-
-QSize PdfViewerWidget::PagePixelsAt(int page, int zoomKey) const {
-    const QSizeF pt = layout_.ShownSizePt(page);
-    const double z = zoomKey / 1000.0;
-    return QSize(std::max(1, static_cast<int>(std::lround(pt.width() * z))),
-                 std::max(1, static_cast<int>(std::lround(pt.height() * z))));
-}
-
-PdfViewerWidget::Grid PdfViewerWidget::TileGridOf(QSize px) const {
-    Grid g;
-    g.cols = (px.width() + kTileMaxWidth - 1) / kTileMaxWidth;
-    g.rows = std::max(1, px.height() / kTileMinHeight);
-    g.tileW = (px.width() + g.cols - 1) / g.cols;
-    g.tileH = (px.height() + g.rows - 1) / g.rows;
-    return g;
-}
 
 void PdfViewerWidget::ScheduleTiles() {
     if (!scheduleTimer_.isActive()) scheduleTimer_.start();
@@ -406,108 +336,11 @@ void PdfViewerWidget::ScheduleTiles() {
 
 void PdfViewerWidget::RequestTiles() {
     if (layout_.PageCount() == 0) return;
-    const int zk = ZoomKey();
-    const QRect view(ColumnOrigin(), viewport()->size());
-    const QRect margin = view.adjusted(0, -view.height(), 0, view.height());
-    std::vector<TileRequest> want;
-    std::vector<TileRequest> ahead;  // above and below the view
-    const QPoint center = view.center();
-    const int first = layout_.PageAtY(margin.top());
-    const int last = layout_.PageAtY(margin.bottom());
-    for (int page = std::max(0, first); page <= last; ++page) {
-        const QRect pr = layout_.PageRect(page);
-        const QSize px = PagePixelsAt(page, zk);
-        const Grid g = TileGridOf(px);
-        bool pageVisible = pr.intersects(view);
-        bool hasFallback = false;
-        int visibleMissing = 0;
-        bool anySharp = false;
-        std::vector<TileRequest> pageWant;
-        for (int row = 0; row < g.rows; ++row) {
-            for (int col = 0; col < g.cols; ++col) {
-                const QRect tr(col * g.tileW, row * g.tileH,
-                               std::min(g.tileW, px.width() - col * g.tileW),
-                               std::min(g.tileH, px.height() - row * g.tileH));
-                if (tr.isEmpty()) continue;
-                const QRect inColumn = tr.translated(pr.topLeft());
-                if (!inColumn.intersects(margin)) continue;
-                TileKey key{page, zk, rotation_, col, row};
-                if (tiles_.contains(key)) {
-                    anySharp = true;
-                    continue;
-                }
-                const QPoint d = inColumn.center() - center;
-                const int distance = std::abs(d.x()) + std::abs(d.y());
-                const bool inView = ShowsInView(inColumn, view);
-                if (inView) ++visibleMissing;
-                (inView ? pageWant : ahead).push_back({key, tr, distance});
-            }
-        }
-        // The first picture of a page at this zoom that needs several tiles: one tile of
-        // just the part in view, then the grid tiles once the view is sharp.
-        const QRect inView = pr.intersected(view).translated(-pr.topLeft());
-        if (visibleMissing >= 2 && !anySharp && !inView.isEmpty() &&
-            !ViewTileHolding(page, inView)) {
-            const bool samePending = viewTilePending_ && viewTile_.key.page == page &&
-                                     viewTile_.key.zoomKey == zk &&
-                                     viewTile_.key.rotation == rotation_ &&
-                                     viewTile_.pixels.contains(inView);
-            if (!samePending) {
-                viewTile_ = {TileKey{page, zk, rotation_, -1, ++viewTileSerial_},
-                             inView.adjusted(-16, -16, 16, 16).intersected(QRect(QPoint(), px)),
-                             0};
-                viewTilePending_ = true;
-            }
-            want.push_back(viewTile_);
-            ahead.insert(ahead.end(), pageWant.begin(), pageWant.end());
-        } else {
-            want.insert(want.end(), pageWant.begin(), pageWant.end());
-        }
-        // A small whole-page image shows while the sharp tiles render, when they take more
-        // than one round of the workers (high zoom, fast scrolling).
-        if (pageVisible && visibleMissing > TileRenderer::WorkerCount()) {
-            for (auto it = tiles_.cbegin(); it != tiles_.cend() && !hasFallback; ++it) {
-                hasFallback = it.key().page == page && it.key().rotation == rotation_;
-            }
-            const QSizeF pt = layout_.ShownSizePt(page);
-            const int previewKey = static_cast<int>(
-                std::lround(1000.0 * 400.0 / std::max(pt.width(), pt.height())));
-            if (!hasFallback && previewKey < zk) {
-                const QSize ppx = PagePixelsAt(page, previewKey);
-                want.push_back({TileKey{page, previewKey, rotation_, 0, 0}, QRect(QPoint(), ppx),
-                                1});
-            }
-        }
-    }
-    // Tiles out of view wait until the view is sharp: on a busy machine they would take
-    // the processor from the tiles the user is looking at.
-    if (want.empty()) want = std::move(ahead);
-    renderer_->Request(std::move(want));
+    tiles_->Request(ViewInColumn(), rotation_);
     CheckSettled();
 }
 
-const PdfViewerWidget::CachedTile* PdfViewerWidget::ViewTileHolding(int page,
-                                                                     const QRect& pixels) const {
-    const int zk = ZoomKey();
-    for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
-        const TileKey& k = it.key();
-        if (k.col == -1 && k.page == page && k.zoomKey == zk && k.rotation == rotation_ &&
-            it->pixels.contains(pixels)) {
-            return &it.value();
-        }
-    }
-    return nullptr;
-}
-
-void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image) {
-    if (key.col == -1 && viewTilePending_ && key == viewTile_.key) viewTilePending_ = false;
-    CachedTile& t = tiles_[key];
-    tileBytes_ -= t.image.sizeInBytes();
-    t.image = image;
-    t.pixels = pixels;
-    t.lastUse = ++paintStamp_;
-    tileBytes_ += image.sizeInBytes();
-    EvictTiles();
+void PdfViewerWidget::OnTileStored(const TileKey& key) {
     if (key.rotation == rotation_ && key.page < layout_.PageCount()) {
         const QRect pr = layout_.PageRect(key.page).translated(-ColumnOrigin());
         viewport()->update(pr.intersected(viewport()->rect()));
@@ -515,39 +348,7 @@ void PdfViewerWidget::OnTileReady(const TileKey& key, const QRect& pixels, const
     CheckSettled();
 }
 
-void PdfViewerWidget::EvictTiles() {
-    while (tileBytes_ > kTileBudget && !tiles_.isEmpty()) {
-        auto oldest = tiles_.begin();
-        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
-            if (it->lastUse < oldest->lastUse) oldest = it;
-        }
-        tileBytes_ -= oldest->image.sizeInBytes();
-        tiles_.erase(oldest);
-    }
-}
-
-bool PdfViewerWidget::VisibleTilesReady() const {
-    if (layout_.PageCount() == 0) return true;
-    const int zk = ZoomKey();
-    const QRect view(ColumnOrigin(), viewport()->size());
-    const int first = layout_.PageAtY(view.top());
-    const int last = layout_.PageAtY(view.bottom());
-    for (int page = std::max(0, first); page <= last; ++page) {
-        const QRect pr = layout_.PageRect(page);
-        if (!pr.intersects(view)) continue;
-        const QSize px = PagePixelsAt(page, zk);
-        const Grid g = TileGridOf(px);
-        if (ViewTileHolding(page, pr.intersected(view).translated(-pr.topLeft()))) continue;
-        for (int row = 0; row < g.rows; ++row) {
-            for (int col = 0; col < g.cols; ++col) {
-                const QRect tr(col * g.tileW, row * g.tileH, g.tileW, g.tileH);
-                if (!ShowsInView(tr.translated(pr.topLeft()), view)) continue;
-                if (!tiles_.contains(TileKey{page, zk, rotation_, col, row})) return false;
-            }
-        }
-    }
-    return true;
-}
+bool PdfViewerWidget::VisibleTilesReady() const { return tiles_->Ready(ViewInColumn(), rotation_); }
 
 void PdfViewerWidget::CheckSettled() {
     const bool ready = VisibleTilesReady();
@@ -565,7 +366,7 @@ void PdfViewerWidget::CheckSettled() {
 void PdfViewerWidget::paintEvent(QPaintEvent* event) {
     QPainter p(viewport());
     p.fillRect(event->rect(), QColor(171, 171, 169));
-    ++paintStamp_;
+    tiles_->BeginPaint();
     if (layout_.PageCount() == 0) return;
     const QPoint o = ColumnOrigin();
     const QRect view(o, viewport()->size());
@@ -592,29 +393,11 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
             p.drawRect(r.adjusted(-1, -1, 1, 1));
         }
     }
-    // Selection and handles.
-    if (selected_ && engine_->AnnotExists(selected_) && !(edit_ && edit_->moved)) {
-        const engine::AnnotGeometry g = engine_->GeometryOf(selected_);
-        const QRectF r = PageToViewport(g.page).mapRect(
-            QRectF(g.rect.x1, g.rect.y1, g.rect.Width(), g.rect.Height()));
-        const bool locked = engine_->GetReadOnly(selected_);
-        p.setRenderHint(QPainter::Antialiasing, true);
-        QPen pen(locked ? QColor(120, 120, 120) : QColor(0, 120, 215), 1, Qt::DashLine);
-        p.setPen(pen);
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(r.adjusted(-2, -2, 2, 2));
-        if (!locked) {
-            p.setPen(QPen(QColor(0, 90, 180), 1));
-            p.setBrush(Qt::white);
-            for (const QPointF& h : HandlesOf(selected_)) {
-                p.drawRect(QRectF(h.x() - kHandleRadius, h.y() - kHandleRadius,
-                                  2 * kHandleRadius, 2 * kHandleRadius));
-            }
-        }
-    }
-    PaintEditPreview(p);
-    if (session_) session_->PaintPreview(p, PageToViewport(session_->Page()));
-    if (calibrating_ && calibPage_ >= 0) {
+    // Selection and handles, a comment dragged, the one being drawn.
+    edit_->PaintOverlay(p);
+    const DrawSession* session = edit_->Session();
+    if (session) session->PaintPreview(p, PageToViewport(session->Page()));
+    if (edit_->Calibrating() && calibPage_ >= 0) {
         p.setPen(QPen(Qt::magenta, 2));
         for (const auto& pt : calibPoints_) {
             const QPointF v = ToViewport(calibPage_, pt);
@@ -624,10 +407,11 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
     }
     // What the gesture in progress expects next.
     QString hint;
-    if (calibrating_) {
-        hint = calibPoints_.empty() ? tr("Calibrate: click the first of two points of known distance")
-                                    : tr("Calibrate: click the second point");
-    } else if (session_ && session_->IsVertexTool() && !session_->Dragging()) {
+    if (edit_->Calibrating()) {
+        hint = calibPoints_.empty()
+                   ? tr("Calibrate: click the first of two points of known distance")
+                   : tr("Calibrate: click the second point");
+    } else if (session && session->IsVertexTool() && !session->Dragging()) {
         hint = tr("Click to add points; double-click or Enter to finish, Esc to cancel");
     }
     if (!hint.isEmpty()) {
@@ -646,89 +430,9 @@ void PdfViewerWidget::paintEvent(QPaintEvent* event) {
 }
 
 void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
-    const int zk = ZoomKey();
     p.save();
     p.setClipRect(pr);
-    // Images of the page at other zoom levels, coarse ones first, stand in for sharp tiles
-    // that are still being rendered.
-    std::vector<std::pair<double, TileKey>> others;
-    std::vector<TileKey> sharp;
-    const QSize px = PagePixelsAt(page, zk);
-    const Grid g = TileGridOf(px);
-    const QRect visible = pr.intersected(viewport()->rect());
-    QRegion missing;
-    for (int row = 0; row < g.rows; ++row) {
-        for (int col = 0; col < g.cols; ++col) {
-            const QRect tr = QRect(col * g.tileW, row * g.tileH, g.tileW, g.tileH)
-                                 .translated(pr.topLeft())
-                                 .intersected(visible);
-            if (tr.isEmpty()) continue;
-            const TileKey key{page, zk, rotation_, col, row};
-            if (tiles_.contains(key)) {
-                sharp.push_back(key);
-            } else {
-                missing += tr;
-            }
-        }
-    }
-    if (!missing.isEmpty()) {
-        // Where sharp tiles are missing: the coarsest image of the page underneath (it fills
-        // every hole) and the nearest zoom level above it. Two layers at most keep the
-        // paint cheap however many levels are cached.
-        for (auto it = tiles_.cbegin(); it != tiles_.cend(); ++it) {
-            const TileKey& k = it.key();
-            if (k.page == page && k.rotation == rotation_ && k.zoomKey != zk) {
-                others.push_back({std::abs(std::log(double(k.zoomKey) / zk)), k});
-            }
-        }
-        int coarsest = 0, nearest = 0;
-        double nearestScore = 1e9;
-        for (const auto& [score, k] : others) {
-            if (coarsest == 0 || k.zoomKey < coarsest) coarsest = k.zoomKey;
-            if (score < nearestScore) {
-                nearestScore = score;
-                nearest = k.zoomKey;
-            }
-        }
-        p.save();
-        p.setClipRegion(missing);
-        p.setRenderHint(QPainter::SmoothPixmapTransform, false);
-        std::vector<int> levels;
-        if (coarsest) levels.push_back(coarsest);
-        if (nearest && nearest != coarsest) levels.push_back(nearest);
-        for (int level : levels) {
-            const QSize opx = PagePixelsAt(page, level);
-            const double fx = double(pr.width()) / opx.width();
-            const double fy = double(pr.height()) / opx.height();
-            for (const auto& [score, k] : others) {
-                if (k.zoomKey != level) continue;
-                CachedTile& t = tiles_[k];
-                const QRectF src(t.pixels.topLeft(), t.image.size());
-                const QRectF dst(pr.left() + src.left() * fx, pr.top() + src.top() * fy,
-                                 src.width() * fx, src.height() * fy);
-                if (!missing.intersects(dst.toAlignedRect())) continue;
-                t.lastUse = paintStamp_;
-                p.drawImage(dst, t.image);
-            }
-        }
-        p.restore();
-    }
-    if (!missing.isEmpty()) {
-        // The view tile of this zoom under the grid tiles.
-        for (auto it = tiles_.begin(); it != tiles_.end(); ++it) {
-            const TileKey& k = it.key();
-            if (k.col != -1 || k.page != page || k.zoomKey != zk || k.rotation != rotation_) {
-                continue;
-            }
-            it->lastUse = paintStamp_;
-            p.drawImage(pr.topLeft() + it->pixels.topLeft(), it->image);
-        }
-    }
-    for (const TileKey& k : sharp) {
-        CachedTile& t = tiles_[k];
-        t.lastUse = paintStamp_;
-        p.drawImage(QPoint(pr.left() + k.col * g.tileW, pr.top() + k.row * g.tileH), t.image);
-    }
+    tiles_->PaintPage(p, page, pr, viewport()->rect(), rotation_);
     // Page texts, then the comments, drawn from the model.
     const QTransform toView = PageToViewport(page);
     auto texts = pageTexts_.find(page);
@@ -739,7 +443,7 @@ void PdfViewerWidget::PaintPage(QPainter& p, int page, const QRect& pr) {
     const bool turned = layout_.QuarterTurns(page) != 0;
     for (const PageDrawing& d : DrawingsOf(page)) {
         if (!engine_->GetShown(d.id)) continue;
-        if (edit_ && edit_->moved && edit_->id == d.id) continue;  // drawn where it is dragged
+        if (edit_->Hides(d.id)) continue;  // drawn where it is dragged
         PaintDrawing(p, d.drawing,
                      d.upright && turned ? UprightToViewport(page, d.drawing.bbox) : toView);
     }
@@ -767,130 +471,11 @@ const std::vector<PdfViewerWidget::PageDrawing>& PdfViewerWidget::DrawingsOf(int
     return it->second;
 }
 
-void PdfViewerWidget::PaintEditPreview(QPainter& p) {
-    if (!edit_ || !edit_->moved) return;
-    const QPointF delta = edit_->now - edit_->pressAt;
-    p.save();
-    p.setRenderHint(QPainter::Antialiasing, true);
-    const QTransform toView = PageToViewport(edit_->page);
-    if (edit_->kind == EditDrag::Move) {
-        p.setOpacity(0.75);
-        PaintDrawing(p, edit_->drawing, toView * QTransform::fromTranslate(delta.x(), delta.y()));
-    } else {
-        PaintDrawing(p, edit_->drawing, toView);
-        p.setPen(QPen(QColor(0, 120, 215), 1.5, Qt::DashLine));
-        p.setBrush(Qt::NoBrush);
-        const engine::AnnotGeometry& g = edit_->geometry;
-        if (edit_->kind == EditDrag::Resize) {
-            QRectF r = toView.mapRect(QRectF(g.box.x1, g.box.y1, g.box.Width(), g.box.Height()));
-            const int h = edit_->handle;
-            // Handles: 0 TL 1 T 2 TR 3 R 4 BR 5 B 6 BL 7 L (as shown).
-            if (h == 0 || h == 6 || h == 7) r.setLeft(r.left() + delta.x());
-            if (h == 2 || h == 3 || h == 4) r.setRight(r.right() + delta.x());
-            if (h == 0 || h == 1 || h == 2) r.setTop(r.top() + delta.y());
-            if (h == 4 || h == 5 || h == 6) r.setBottom(r.bottom() + delta.y());
-            p.drawRect(r.normalized());
-        } else {
-            QPolygonF poly;
-            for (size_t i = 0; i < g.points.size(); ++i) {
-                QPointF v = toView.map(QPointF(g.points[i].x, g.points[i].y));
-                if (static_cast<int>(i) == edit_->handle) v += delta;
-                poly << v;
-            }
-            p.drawPolyline(poly);
-        }
-    }
-    p.restore();
-}
+// ---------------------------------------------------------------- selection
 
-// ---------------------------------------------------------------- hit tests and handles
+AnnotId PdfViewerWidget::SelectedAnnot() const { return edit_->Selected(); }
 
-double PdfViewerWidget::Tolerance(int) const { return 4.0 / std::max(0.01, layout_.Zoom()); }
-
-AnnotId PdfViewerWidget::HitAnnot(int page, engine::PointF p, double tol) const {
-    const std::vector<AnnotId> ids = engine_->AnnotsOnPage(page);
-    for (auto it = ids.rbegin(); it != ids.rend(); ++it) {
-        if (!engine_->GetShown(*it)) continue;
-        const engine::AnnotGeometry g = engine_->GeometryOf(*it);
-        if (!g.rect.Inflated(tol).Contains(p)) continue;
-        if (g.tool && IsLineLike(*g.tool)) {
-            auto nearLine = [&](const std::vector<engine::PointF>& pts) {
-                for (size_t i = 1; i < pts.size(); ++i) {
-                    if (SegmentDistance(p, pts[i - 1], pts[i]) <= tol + 2) return true;
-                }
-                return false;
-            };
-            bool hit = nearLine(g.points);
-            for (const auto& s : g.strokes) hit = hit || nearLine(s);
-            if (!hit && (!g.points.empty() || !g.strokes.empty())) continue;
-        }
-        return *it;
-    }
-    return 0;
-}
-
-bool PdfViewerWidget::HasBoxHandles(AnnotId id) const {
-    const engine::AnnotGeometry g = engine_->GeometryOf(id);
-    if (!g.tool) return false;
-    switch (*g.tool) {
-        case AnnotTool::Rectangle:
-        case AnnotTool::Circle:
-        case AnnotTool::Callout:
-        case AnnotTool::Image:
-            return true;
-        default:
-            return false;
-    }
-}
-
-std::vector<QPointF> PdfViewerWidget::HandlesOf(AnnotId id) const {
-    std::vector<QPointF> out;
-    const engine::AnnotGeometry g = engine_->GeometryOf(id);
-    if (!g.tool || g.page < 0) return out;
-    const QTransform t = PageToViewport(g.page);
-    if (HasBoxHandles(id)) {
-        const QRectF r = t.mapRect(QRectF(g.box.x1, g.box.y1, g.box.Width(), g.box.Height()));
-        out = {r.topLeft(),     QPointF(r.center().x(), r.top()),    r.topRight(),
-               QPointF(r.right(), r.center().y()), r.bottomRight(),
-               QPointF(r.center().x(), r.bottom()), r.bottomLeft(),
-               QPointF(r.left(), r.center().y())};
-    }
-    switch (*g.tool) {
-        case AnnotTool::Line:
-        case AnnotTool::Arrow:
-        case AnnotTool::Distance:
-        case AnnotTool::Polygon:
-        case AnnotTool::Cloudy:
-        case AnnotTool::PolyLine:
-        case AnnotTool::Perimeter:
-        case AnnotTool::Area:
-            for (const auto& pt : g.points) out.push_back(t.map(QPointF(pt.x, pt.y)));
-            break;
-        case AnnotTool::Callout:
-            if (!g.points.empty()) out.push_back(t.map(QPointF(g.points[0].x, g.points[0].y)));
-            break;
-        default:
-            break;
-    }
-    return out;
-}
-
-int PdfViewerWidget::HitHandle(QPointF v) const {
-    if (!selected_ || engine_->GetReadOnly(selected_)) return -1;
-    const std::vector<QPointF> hs = HandlesOf(selected_);
-    for (size_t i = 0; i < hs.size(); ++i) {
-        if (Dist(hs[i], v) <= kHandleRadius + 2) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-void PdfViewerWidget::Select(AnnotId id) {
-    if (id && !engine_->AnnotExists(id)) id = 0;
-    if (id == selected_) return;
-    selected_ = id;
-    emit SelectionChanged(id);
-    viewport()->update();
-}
+void PdfViewerWidget::Select(AnnotId id) { edit_->Select(id); }
 
 // ---------------------------------------------------------------- mouse
 
@@ -898,86 +483,21 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     const QPointF pos = event->position();
     const int page = PageAtViewport(pos.toPoint());
-    if (calloutEditor_) CommitCallout();
-    if (awaitingWords_) {  // a new gesture drops the text mark still waiting for its words
-        awaitingWords_ = false;
-        session_.reset();
-    }
+    callout_->Commit();
+    // A new gesture drops the text mark still waiting for its words.
+    if (edit_->Mode() == MouseMode::AwaitWords) edit_->EndDraw();
     if (event->button() == Qt::RightButton) return;  // the context menu
     if (event->button() != Qt::LeftButton) return;
 
-    if (calibrating_) {
-        if (page < 0) return;
-        if (calibPage_ != page) calibPoints_.clear();
-        calibPage_ = page;
-        calibPoints_.push_back(ToPage(page, pos));
-        viewport()->update();
-        if (calibPoints_.size() == 2) {
-            calibrating_ = false;
-            const double pts = std::hypot(calibPoints_[1].x - calibPoints_[0].x,
-                                          calibPoints_[1].y - calibPoints_[0].y);
-            std::optional<KnownDistance> known;
-            if (dialogs_.knownDistance) {
-                known = dialogs_.knownDistance(this, pts * scale_.unitsPerPoint,
-                                               QString::fromStdString(scale_.unit));
-            }
-            if (known) {
-                if (auto s = CalibratedScale(calibPoints_[0], calibPoints_[1], known->distance,
-                                             known->unit.toStdString())) {
-                    SetScale(*s);
-                }
-            }
-            calibPoints_.clear();
-            calibPage_ = -1;
-            viewport()->update();
-        }
+    if (edit_->Calibrating()) {
+        CalibrationClick(page, pos);
         return;
     }
 
     switch (tool_) {
-        case ViewerTool::Hand: {
-            const int handle = HitHandle(pos);
-            if (handle >= 0) {
-                edit_ = std::make_unique<EditDrag>();
-                edit_->id = selected_;
-                edit_->geometry = engine_->GeometryOf(selected_);
-                edit_->page = edit_->geometry.page;
-                edit_->drawing = engine_->DrawingOf(selected_);
-                const bool box = HasBoxHandles(selected_);
-                if (box && handle < 8) {
-                    edit_->kind = EditDrag::Resize;
-                    edit_->handle = handle;
-                } else {
-                    edit_->kind = EditDrag::Vertex;
-                    edit_->handle = box ? handle - 8 : handle;
-                }
-                edit_->pressAt = edit_->now = pos;
-                return;
-            }
-            const AnnotId hit = page >= 0 ? HitAnnot(page, ToPage(page, pos), Tolerance(page))
-                                                  : 0;
-            if (hit) {
-                Select(hit);
-                if (engine_->GetReadOnly(hit)) {
-                    viewport()->setCursor(Qt::ForbiddenCursor);
-                    return;
-                }
-                edit_ = std::make_unique<EditDrag>();
-                edit_->kind = EditDrag::Move;
-                edit_->id = hit;
-                edit_->geometry = engine_->GeometryOf(hit);
-                edit_->page = edit_->geometry.page;
-                edit_->drawing = engine_->DrawingOf(hit);
-                edit_->pressAt = edit_->now = pos;
-                viewport()->setCursor(Qt::SizeAllCursor);
-                return;
-            }
-            Select(0);
-            panning_ = true;
-            panLast_ = event->position().toPoint();
-            viewport()->setCursor(Qt::ClosedHandCursor);
+        case ViewerTool::Hand:
+            edit_->PressHand(pos);
             return;
-        }
         case ViewerTool::ZoomIn:
             ZoomIn(pos.toPoint());
             return;
@@ -990,123 +510,135 @@ void PdfViewerWidget::mousePressEvent(QMouseEvent* event) {
             break;
     }
     if (page < 0) return;
-    const engine::PointF pp = ToPage(page, pos);
-    if (session_ && session_->Page() != page) session_.reset();
-    if (!session_) BeginDraw(page, pp);
-    if (!session_) return;
-    session_->Press(DrawPoint(pos), Tolerance(page));
+    if (edit_->Session() && edit_->Session()->Page() != page) edit_->EndDraw();
+    if (!edit_->Session()) BeginDraw(page);
+    DrawSession* session = edit_->Session();
+    if (!session) return;
+    session->Press(DrawPoint(pos), edit_->Tolerance());
     UpdateTextSelection();
+    viewport()->update();
+}
+
+void PdfViewerWidget::CalibrationClick(int page, QPointF pos) {
+    if (page < 0) return;
+    if (calibPage_ != page) calibPoints_.clear();
+    calibPage_ = page;
+    calibPoints_.push_back(ToPage(page, pos));
+    viewport()->update();
+    if (calibPoints_.size() < 2) return;
+    edit_->EndCalibration();
+    const double pts =
+        std::hypot(calibPoints_[1].x - calibPoints_[0].x, calibPoints_[1].y - calibPoints_[0].y);
+    std::optional<KnownDistance> known;
+    if (dialogs_.knownDistance) {
+        known = dialogs_.knownDistance(this, pts * scale_.unitsPerPoint,
+                                       QString::fromStdString(scale_.unit));
+    }
+    if (known) {
+        if (auto s = CalibratedScale(calibPoints_[0], calibPoints_[1], known->distance,
+                                     known->unit.toStdString())) {
+            SetScale(*s);
+        }
+    }
+    calibPoints_.clear();
+    calibPage_ = -1;
     viewport()->update();
 }
 
 engine::PointF PdfViewerWidget::DrawPoint(QPointF viewportPoint) const {
     // A comment stays on its page: points dragged past the edge stop at it.
-    const int page = session_->Page();
+    const int page = edit_->Session()->Page();
     const engine::PointF p = ToPage(page, viewportPoint);
     const engine::RectF c = engine_->PageGeometryOf(page).cropBox.Normalized();
     return {std::clamp(p.x, c.x1, c.x2), std::clamp(p.y, c.y1, c.y2)};
 }
 
-void PdfViewerWidget::BeginDraw(int page, engine::PointF) {
+void PdfViewerWidget::BeginDraw(int page) {
     const auto annotTool = AnnotToolOf(tool_);
     if (!annotTool) return;
     engine::AnnotStyle style = drawStyle_;
     if (*annotTool == AnnotTool::Cloudy && style.borderStyle < 8) style.borderStyle = 9;
-    session_ = std::make_unique<DrawSession>(*annotTool, page, style);
-    session_->SetScale(scale_);
+    auto session = std::make_unique<DrawSession>(*annotTool, page, style);
+    session->SetScale(scale_);
+    edit_->StartDraw(std::move(session));
 }
 
 void PdfViewerWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
     const bool down = event->buttons() & Qt::LeftButton;
-    if (panning_) {
-        const QPoint d = pos.toPoint() - panLast_;
-        panLast_ = pos.toPoint();
-        horizontalScrollBar()->setValue(horizontalScrollBar()->value() - d.x());
-        verticalScrollBar()->setValue(verticalScrollBar()->value() - d.y());
-        return;
+    switch (edit_->Mode()) {
+        case MouseMode::Pan:
+        case MouseMode::Move:
+        case MouseMode::Resize:
+        case MouseMode::Vertex:
+            edit_->DragTo(pos);
+            return;
+        case MouseMode::Draw:
+        case MouseMode::AwaitWords:
+            edit_->Session()->Move(DrawPoint(pos), down);
+            UpdateTextSelection();
+            viewport()->update();
+            return;
+        case MouseMode::None:
+        case MouseMode::Calibrate:
+            break;
     }
-    if (edit_) {
-        edit_->now = pos;
-        if (Dist(edit_->now, edit_->pressAt) > 2) edit_->moved = true;
-        viewport()->update();
-        return;
-    }
-    if (session_) {
-        session_->Move(DrawPoint(pos), down);
-        UpdateTextSelection();
-        viewport()->update();
-        return;
-    }
-    if (tool_ == ViewerTool::Hand && !down) {
-        const int page = PageAtViewport(pos.toPoint());
-        Qt::CursorShape shape = Qt::OpenHandCursor;
-        if (HitHandle(pos) >= 0) {
-            shape = Qt::SizeFDiagCursor;
-        } else if (page >= 0) {
-            const AnnotId hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
-            if (hit) shape = engine_->GetReadOnly(hit) ? Qt::ForbiddenCursor : Qt::SizeAllCursor;
-        }
-        viewport()->setCursor(shape);
-    }
+    if (tool_ == ViewerTool::Hand && !down) edit_->Hover(pos);
 }
 
 void PdfViewerWidget::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return;
     const QPointF pos = event->position();
-    if (panning_) {
-        panning_ = false;
-        viewport()->setCursor(Qt::OpenHandCursor);
-        return;
+    switch (edit_->Mode()) {
+        case MouseMode::Pan:
+        case MouseMode::Move:
+        case MouseMode::Resize:
+        case MouseMode::Vertex:
+            edit_->Release(pos);
+            return;
+        case MouseMode::Draw:
+        case MouseMode::AwaitWords:
+            break;
+        case MouseMode::None:
+        case MouseMode::Calibrate:
+            return;
     }
-    if (edit_) {
-        edit_->now = pos;
-        if (edit_->moved) CommitEditDrag(pos);
-        edit_.reset();
-        if (tool_ == ViewerTool::Hand) viewport()->setCursor(Qt::OpenHandCursor);
-        viewport()->update();
-        return;
-    }
-    if (!session_) return;
-    const AnnotTool t = session_->Tool();
+    DrawSession* session = edit_->Session();
+    const AnnotTool t = session->Tool();
     if ((t == AnnotTool::Highlight || t == AnnotTool::StrikeOut) &&
-        !words_->Words(session_->Page())) {
+        !words_->Words(session->Page())) {
         // Finished when the page's words are read.
-        session_->Move(DrawPoint(pos), true);
-        awaitingWords_ = true;
+        session->Move(DrawPoint(pos), true);
+        edit_->AwaitWords();
         return;
     }
-    const DrawSession::Step step =
-        session_->Release(DrawPoint(pos), Tolerance(session_->Page()));
+    const DrawSession::Step step = session->Release(DrawPoint(pos), edit_->Tolerance());
     if (step == DrawSession::Step::Finish) {
         FinishDraw();
     } else if (step == DrawSession::Step::Cancel) {
-        session_.reset();
+        edit_->EndDraw();
     }
     viewport()->update();
 }
 
 void PdfViewerWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const QPointF pos = event->position();
-    if (session_) {
+    if (DrawSession* session = edit_->Session()) {
         // The double click's press came first and added a vertex; finish the shape.
-        session_->Press(DrawPoint(pos), Tolerance(session_->Page()));
-        const DrawSession::Step step =
-            session_->DoubleClick(DrawPoint(pos), Tolerance(session_->Page()));
+        session->Press(DrawPoint(pos), edit_->Tolerance());
+        const DrawSession::Step step = session->DoubleClick(DrawPoint(pos), edit_->Tolerance());
         if (step == DrawSession::Step::Finish) {
             FinishDraw();
         } else if (step == DrawSession::Step::Cancel) {
-            session_.reset();
+            edit_->EndDraw();
         }
         viewport()->update();
         return;
     }
     if (tool_ != ViewerTool::Hand) return;
-    const int page = PageAtViewport(pos.toPoint());
-    if (page < 0) return;
-    const AnnotId hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
+    const AnnotId hit = edit_->HitAnnotAt(pos);
     if (hit) {
-        edit_.reset();
+        edit_->CancelDrag();
         Select(hit);
         OpenNote(hit);
     }
@@ -1129,15 +661,15 @@ void PdfViewerWidget::wheelEvent(QWheelEvent* event) {
 void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Delete:
-            DeleteSelected();
+            edit_->DeleteSelected();
             return;
         case Qt::Key_Escape:
-            if (calloutEditor_) {
-                CancelCallout();
-            } else if (session_) {
-                session_.reset();
-            } else if (calibrating_) {
-                calibrating_ = false;
+            if (callout_->Editor()) {
+                callout_->Cancel();
+            } else if (edit_->Session()) {
+                edit_->EndDraw();
+            } else if (edit_->Calibrating()) {
+                edit_->EndCalibration();
                 calibPoints_.clear();
             } else {
                 Select(0);
@@ -1146,7 +678,8 @@ void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
             return;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (session_ && session_->FinishVertices() == DrawSession::Step::Finish) {
+            if (edit_->Session() &&
+                edit_->Session()->FinishVertices() == DrawSession::Step::Finish) {
                 FinishDraw();
                 viewport()->update();
                 return;
@@ -1172,10 +705,7 @@ void PdfViewerWidget::keyPressEvent(QKeyEvent* event) {
 }
 
 void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
-    const QPoint pos = event->pos();
-    const int page = PageAtViewport(pos);
-    AnnotId hit = 0;
-    if (page >= 0) hit = HitAnnot(page, ToPage(page, pos), Tolerance(page));
+    const AnnotId hit = edit_->HitAnnotAt(event->pos());
     QMenu menu(this);
     if (hit) {
         Select(hit);
@@ -1184,7 +714,7 @@ void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
         QAction* props =
             menu.addAction(tr("Properties..."), this, [this, hit] { OpenProperties(hit); });
         props->setEnabled(!locked);
-        QAction* del = menu.addAction(tr("Delete"), this, [this] { DeleteSelected(); });
+        QAction* del = menu.addAction(tr("Delete"), this, [this] { edit_->DeleteSelected(); });
         del->setEnabled(!locked);
         menu.addSeparator();
     }
@@ -1197,19 +727,19 @@ void PdfViewerWidget::contextMenuEvent(QContextMenuEvent* event) {
 // ---------------------------------------------------------------- drawing comments
 
 void PdfViewerWidget::UpdateTextSelection() {
-    if (!session_) return;
-    const AnnotTool t = session_->Tool();
+    DrawSession* session = edit_->Session();
+    if (!session) return;
+    const AnnotTool t = session->Tool();
     if (t != AnnotTool::Highlight && t != AnnotTool::StrikeOut) return;
-    const int page = session_->Page();
+    const int page = session->Page();
     const std::vector<engine::Quad>* words = words_->Words(page);
     if (!words) {  // still being read; OnWordsReady comes back here
-        session_->SetTextQuads({});
+        session->SetTextQuads({});
         return;
     }
     const std::vector<engine::Quad>& pageWords = *words;
-    session_->SetTextQuads(DrawSession::SelectWords(pageWords, session_->DragStart(),
-                                                    session_->Current(),
-                                                    20 / std::max(0.01, layout_.Zoom())));
+    session->SetTextQuads(DrawSession::SelectWords(
+        pageWords, session->DragStart(), session->Current(), 20 / std::max(0.01, layout_.Zoom())));
 }
 
 void PdfViewerWidget::PrefetchWords() {
@@ -1221,25 +751,25 @@ void PdfViewerWidget::PrefetchWords() {
 }
 
 void PdfViewerWidget::OnWordsReady(int page) {
-    if (!session_ || session_->Page() != page) return;
+    DrawSession* session = edit_->Session();
+    if (!session || session->Page() != page) return;
     UpdateTextSelection();
-    if (awaitingWords_) {
-        awaitingWords_ = false;
-        const engine::PointF at = session_->Current();
-        if (session_->Release(at, Tolerance(page)) == DrawSession::Step::Finish) {
+    if (edit_->Mode() == MouseMode::AwaitWords) {
+        const engine::PointF at = session->Current();
+        if (session->Release(at, edit_->Tolerance()) == DrawSession::Step::Finish) {
             FinishDraw();
         } else {
-            session_.reset();
+            edit_->EndDraw();
         }
     }
     viewport()->update();
 }
 
 void PdfViewerWidget::FinishDraw() {
-    if (!session_) return;
-    std::unique_ptr<DrawSession> s = std::move(session_);
+    std::unique_ptr<DrawSession> s = edit_->TakeSession();
+    if (!s) return;
     if (s->Tool() == AnnotTool::Callout) {
-        StartCalloutText(*s);
+        callout_->Start(*s);
         return;
     }
     CreateFromSession(*s);
@@ -1248,221 +778,16 @@ void PdfViewerWidget::FinishDraw() {
 void PdfViewerWidget::CreateFromSession(const DrawSession& s) {
     std::optional<engine::AnnotDraft> draft = s.Draft();
     if (!draft) return;
-    if (draft->tool == AnnotTool::Image) {
-        const QString file = dialogs_.openFile
-                                 ? dialogs_.openFile(this, tr("Image"),
-                                                     tr("Images (*.png *.jpg *.jpeg *.bmp *.gif)"))
-                                 : QString();
-        if (file.isEmpty()) return;
-        QImageReader reader(file);
-        reader.setAutoTransform(true);
-        QImage img = reader.read();
-        if (img.isNull()) return;
-        // Keep comment images a sensible size.
-        if (img.width() > 2048 || img.height() > 2048) {
-            img = img.scaled(2048, 2048, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-        }
-        img = img.convertToFormat(QImage::Format_RGB888);
-        draft->imageWidth = img.width();
-        draft->imageHeight = img.height();
-        draft->imageRgb.resize(size_t(img.width()) * img.height() * 3);
-        for (int y = 0; y < img.height(); ++y) {
-            std::memcpy(draft->imageRgb.data() + size_t(y) * img.width() * 3, img.constScanLine(y),
-                        size_t(img.width()) * 3);
-        }
-        // A click places the image at its own shape; a drag fits it into the rectangle.
-        engine::RectF r = draft->rect;
-        const double aspect = double(img.height()) / img.width();
-        if (r.Width() >= 4 && r.Height() >= 4) {
-            if (r.Height() / r.Width() > aspect) {
-                r.y1 = r.y2 - r.Width() * aspect;
-            } else {
-                r.x2 = r.x1 + r.Height() / aspect;
-            }
-        } else {
-            const double w = std::min(200.0, double(img.width()));
-            r = {r.x1, r.y2 - w * aspect, r.x1 + w, r.y2};
-        }
-        draft->rect = r;
-    } else if (draft->tool == AnnotTool::FileAttachment) {
-        const QString file = dialogs_.openFile
-                                 ? dialogs_.openFile(this, tr("File Attachment"), tr("All files (*)"))
-                                 : QString();
-        if (file.isEmpty()) return;
-        QFile f(file);
-        if (!f.open(QIODevice::ReadOnly)) return;
-        const QByteArray bytes = f.readAll();
-        draft->fileName = ToAnsi(QFileInfo(file).fileName());
-        draft->fileBytes.assign(bytes.constData(), size_t(bytes.size()));
-    }
+    if (!DraftMedia::Load(*draft, dialogs_, this)) return;
     const AnnotId id = engine_->UserCreateAnnot(*draft);
     if (!id) return;
     Select(id);
     if (draft->tool == AnnotTool::Note) OpenNote(id);
 }
 
-void PdfViewerWidget::StartCalloutText(const DrawSession& s) {
-    std::optional<engine::AnnotDraft> draft = s.Draft();
-    if (!draft) return;
-    const engine::TextStyle& font = engine_->TextFont();
-    const engine::PointF target = s.DragStart();
-    engine::PointF at = s.Current();
-    const bool clicked = std::hypot(at.x - target.x, at.y - target.y) < 2;
-    if (clicked) at = {target.x + 30, target.y + 30};
-    draft->points = {target, at};
-    draft->rect = {at.x, at.y - font.size * 2, at.x + 150, at.y};
-    draft->useControlTextFont = true;
-    calloutDraft_ = draft;
-    delete calloutEditor_;
-    calloutEditor_ = new QPlainTextEdit(viewport());
-    calloutEditor_->setObjectName("CalloutEditor");
-    QFont f(QString::fromStdString(font.face));
-    f.setPixelSize(std::max(6, static_cast<int>(std::lround(font.size * layout_.Zoom()))));
-    calloutEditor_->setFont(f);
-    QPalette pal = calloutEditor_->palette();
-    pal.setColor(QPalette::Text, FromBgr(font.color));
-    calloutEditor_->setPalette(pal);
-    calloutEditor_->setFrameShape(QFrame::Box);
-    calloutEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    calloutEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QPointF tl = ToViewport(draft->page, {at.x, at.y});
-    calloutEditor_->setGeometry(QRect(tl.toPoint(), QSize(std::max(120, int(150 * layout_.Zoom())),
-                                                          std::max(30, int(font.size * 2.4 *
-                                                                             layout_.Zoom())))));
-    calloutEditor_->installEventFilter(this);
-    calloutEditor_->show();
-    calloutEditor_->setFocus();
-}
-
-bool PdfViewerWidget::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == calloutEditor_ && event->type() == QEvent::KeyPress) {
-        auto* k = static_cast<QKeyEvent*>(event);
-        if (k->key() == Qt::Key_Escape) {
-            CancelCallout();
-            return true;
-        }
-        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) &&
-            (k->modifiers() & Qt::ControlModifier)) {
-            CommitCallout();
-            return true;
-        }
-    }
-    if (watched == calloutEditor_ && event->type() == QEvent::FocusOut) {
-        // Clicking elsewhere keeps what was typed.
-        QTimer::singleShot(0, this, [this] {
-            if (calloutEditor_ && !calloutEditor_->hasFocus()) CommitCallout();
-        });
-    }
-    return QAbstractScrollArea::eventFilter(watched, event);
-}
-
-void PdfViewerWidget::CommitCallout() {
-    if (!calloutEditor_ || !calloutDraft_) return;
-    const QString text = calloutEditor_->toPlainText();
-    engine::AnnotDraft draft = *calloutDraft_;
-    calloutDraft_.reset();
-    calloutEditor_->removeEventFilter(this);
-    calloutEditor_->hide();
-    calloutEditor_->deleteLater();
-    calloutEditor_ = nullptr;
-    setFocus();
-    if (text.trimmed().isEmpty()) return;
-    const engine::TextStyle& font = engine_->TextFont();
-    // The box fits the text: measured with the font at its size in points.
-    QFont f(QString::fromStdString(font.face));
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(font.size))));
-    const QFontMetricsF fm(f);
-    double w = 0;
-    const QStringList lines = text.split('\n');
-    for (const QString& line : lines) w = std::max(w, fm.horizontalAdvance(line));
-    const double h = fm.lineSpacing() * lines.size();
-    const engine::PointF at = draft.points.back();
-    // Room for the border and a margin around the text.
-    const double pad = 4 + drawStyle_.width;
-    engine::RectF box{at.x, at.y - h - 2 * pad, at.x + w + 2 * pad + font.size * 0.5, at.y};
-    // The line ends at the middle of the box's side that faces the target.
-    const engine::PointF target = draft.points.front();
-    engine::PointF attach;
-    if (target.x < box.x1) {
-        attach = {box.x1, (box.y1 + box.y2) / 2};
-    } else if (target.x > box.x2) {
-        attach = {box.x2, (box.y1 + box.y2) / 2};
-    } else if (target.y > box.y2) {
-        attach = {(box.x1 + box.x2) / 2, box.y2};
-    } else {
-        attach = {(box.x1 + box.x2) / 2, box.y1};
-    }
-    draft.points = {target, attach};
-    draft.rect = box;
-    draft.contents = ToAnsi(text);
-    const AnnotId id = engine_->UserCreateAnnot(draft);
-    if (id) Select(id);
-    viewport()->update();
-}
-
-void PdfViewerWidget::CancelCallout() {
-    calloutDraft_.reset();
-    if (calloutEditor_) {
-        calloutEditor_->removeEventFilter(this);
-        calloutEditor_->hide();
-        calloutEditor_->deleteLater();
-        calloutEditor_ = nullptr;
-    }
-}
+QPlainTextEdit* PdfViewerWidget::CalloutEditor() const { return callout_->Editor(); }
 
 // ---------------------------------------------------------------- editing
-
-void PdfViewerWidget::CommitEditDrag(QPointF pos) {
-    EditDrag& e = *edit_;
-    if (engine_->GetReadOnly(e.id)) return;
-    const QPointF delta = pos - e.pressAt;
-    // Dragged away and back: nothing changed, no event.
-    if (delta.manhattanLength() < 1) return;
-    const QTransform toView = PageToViewport(e.page);
-    const QTransform toPage = toView.inverted();
-    if (e.kind == EditDrag::Move) {
-        const int target = PageAtViewport(pos.toPoint());
-        const engine::PointF ref{e.geometry.rect.x1, e.geometry.rect.y2};
-        const QPointF refView = toView.map(QPointF(ref.x, ref.y)) + delta;
-        if (target >= 0 && target != e.page) {
-            const engine::PointF now = ToPage(target, refView);
-            engine_->UserMoveAnnotToPage(e.id, target, now.x - ref.x, now.y - ref.y);
-        } else {
-            const QPointF now = toPage.map(refView);
-            engine_->UserMoveAnnot(e.id, now.x() - ref.x, now.y() - ref.y);
-        }
-        Select(e.id);
-        return;
-    }
-    if (e.kind == EditDrag::Resize) {
-        QRectF r = toView.mapRect(
-            QRectF(e.geometry.box.x1, e.geometry.box.y1, e.geometry.box.Width(),
-                   e.geometry.box.Height()));
-        const int h = e.handle;
-        if (h == 0 || h == 6 || h == 7) r.setLeft(r.left() + delta.x());
-        if (h == 2 || h == 3 || h == 4) r.setRight(r.right() + delta.x());
-        if (h == 0 || h == 1 || h == 2) r.setTop(r.top() + delta.y());
-        if (h == 4 || h == 5 || h == 6) r.setBottom(r.bottom() + delta.y());
-        const QRectF pr = toPage.mapRect(r.normalized());
-        if (pr.width() < 1 || pr.height() < 1) return;
-        engine_->UserResizeAnnot(e.id, engine::RectF{pr.left(), pr.top(), pr.right(), pr.bottom()});
-        return;
-    }
-    if (e.handle < 0 || e.handle >= static_cast<int>(e.geometry.points.size())) return;
-    const auto& old = e.geometry.points[e.handle];
-    const QPointF moved = toPage.map(toView.map(QPointF(old.x, old.y)) + delta);
-    engine_->UserSetVertex(e.id, e.handle, {moved.x(), moved.y()});
-}
-
-void PdfViewerWidget::DeleteSelected() {
-    if (!selected_ || !engine_->AnnotExists(selected_)) return;
-    if (engine_->GetReadOnly(selected_)) return;
-    const AnnotId id = selected_;
-    selected_ = 0;
-    if (!engine_->UserDeleteAnnot(id)) selected_ = id;
-    emit SelectionChanged(selected_);
-    viewport()->update();
-}
 
 CommentNoteDialog* PdfViewerWidget::OpenNote(AnnotId id) {
     if (!engine_->AnnotExists(id)) return nullptr;
@@ -1484,13 +809,12 @@ AnnotPropertiesDialog* PdfViewerWidget::OpenProperties(AnnotId id) {
 
 void PdfViewerWidget::SetScale(const engine::MeasureScale& scale) {
     scale_ = scale;
-    if (session_) session_->SetScale(scale_);
+    if (DrawSession* session = edit_->Session()) session->SetScale(scale_);
     viewport()->update();
 }
 
 void PdfViewerWidget::StartCalibration() {
-    session_.reset();
-    calibrating_ = true;
+    edit_->StartCalibration();
     calibPoints_.clear();
     calibPage_ = -1;
     viewport()->setCursor(Qt::CrossCursor);

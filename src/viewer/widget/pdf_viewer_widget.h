@@ -3,22 +3,18 @@
 #pragma once
 
 #include <QAbstractScrollArea>
-#include <QElapsedTimer>
-#include <QHash>
-#include <QImage>
 #include <QPointer>
 #include <QTimer>
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "control/viewer_tool.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/view_host.h"
-#include "viewer/widget/draw_session.h"
 #include "viewer/widget/page_layout.h"
-#include "viewer/widget/tile_renderer.h"
 #include "viewer/widget/viewer_dialogs.h"
 
 class QPlainTextEdit;
@@ -26,11 +22,16 @@ class QPrinter;
 
 namespace viewer::widget {
 
+class AnnotPropertiesDialog;
+class CalloutTextEntry;
+class CommentNoteDialog;
+class DrawSession;
+class EditController;
 class FindWindow;
 class PageWords;
+class TileCache;
 class WidgetControl;
-class CommentNoteDialog;
-class AnnotPropertiesDialog;
+struct TileKey;
 
 // A piece of found text, in page space.
 struct FindHit {
@@ -67,7 +68,7 @@ public:
     bool VisibleTilesReady() const;
 
     // ---- comments ----
-    AnnotId SelectedAnnot() const { return selected_; }
+    AnnotId SelectedAnnot() const;
     void Select(AnnotId id);
     // Style of the comments the tools draw (the client restyles them after AnnotAdded).
     void SetDrawStyle(const engine::AnnotStyle& style) { drawStyle_ = style; }
@@ -81,7 +82,7 @@ public:
     CommentNoteDialog* OpenNote(AnnotId id);
     AnnotPropertiesDialog* OpenProperties(AnnotId id);
     // The call-out text being typed, if any.
-    QPlainTextEdit* CalloutEditor() const { return calloutEditor_; }
+    QPlainTextEdit* CalloutEditor() const;
 
     // ---- find and print ----
     FindWindow* Finder();
@@ -118,34 +119,18 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct CachedTile {
-        QImage image;
-        QRect pixels;  // in the page image at the tile's zoom
-        uint64_t lastUse = 0;
-    };
-    struct EditDrag;
-
     // View and rendering.
     void ApplyTool();
     void ApplyFit();
     void ApplyRotation(int rotation);
     void UpdateScrollBars();
     QPoint ColumnOrigin() const;  // column pixel at the viewport's (0, 0)
-    int ZoomKey() const;
-    struct Grid {
-        int cols = 1, rows = 1, tileW = 1, tileH = 1;
-    };
-    Grid TileGridOf(QSize pagePx) const;
-    QSize PagePixelsAt(int page, int zoomKey) const;
+    QRect ViewInColumn() const;   // the viewport's rectangle in column pixels
     void ScheduleTiles();
     void RequestTiles();
-    void OnTileReady(const TileKey& key, const QRect& pixels, const QImage& image);
-    // The cached view tile of the page at the current zoom that holds `pixels`, if any.
-    const CachedTile* ViewTileHolding(int page, const QRect& pixels) const;
-    void EvictTiles();
+    void OnTileStored(const TileKey& key);
     void PaintPage(QPainter& p, int page, const QRect& pageInViewport);
     void UpdateCurrentPage();
     void CheckSettled();
@@ -160,67 +145,40 @@ private:
     // Page space -> viewport for an icon comment: its box where the page puts it, the icon
     // itself upright.
     QTransform UprightToViewport(int page, const engine::RectF& box) const;
-    AnnotId HitAnnot(int page, engine::PointF p, double tolerance) const;
-    std::vector<QPointF> HandlesOf(AnnotId id) const;  // viewport points
-    int HitHandle(QPointF viewportPoint) const;
-    bool HasBoxHandles(AnnotId id) const;
-    double Tolerance(int page) const;  // a few pixels, in points
-    void BeginDraw(int page, engine::PointF p);
+    void BeginDraw(int page);
     // The page point of the drawing gesture under a viewport point, kept on the page.
     engine::PointF DrawPoint(QPointF viewportPoint) const;
     void FinishDraw();
     void CreateFromSession(const DrawSession& session);
-    void StartCalloutText(const DrawSession& session);
-    void CommitCallout();
-    void CancelCallout();
     void UpdateTextSelection();
     void OnWordsReady(int page);
     void PrefetchWords();
-    void CommitEditDrag(QPointF viewportPoint);
-    void PaintEditPreview(QPainter& p);
-    void DeleteSelected();
+    void CalibrationClick(int page, QPointF viewportPoint);
 
     std::unique_ptr<engine::EngineControl> engine_;
     std::unique_ptr<WidgetControl> control_;
     ViewerDialogs dialogs_;
     PageLayout layout_;
-    TileRenderer* renderer_ = nullptr;
-    QHash<TileKey, CachedTile> tiles_;
-    size_t tileBytes_ = 0;
-    uint64_t paintStamp_ = 0;
+    std::unique_ptr<TileCache> tiles_;
     QTimer scheduleTimer_;
     bool settled_ = false;
-    // The view tile asked for last: the first picture of a page at a new zoom, made of the
-    // part in view only (one pass over the page's content instead of one per tile).
-    TileRequest viewTile_;
-    bool viewTilePending_ = false;
-    int viewTileSerial_ = 0;
     int lastCurrentPage_ = -1;
 
     ViewerTool tool_ = ViewerTool::Hand;
-    int fitMode_ = -1;          // the fit mode in force; -1 after the user zoomed by hand
+    int fitMode_ = -1;  // the fit mode in force; -1 after the user zoomed by hand
     int lastFitSet_ = 0;
     int rotation_ = 0;
     std::string lastToolName_;
 
     std::map<int, std::vector<PageDrawing>> drawings_;
     std::map<int, std::vector<engine::AnnotDrawing>> pageTexts_;
-    AnnotId selected_ = 0;
-    std::unique_ptr<DrawSession> session_;
-    std::unique_ptr<EditDrag> edit_;
-    bool panning_ = false;
-    QPoint panLast_;
+    std::unique_ptr<EditController> edit_;
+    std::unique_ptr<CalloutTextEntry> callout_;
     engine::AnnotStyle drawStyle_;
     engine::MeasureScale scale_;
     PageWords* words_ = nullptr;
-    bool awaitingWords_ = false;  // a text mark released before its page's words were read
-
-    // Call-out text entry.
-    QPlainTextEdit* calloutEditor_ = nullptr;
-    std::optional<engine::AnnotDraft> calloutDraft_;
 
     // Calibration: the points clicked so far.
-    bool calibrating_ = false;
     int calibPage_ = -1;
     std::vector<engine::PointF> calibPoints_;
 

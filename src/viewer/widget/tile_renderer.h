@@ -21,7 +21,7 @@ struct TileKey {
     int page = 0;
     int zoomKey = 0;  // zoom in thousandths of a pixel per point
     int rotation = 0;  // view quarter turns (poppler adds the page's own /Rotate)
-    int col = 0;  // -1: a view tile (row numbers them), see PdfViewerWidget
+    int col = 0;  // -1: a view tile (row numbers them), see TileCache
     int row = 0;
     bool operator==(const TileKey&) const = default;
 };
