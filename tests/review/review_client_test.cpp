@@ -24,7 +24,9 @@ protected:
         server_.server().Get(".*", [](const httplib::Request& req, httplib::Response& res) {
             if (req.path == "/Comm/revision.do")
                 res.set_content("{\"revno\":\"2\"}", "text/plain");
-            else if (req.path == "/Comm/cmntuser.do")  // a reply of a given size
+            else if (req.path == "/Comm/cmntuser.do" &&  // a reply of the size in sitecd
+                     req.get_param_value("sitecd").find_first_not_of("0123456789") ==
+                         std::string::npos)
                 res.set_content(std::string(std::stoul(req.get_param_value("sitecd")), '7'),
                                 "text/plain");
             else
