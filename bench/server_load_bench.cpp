@@ -56,11 +56,13 @@ std::string Body(int client, int seq, const std::string& docId) {
     std::string annot = "<</Type/Annot/Subtype/Square/Rect[ 100 100 200 200]/C[ 1 0 0]/NM(" + nm +
                         ")/T(Bench User-Piping)/Subj(rectangle)/Contents(" + std::string(600, 'x') +
                         ")/CreationDate(D:20261201090000+09'00')/Page 0>>";
-    std::string popup = "<</Type/Annot/Subtype/Popup/Rect[ 200 200 380 300]/Open false/Parent 2 0 R /Page 0>>";
+    std::string popup =
+        "<</Type/Annot/Subtype/Popup/Rect[ 200 200 380 300]/Open false/Parent 2 0 R /Page 0>>";
     std::string object = PercentEncode(MakeCommentBlob(annot, popup, ""));
     std::string user = "bench" + std::to_string(client);
-    return "CMD=AUTOSAVE&IRT=&NM=" + PercentEncode(nm) + "&actionType=0&creationDate=&docId=" + docId +
-           "&object=" + PercentEncode(object) + "&pageNo=0&qType=A&targetId=" + user + "&userId=" + user + "&";
+    return "CMD=AUTOSAVE&IRT=&NM=" + PercentEncode(nm) +
+           "&actionType=0&creationDate=&docId=" + docId + "&object=" + PercentEncode(object) +
+           "&pageNo=0&qType=A&targetId=" + user + "&userId=" + user + "&";
 }
 
 }  // namespace
@@ -70,10 +72,14 @@ int main(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; i += 2) {
         std::string a = argv[i];
         int v = std::atoi(argv[i + 1]);
-        if (a == "--seconds") seconds = v;
-        else if (a == "--clients") clients = v;
-        else if (a == "--autosavers") autosavers = v;
-        else if (a == "--history") history = v;
+        if (a == "--seconds")
+            seconds = v;
+        else if (a == "--clients")
+            clients = v;
+        else if (a == "--autosavers")
+            autosavers = v;
+        else if (a == "--history")
+            history = v;
     }
     autosavers = std::min(autosavers, clients);
     auto dir = std::filesystem::temp_directory_path() / ("quill-bench-" + std::to_string(getpid()));
@@ -95,7 +101,9 @@ int main(int argc, char** argv) {
     int historyRevision = 0;
     {
         httplib::Client c("127.0.0.1", port);
-        for (int i = 0; i < history; ++i) c.Post("/Comm/autoSave.do", Body(100000, i, docId), "application/x-www-form-urlencoded");
+        for (int i = 0; i < history; ++i)
+            c.Post("/Comm/autoSave.do", Body(100000, i, docId),
+                   "application/x-www-form-urlencoded");
         auto r = c.Get("/Comm/publish.do?userid=bench100000&docid=" + docId);
         historyRevision = r ? std::atoi(r->body.c_str()) : 0;
     }
@@ -121,8 +129,10 @@ int main(int argc, char** argv) {
                 for (;;) {
                     if (done) return;
                     if (!tasks.empty() && tasks.top().due <= Clock::now()) break;
-                    if (tasks.empty()) cv.wait(lock);
-                    else cv.wait_until(lock, tasks.top().due);
+                    if (tasks.empty())
+                        cv.wait(lock);
+                    else
+                        cv.wait_until(lock, tasks.top().due);
                 }
                 t = tasks.top();
                 tasks.pop();
@@ -134,7 +144,8 @@ int main(int argc, char** argv) {
             bool ok = false;
             if (t.autosave) {
                 int seq = saved[static_cast<size_t>(t.client)];
-                auto r = c.Post("/Comm/autoSave.do", Body(t.client, seq, docId), "application/x-www-form-urlencoded");
+                auto r = c.Post("/Comm/autoSave.do", Body(t.client, seq, docId),
+                                "application/x-www-form-urlencoded");
                 ok = r && r->status == 200 && r->body.rfind("{\"r\":0,", 0) == 0;
                 if (ok) ++saved[static_cast<size_t>(t.client)];
             } else {
@@ -171,10 +182,12 @@ int main(int argc, char** argv) {
         auto count = c.Get("/Comm/checkautosaved.do?docId=" + docId + "&userId=" + user);
         int unpublished = count ? std::atoi(count->body.c_str()) : -1;
         total += saved[static_cast<size_t>(i)];
-        if (unpublished != saved[static_cast<size_t>(i)]) lost += std::abs(saved[static_cast<size_t>(i)] - unpublished);
+        if (unpublished != saved[static_cast<size_t>(i)])
+            lost += std::abs(saved[static_cast<size_t>(i)] - unpublished);
         c.Get("/Comm/publish.do?userid=" + user + "&docid=" + docId);
     }
-    auto update = c.Get("/Comm/update.do?CMD=UPDATE&docId=" + docId + "&rev=" + std::to_string(historyRevision) + "&");
+    auto update = c.Get("/Comm/update.do?CMD=UPDATE&docId=" + docId +
+                        "&rev=" + std::to_string(historyRevision) + "&");
     long fetched = 0;
     if (update) {
         for (size_t p = update->body.find("\"NM\":\"BENCH-"); p != std::string::npos;
@@ -185,13 +198,18 @@ int main(int argc, char** argv) {
 
     std::printf("server load: %d s, %d clients polling revision.do every 5 s, %d autosaving 1/s\n",
                 seconds, clients, autosavers);
-    std::printf("revision.do: %zu requests, p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms, errors %ld\n",
-                stats.pollMs.size(), Percentile(stats.pollMs, 0.5), Percentile(stats.pollMs, 0.9),
-                Percentile(stats.pollMs, 0.99), Percentile(stats.pollMs, 1.0), stats.pollErrors);
-    std::printf("autoSave.do: %zu requests, p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms, errors %ld\n",
-                stats.saveMs.size(), Percentile(stats.saveMs, 0.5), Percentile(stats.saveMs, 0.9),
-                Percentile(stats.saveMs, 0.99), Percentile(stats.saveMs, 1.0), stats.saveErrors);
-    std::printf("items saved %ld, fetched back after publish %ld, lost %ld\n", total, fetched, lost);
+    std::printf(
+        "revision.do: %zu requests, p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms, errors "
+        "%ld\n",
+        stats.pollMs.size(), Percentile(stats.pollMs, 0.5), Percentile(stats.pollMs, 0.9),
+        Percentile(stats.pollMs, 0.99), Percentile(stats.pollMs, 1.0), stats.pollErrors);
+    std::printf(
+        "autoSave.do: %zu requests, p50 %.2f ms, p90 %.2f ms, p99 %.2f ms, max %.2f ms, errors "
+        "%ld\n",
+        stats.saveMs.size(), Percentile(stats.saveMs, 0.5), Percentile(stats.saveMs, 0.9),
+        Percentile(stats.saveMs, 0.99), Percentile(stats.saveMs, 1.0), stats.saveErrors);
+    std::printf("items saved %ld, fetched back after publish %ld, lost %ld\n", total, fetched,
+                lost);
     server.Stop();
     server.Wait();
     std::error_code ec;

@@ -48,7 +48,8 @@ int main(int argc, char** argv) {
     const int pages = argc > 1 ? std::atoi(argv[1]) : 300;
     const int comments = argc > 2 ? std::atoi(argv[2]) : 10000;
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("quill-engine-bench-" + std::to_string(getpid()));
+    const fs::path dir =
+        fs::temp_directory_path() / ("quill-engine-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string pdf = (dir / "drawing.pdf").string();
     viewer::engine::SamplePdfOptions o;
@@ -85,8 +86,10 @@ int main(int argc, char** argv) {
         for (int i = 0; i < comments; ++i) {
             const int page = i % pages;
             auto& ps = drafts[static_cast<size_t>(page)];
-            if (ps.empty()) ps = viewer::engine::SampleAnnotDrafts(page, source.PageGeometryOf(page));
-            if (!source.CreateAnnot(ps[static_cast<size_t>(i / pages) % ps.size()])) Die("cannot create");
+            if (ps.empty())
+                ps = viewer::engine::SampleAnnotDrafts(page, source.PageGeometryOf(page));
+            if (!source.CreateAnnot(ps[static_cast<size_t>(i / pages) % ps.size()]))
+                Die("cannot create");
         }
     });
     Row("engine: create comments (every tool in turn)", create);

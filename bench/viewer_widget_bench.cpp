@@ -4,13 +4,13 @@
 //   bench_viewer_widget_bench [--paths N] [--runs N] [--keep DIR]
 #include <poppler/qt6/poppler-qt6.h>
 
+#include <time.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
-#include <time.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,7 +141,9 @@ void GuiStalls(const QString& pdf, double* maxGapMs, double* maxBusyMs, double* 
     const QPoint anchor(600, 400);
     for (int i = 0; i < 6; ++i) step([&] { viewer.ZoomIn(anchor); });
     for (int i = 0; i < 10; ++i) {
-        step([&] { viewer.verticalScrollBar()->setValue(viewer.verticalScrollBar()->value() + 250); });
+        step([&] {
+            viewer.verticalScrollBar()->setValue(viewer.verticalScrollBar()->value() + 250);
+        });
     }
     for (int i = 0; i < 10; ++i) {
         step([&] {
@@ -194,8 +196,8 @@ int main(int argc, char** argv) {
         int fit;
         double zoom;
     };
-    const Case cases[] = {{"fit page", viewer::kFitPage, 0}, {"fit width", viewer::kFitWidth, 0},
-                          {"100 %", -1, 1.0}};
+    const Case cases[] = {
+        {"fit page", viewer::kFitPage, 0}, {"fit width", viewer::kFitWidth, 0}, {"100 %", -1, 1.0}};
     std::printf("%-10s %8s %12s %12s %12s %8s\n", "view", "dpi", "widget s", "pdftoppm s",
                 "qt 1 thr s", "ratio");
     for (const Case& c : cases) {
@@ -220,9 +222,10 @@ int main(int argc, char** argv) {
     }
     double gap = 0, busy = 0, paint = 0, mean = 0;
     GuiStalls(pdf, &gap, &busy, &paint, &mean);
-    std::printf("\nzoom/scroll/rotate on the GUI thread: longest busy stretch %.1f ms, longest "
-                "repaint %.1f ms,\nlongest heartbeat gap %.1f ms (wall clock, includes other "
-                "processes; mean %.2f ms)\n",
-                busy, paint, gap, mean);
+    std::printf(
+        "\nzoom/scroll/rotate on the GUI thread: longest busy stretch %.1f ms, longest "
+        "repaint %.1f ms,\nlongest heartbeat gap %.1f ms (wall clock, includes other "
+        "processes; mean %.2f ms)\n",
+        busy, paint, gap, mean);
     return 0;
 }

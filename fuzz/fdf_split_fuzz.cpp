@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "sync/base_exception.h"
-#include "sync/wire/comment_blob.h"
 #include "sync/fdf/fdf_parser.h"
 #include "sync/fdf/fdf_writer.h"
+#include "sync/wire/comment_blob.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FdfDocument doc;

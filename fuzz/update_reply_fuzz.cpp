@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "sync/base_exception.h"
 #include "sync/wire/autosave_reply.h"
 #include "sync/wire/param_form.h"
-#include "sync/base_exception.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/revision_list.h"

@@ -23,7 +23,8 @@ RequestParams AdminParams(const httplib::Request& req) { return QueryParams(req)
 }  // namespace
 
 void AddFaultRoutes(httplib::Server& svr, FaultInjector& faults) {
-    svr.Get("/__health", [](const httplib::Request&, httplib::Response& res) { ReplyText(res, "ok"); });
+    svr.Get("/__health",
+            [](const httplib::Request&, httplib::Response& res) { ReplyText(res, "ok"); });
     svr.Get("/__faults", [&faults](const httplib::Request& req, httplib::Response& res) {
         if (RefuseRemote(req, res)) return;
         ReplyText(res, faults.Describe());
@@ -52,7 +53,8 @@ void AddFaultRoutes(httplib::Server& svr, FaultInjector& faults) {
                 rule.count = p.OptionalInt("count", 1);
                 rule.status = p.OptionalInt("status", 500);
                 rule.delayMs = p.OptionalInt("delay_ms", 0);
-                if (rule.count == 0 || rule.count < -1) throw BadRequest(kBadValue, "count must be -1 or positive");
+                if (rule.count == 0 || rule.count < -1)
+                    throw BadRequest(kBadValue, "count must be -1 or positive");
             } catch (const BadRequest& e) {
                 res.status = 400;
                 res.set_content(std::string("ERROR: ") + e.what(), "text/plain");

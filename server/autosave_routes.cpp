@@ -37,7 +37,8 @@ void TakeObject(const RequestParams& p, QueueItem& item) {
     if (encoded.size() > kMaxCommentBlobBytes * 3)
         throw BadRequest(kTooLong, "Comment object is too large.");
     std::string blob = PercentDecode(encoded);
-    if (blob.size() > kMaxCommentBlobBytes) throw BadRequest(kTooLong, "Comment object is too large.");
+    if (blob.size() > kMaxCommentBlobBytes)
+        throw BadRequest(kTooLong, "Comment object is too large.");
     if (item.actionType == 2) {
         // A deletion carries no comment; whatever came along is not kept.
         return;
@@ -72,7 +73,11 @@ void WriteItems(JsonText& json, const std::vector<QueueItem>& items) {
 
 std::string AutosaveError(int code, const std::string& message) {
     JsonText json;
-    json.BeginObject().Member("r", -1).Member("errorCode", code).Member("errorMsg", message).EndObject();
+    json.BeginObject()
+        .Member("r", -1)
+        .Member("errorCode", code)
+        .Member("errorMsg", message)
+        .EndObject();
     return json.str();
 }
 
@@ -96,7 +101,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             if (e.code() == kTooLong) res.set_header("Connection", "close");
             ReplyJson(res, AutosaveError(e.code(), e.what()));
         } catch (const StoreError& e) {
-            ReplyJson(res, AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
+            ReplyJson(res,
+                      AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
         }
     });
     svr.Post("/Comm/movedcmnt.do", [&s](const httplib::Request& req, httplib::Response& res,
@@ -105,7 +111,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             auto p = ParseForm(ReadBody(req, reader, s.maxFormBytes));
             QueueItem item = ItemFromForm(p);
             if (item.actionType != 3) throw BadRequest(kBadValue, "actionType must be 3 here.");
-            if (item.movePageNo < 0) throw BadRequest(kMissingParameter, "Missing parameter movePageNo.");
+            if (item.movePageNo < 0)
+                throw BadRequest(kMissingParameter, "Missing parameter movePageNo.");
             s.queue.Save(item);
             ReplyText(res, "0");
         } catch (const BadRequest& e) {
@@ -113,7 +120,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             if (e.code() == kTooLong) res.set_header("Connection", "close");
             ReplyJson(res, AutosaveError(e.code(), e.what()));
         } catch (const StoreError& e) {
-            ReplyJson(res, AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
+            ReplyJson(res,
+                      AutosaveError(kStoreFailure, std::string("Storage failure: ") + e.what()));
         }
     });
     // The two item lists share their request and reply shape; only the selection differs.
@@ -121,7 +129,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
         return Guarded([&s, command, select](const httplib::Request& req, httplib::Response& res) {
             auto p = QueryParams(req);
             std::string cmd = p.Get("CMD");
-            if (!cmd.empty() && cmd != command) throw BadRequest(kBadValue, "Wrong command arrived.");
+            if (!cmd.empty() && cmd != command)
+                throw BadRequest(kBadValue, "Wrong command arrived.");
             std::string docId = p.Need("docId", kIdMax);
             int rev = p.NeedInt("rev");
             JsonText json;
@@ -131,10 +140,8 @@ void AddAutosaveRoutes(httplib::Server& svr, ReviewServices& s) {
             ReplyJson(res, json.str());
         });
     };
-    svr.Get("/Comm/update.do",
-            itemList("UPDATE", [](QueueStore& q, const std::string& doc, int rev) {
-                return q.ItemsAfter(doc, rev);
-            }));
+    svr.Get("/Comm/update.do", itemList("UPDATE", [](QueueStore& q, const std::string& doc,
+                                                     int rev) { return q.ItemsAfter(doc, rev); }));
     svr.Get("/Comm/updateFileAttach.do",
             itemList("UPDATE_FILE_ATTACH", [](QueueStore& q, const std::string& doc, int rev) {
                 return q.FileItemsAt(doc, rev);

@@ -31,8 +31,10 @@ std::string NewToken() {
 void ContentSessions::Expire() {
     auto now = std::chrono::steady_clock::now();
     for (auto it = sessions_.begin(); it != sessions_.end();) {
-        if (now - it->second.lastUse > kSessionIdle) it = sessions_.erase(it);
-        else ++it;
+        if (now - it->second.lastUse > kSessionIdle)
+            it = sessions_.erase(it);
+        else
+            ++it;
     }
 }
 
@@ -75,48 +77,50 @@ void AddContentStoreRoutes(httplib::Server& svr, ContentCatalog& catalog,
         ReplyText(res, token);
     });
     svr.Post("/ecm/disconnect", [&sessions](const httplib::Request& req, httplib::Response& res) {
-        if (!sessions.Close(req.get_param_value("session"))) return Fail(res, 403, "no such session");
+        if (!sessions.Close(req.get_param_value("session")))
+            return Fail(res, 403, "no such session");
         ReplyText(res, "0");
     });
-    svr.Post("/ecm/content", [&sessions, &catalog](const httplib::Request& req,
-                                                  httplib::Response& res,
-                                                  const httplib::ContentReader& reader) {
-        ContentSessions::Session s;
-        if (!sessions.Touch(req.get_param_value("session"), s))
-            return Fail(res, 403, "no such session");
-        std::string name = req.get_param_value("name");
-        if (name.empty() || name.size() > 255 || name.find('/') != std::string::npos ||
-            name.find('\\') != std::string::npos)
-            return Fail(res, 400, "name must be a plain file name");
-        auto part = catalog.NewUploadPath();
-        std::int64_t size = 0;
-        bool ok = true;
-        {
-            std::ofstream out(part, std::ios::binary | std::ios::trunc);
-            if (!out) return Fail(res, 500, "cannot store the document");
-            reader([&](const char* data, size_t n) {
-                size += static_cast<std::int64_t>(n);
-                if (static_cast<size_t>(size) > kMaxContentBytes) {
-                    ok = false;
-                    return false;
-                }
-                out.write(data, static_cast<std::streamsize>(n));
-                return static_cast<bool>(out);
-            });
-            ok = ok && static_cast<bool>(out);
-        }
-        std::error_code ec;
-        if (!ok || size == 0) {
-            std::filesystem::remove(part, ec);
-            return Fail(res, ok ? 400 : 413, ok ? "empty document" : "document too large or not written");
-        }
-        try {
-            ReplyText(res, catalog.Add(part, name, size, s.userId, s.locCd, s.svrId));
-        } catch (const std::exception& e) {
-            std::filesystem::remove(part, ec);
-            Fail(res, 500, e.what());
-        }
-    });
+    svr.Post("/ecm/content",
+             [&sessions, &catalog](const httplib::Request& req, httplib::Response& res,
+                                   const httplib::ContentReader& reader) {
+                 ContentSessions::Session s;
+                 if (!sessions.Touch(req.get_param_value("session"), s))
+                     return Fail(res, 403, "no such session");
+                 std::string name = req.get_param_value("name");
+                 if (name.empty() || name.size() > 255 || name.find('/') != std::string::npos ||
+                     name.find('\\') != std::string::npos)
+                     return Fail(res, 400, "name must be a plain file name");
+                 auto part = catalog.NewUploadPath();
+                 std::int64_t size = 0;
+                 bool ok = true;
+                 {
+                     std::ofstream out(part, std::ios::binary | std::ios::trunc);
+                     if (!out) return Fail(res, 500, "cannot store the document");
+                     reader([&](const char* data, size_t n) {
+                         size += static_cast<std::int64_t>(n);
+                         if (static_cast<size_t>(size) > kMaxContentBytes) {
+                             ok = false;
+                             return false;
+                         }
+                         out.write(data, static_cast<std::streamsize>(n));
+                         return static_cast<bool>(out);
+                     });
+                     ok = ok && static_cast<bool>(out);
+                 }
+                 std::error_code ec;
+                 if (!ok || size == 0) {
+                     std::filesystem::remove(part, ec);
+                     return Fail(res, ok ? 400 : 413,
+                                 ok ? "empty document" : "document too large or not written");
+                 }
+                 try {
+                     ReplyText(res, catalog.Add(part, name, size, s.userId, s.locCd, s.svrId));
+                 } catch (const std::exception& e) {
+                     std::filesystem::remove(part, ec);
+                     Fail(res, 500, e.what());
+                 }
+             });
     svr.Get("/ecm/content", [&catalog](const httplib::Request& req, httplib::Response& res) {
         std::string id = req.get_param_value("id");
         if (!ContentCatalog::IsWellFormedId(id)) return Fail(res, 404, "no such content");

@@ -35,6 +35,7 @@ private:
     std::map<std::string, Session> sessions_;
 };
 
-void AddContentStoreRoutes(httplib::Server& svr, ContentCatalog& catalog, ContentSessions& sessions);
+void AddContentStoreRoutes(httplib::Server& svr, ContentCatalog& catalog,
+                           ContentSessions& sessions);
 
 }  // namespace quillserver

@@ -40,16 +40,18 @@ std::vector<SeedComment> DemoComments() {
     list.push_back({"elec1", 0, "5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001", "",
                     std::string("<</Type/Annot/Subtype/Square/Rect[ 690 395 900 470]/C[ 0.8 0 0]"
                                 "/BS<</W 2/S/S>>/NM(5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001)/T(") +
-                        lee + ")/Subj(rectangle)/Contents(Cable tray clashes with the 6 inch line "
-                              "at grid C-4. Please reroute the line 300 mm lower.)" +
+                        lee +
+                        ")/Subj(rectangle)/Contents(Cable tray clashes with the 6 inch line "
+                        "at grid C-4. Please reroute the line 300 mm lower.)" +
                         dates("20261201090000") + "/Popup 3 0 R/Page 0>>",
                     Popup("900 470 1080 570", 2, 0), "", 1, "20261201091500"});
     list.push_back({"elec1", 1, "5E0C2A1B-7D44-4F1A-9B21-3C8D00A10002", "",
                     std::string("<</Type/Annot/Subtype/Polygon/Vertices[ 300 500 420 500 420 640 "
                                 "300 640]/BE<</S/C/I 1>>/C[ 0.8 0 0]/BS<</W 1/S/S>>"
                                 "/NM(5E0C2A1B-7D44-4F1A-9B21-3C8D00A10002)/T(") +
-                        lee + ")/Subj(cloudy)/Contents(Junction box JB-12 is missing on this "
-                              "sheet.)/Rect[ 290 490 430 650]" +
+                        lee +
+                        ")/Subj(cloudy)/Contents(Junction box JB-12 is missing on this "
+                        "sheet.)/Rect[ 290 490 430 650]" +
                         dates("20261201091000") + "/Popup 3 0 R/Page 1>>",
                     Popup("430 650 610 750", 2, 1), "", 1, "20261201091500"});
     const std::string schedule =
@@ -67,8 +69,9 @@ std::vector<SeedComment> DemoComments() {
     list.push_back({"struct1", 0, "9A7B3C2D-1E0F-4A5B-8C6D-7E8F90B20001", "",
                     std::string("<</Type/Annot/Subtype/Circle/Rect[ 250 560 360 650]/C[ 0 0.55 0]"
                                 "/BS<</W 2/S/S>>/NM(9A7B3C2D-1E0F-4A5B-8C6D-7E8F90B20001)/T(") +
-                        park + ")/Subj(circle)/Contents(Vessel V-101 saddle sits off the "
-                               "foundation. Check the anchor bolt layout.)" +
+                        park +
+                        ")/Subj(circle)/Contents(Vessel V-101 saddle sits off the "
+                        "foundation. Check the anchor bolt layout.)" +
                         dates("20261202100000") + "/Popup 3 0 R/Page 0>>",
                     Popup("360 650 540 750", 2, 0), "", 2, "20261202103000"});
     list.push_back({"struct1", 3, "9A7B3C2D-1E0F-4A5B-8C6D-7E8F90B20002", "",
@@ -83,8 +86,9 @@ std::vector<SeedComment> DemoComments() {
                     std::string("<</Type/Annot/Subtype/Text/Rect[ 900 450 920 470]/C[ 0 0.55 0]"
                                 "/IRT(5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001)"
                                 "/NM(9A7B3C2D-1E0F-4A5B-8C6D-7E8F90B20003)/T(") +
-                        park + ")/Subj(note)/Contents(Agreed. The pipe support steel moves "
-                               "with it.)" +
+                        park +
+                        ")/Subj(note)/Contents(Agreed. The pipe support steel moves "
+                        "with it.)" +
                         dates("20261202102000") + "/Page 0>>",
                     "", "", 2, "20261202103000"});
     return list;
@@ -141,8 +145,8 @@ bool SeedDemo(SqliteDb& db, const std::filesystem::path& documentsFolder) {
             QueueStore::SavePublished(conn, item, c.published);
             if (c.irt[0] == '\0') {
                 int patcp = std::string(c.userId) == "elec1" ? 3 : 4;
-                ReviewRecords::SaveCommentDetail(conn, key, c.nm, patcp, 0, c.userId, "opener1",
-                                                 "", 0, c.published);
+                ReviewRecords::SaveCommentDetail(conn, key, c.nm, patcp, 0, c.userId, "opener1", "",
+                                                 0, c.published);
             }
         }
         // The initiator has already applied the first electrical comment.
@@ -150,7 +154,9 @@ bool SeedDemo(SqliteDb& db, const std::filesystem::path& documentsFolder) {
             "INSERT INTO decisions(squrvwmno, rvwfileseq, cmnt_id, yesno, cmnt, contents, "
             "patcp_seq, repatcp_seq, user_id, decided_at) VALUES(?1,?2,?3,'Y',?4,'',1,0,"
             "'opener1','20261203080000')");
-        d.Bind(1, kDemoReview).Bind(2, kDemoFileSeq).Bind(3, "5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001");
+        d.Bind(1, kDemoReview)
+            .Bind(2, kDemoFileSeq)
+            .Bind(3, "5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001");
         d.Bind(4, "Reroute accepted.").Run();
         auto st = conn.Prepare("INSERT INTO meta(key, value) VALUES('seed.demo', '1')");
         st.Run();

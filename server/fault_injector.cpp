@@ -48,20 +48,29 @@ std::string FaultInjector::Describe() const {
 
 const char* FaultInjector::KindName(FaultKind kind) {
     switch (kind) {
-    case FaultKind::Status: return "status";
-    case FaultKind::Delay: return "delay";
-    case FaultKind::Garbage: return "garbage";
-    case FaultKind::Drop: return "drop";
+        case FaultKind::Status:
+            return "status";
+        case FaultKind::Delay:
+            return "delay";
+        case FaultKind::Garbage:
+            return "garbage";
+        case FaultKind::Drop:
+            return "drop";
     }
     return "?";
 }
 
 bool FaultInjector::ParseKind(const std::string& text, FaultKind& kind) {
-    if (text == "status") kind = FaultKind::Status;
-    else if (text == "delay") kind = FaultKind::Delay;
-    else if (text == "garbage") kind = FaultKind::Garbage;
-    else if (text == "drop") kind = FaultKind::Drop;
-    else return false;
+    if (text == "status")
+        kind = FaultKind::Status;
+    else if (text == "delay")
+        kind = FaultKind::Delay;
+    else if (text == "garbage")
+        kind = FaultKind::Garbage;
+    else if (text == "drop")
+        kind = FaultKind::Drop;
+    else
+        return false;
     return true;
 }
 
@@ -97,7 +106,8 @@ bool FaultInjector::ParseRule(const std::string& text, FaultRule& rule, std::str
         return false;
     }
     if (rule.kind == FaultKind::Status) {
-        if (!arg.empty() && (!ParseInt32(arg, rule.status) || rule.status < 100 || rule.status > 599)) {
+        if (!arg.empty() &&
+            (!ParseInt32(arg, rule.status) || rule.status < 100 || rule.status > 599)) {
             error = "fault status must be 100 to 599";
             return false;
         }

@@ -19,7 +19,8 @@ namespace {
 constexpr int kListenBacklog = 1024;
 
 int PortOf(const sockaddr_storage& addr) {
-    if (addr.ss_family == AF_INET) return ntohs(reinterpret_cast<const sockaddr_in&>(addr).sin_port);
+    if (addr.ss_family == AF_INET)
+        return ntohs(reinterpret_cast<const sockaddr_in&>(addr).sin_port);
     if (addr.ss_family == AF_INET6)
         return ntohs(reinterpret_cast<const sockaddr_in6&>(addr).sin6_port);
     return -1;
@@ -66,7 +67,9 @@ bool IsLoopbackPeer(const httplib::Request& req) {
 HttpService::HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes, bool verbose)
     : listener_(std::make_unique<Listener>()), faults_(faults) {
     auto& svr = *listener_;
-    svr.new_task_queue = [threads] { return new httplib::ThreadPool(static_cast<size_t>(threads)); };
+    svr.new_task_queue = [threads] {
+        return new httplib::ThreadPool(static_cast<size_t>(threads));
+    };
     svr.set_payload_max_length(maxBodyBytes);
     svr.set_keep_alive_timeout(2);
     svr.set_read_timeout(10, 0);
@@ -96,23 +99,26 @@ HttpService::HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes
         }
         return httplib::Server::HandlerResponse::Unhandled;
     });
-    svr.set_exception_handler([](const httplib::Request&, httplib::Response& res,
-                                 std::exception_ptr ep) {
-        std::string what = "internal error";
-        try {
-            if (ep) std::rethrow_exception(ep);
-        } catch (const std::exception& e) {
-            what = e.what();
-        } catch (...) {
-        }
-        res.status = 500;
-        res.set_content(ErrorJson(500, what), "application/json");
-    });
+    svr.set_exception_handler(
+        [](const httplib::Request&, httplib::Response& res, std::exception_ptr ep) {
+            std::string what = "internal error";
+            try {
+                if (ep) std::rethrow_exception(ep);
+            } catch (const std::exception& e) {
+                what = e.what();
+            } catch (...) {
+            }
+            res.status = 500;
+            res.set_content(ErrorJson(500, what), "application/json");
+        });
     svr.set_error_handler([](const httplib::Request&, httplib::Response& res) {
         if (!res.body.empty()) return;
-        if (res.status == 413) res.set_content("ERROR: request body too large", "text/plain");
-        else if (res.status == 404) res.set_content("ERROR: not found", "text/plain");
-        else if (res.status == 400) res.set_content("ERROR: bad request", "text/plain");
+        if (res.status == 413)
+            res.set_content("ERROR: request body too large", "text/plain");
+        else if (res.status == 404)
+            res.set_content("ERROR: not found", "text/plain");
+        else if (res.status == 400)
+            res.set_content("ERROR: bad request", "text/plain");
     });
     if (verbose) {
         svr.set_logger([](const httplib::Request& req, const httplib::Response& res) {

@@ -55,7 +55,8 @@ public:
     std::map<std::string, std::string> LastPublishTimes(const std::string& docId);
 
     // Publishes an item as it stands (used by the demo seed); returns its queue id.
-    static std::int64_t SavePublished(Connection& conn, const QueueItem& item, const std::string& when);
+    static std::int64_t SavePublished(Connection& conn, const QueueItem& item,
+                                      const std::string& when);
     static int BumpRevision(Connection& conn, const std::string& docId);
 
 private:

@@ -106,7 +106,6 @@ std::string PercentDecode(std::string_view text) {
     return out;
 }
 
-
 RequestParams ParseForm(std::string_view body) {
     RequestParams params;
     size_t pos = 0;

@@ -41,7 +41,8 @@ void ReviewRecords::AddParticipant(Connection& conn, const ReviewKey& key, const
         .Bind(8, p.siteCd)
         .Run();
     if (isOpener) {
-        auto op = conn.Prepare("UPDATE reviews SET opener_id=?3 WHERE squrvwmno=?1 AND rvwfileseq=?2");
+        auto op =
+            conn.Prepare("UPDATE reviews SET opener_id=?3 WHERE squrvwmno=?1 AND rvwfileseq=?2");
         op.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq).Bind(3, p.userId).Run();
     }
 }
@@ -186,7 +187,11 @@ void ReviewRecords::SaveFinishAll(const ReviewKey& key, int patcpSeq, const std:
             "finish, finished_at) VALUES(?1,?2,?3,?4,0,'',1,?5) "
             "ON CONFLICT(squrvwmno, rvwfileseq, user_id) DO UPDATE SET "
             "finished_at=excluded.finished_at");
-        up.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq).Bind(3, userId).Bind(4, patcpSeq).Bind(5, now);
+        up.Bind(1, key.squrvwmno)
+            .Bind(2, key.rvwfileseq)
+            .Bind(3, userId)
+            .Bind(4, patcpSeq)
+            .Bind(5, now);
         up.Run();
     });
 }
@@ -218,8 +223,8 @@ void ReviewRecords::SaveCommentDetail(Connection& conn, const ReviewKey& key,
         .Run();
 }
 
-void ReviewRecords::SaveCommentDetail(const ReviewKey& key, const std::string& cmntId,
-                                      int patcpSeq, int repatcpSeq, const std::string& userId,
+void ReviewRecords::SaveCommentDetail(const ReviewKey& key, const std::string& cmntId, int patcpSeq,
+                                      int repatcpSeq, const std::string& userId,
                                       const std::string& inchrgUserId, const std::string& cmnt) {
     db_.Write([&](Connection& conn) {
         // The person in charge of a comment detail is the review's initiator.
@@ -290,7 +295,11 @@ void ReviewRecords::FinishInternalReview(const ReviewKey& key, const std::string
         auto st = conn.Prepare(
             "UPDATE reviews SET internal_finished_by=?3, internal_finished_at=?4 "
             "WHERE squrvwmno=?1 AND rvwfileseq=?2");
-        st.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq).Bind(3, userId).Bind(4, NowDigits()).Run();
+        st.Bind(1, key.squrvwmno)
+            .Bind(2, key.rvwfileseq)
+            .Bind(3, userId)
+            .Bind(4, NowDigits())
+            .Run();
     });
 }
 
@@ -398,8 +407,8 @@ FeedbackSummary ReviewRecords::Summary(const ReviewKey& key, int patcpSeq, int r
         FeedbackSummary summary;
         std::string opener;
         {
-            auto st = conn.Prepare(
-                "SELECT opener_id FROM reviews WHERE squrvwmno=?1 AND rvwfileseq=?2");
+            auto st =
+                conn.Prepare("SELECT opener_id FROM reviews WHERE squrvwmno=?1 AND rvwfileseq=?2");
             st.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq);
             if (st.Step()) opener = st.Text(0);
         }

@@ -80,8 +80,8 @@ public:
     // Per comment of the review: its id and "Y", "N" or "C" (under review).
     std::vector<std::pair<std::string, std::string>> Decisions(const ReviewKey& key);
     // Per user who took part, commented or finished: finish time and last comment time.
-    std::vector<LastModifiedRow> LastModified(const ReviewKey& key,
-                                              const std::map<std::string, std::string>& publishTimes);
+    std::vector<LastModifiedRow> LastModified(
+        const ReviewKey& key, const std::map<std::string, std::string>& publishTimes);
     FeedbackSummary Summary(const ReviewKey& key, int patcpSeq, int repatcpSeq);
     std::string Status(const ReviewKey& key);
 

@@ -24,24 +24,24 @@ std::string NeedFlag(const RequestParams& p, const char* key) {
 
 void AddQueueCommands(httplib::Server& svr, ReviewServices& s) {
     svr.Get("/Comm/revision.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        std::string docId = p.Need("docId", kIdMax);
-        int rev = p.NeedInt("rev");
-        ReviewKey key = KeyOf(p);
-        // A review consolidated into its target is closed for good: its clients end.
-        if (s.records.Status(key) == "99")
-            throw BadRequest(kReviewClosed, "This squad check is closed.");
-        int count = s.queue.CountPublishedAfter(docId, rev);
-        JsonText json;
-        json.BeginObject().Member("revno", std::to_string(count)).EndObject();
-        ReplyJson(res, json.str());
-    }));
+                auto p = QueryParams(req);
+                std::string docId = p.Need("docId", kIdMax);
+                int rev = p.NeedInt("rev");
+                ReviewKey key = KeyOf(p);
+                // A review consolidated into its target is closed for good: its clients end.
+                if (s.records.Status(key) == "99")
+                    throw BadRequest(kReviewClosed, "This squad check is closed.");
+                int count = s.queue.CountPublishedAfter(docId, rev);
+                JsonText json;
+                json.BeginObject().Member("revno", std::to_string(count)).EndObject();
+                ReplyJson(res, json.str());
+            }));
     svr.Get("/Comm/publish.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        std::string userId = p.Need("userid", kIdMax);
-        std::string docId = p.Need("docid", kIdMax);
-        ReplyText(res, std::to_string(s.queue.Publish(docId, userId)));
-    }));
+                auto p = QueryParams(req);
+                std::string userId = p.Need("userid", kIdMax);
+                std::string docId = p.Need("docid", kIdMax);
+                ReplyText(res, std::to_string(s.queue.Publish(docId, userId)));
+            }));
     svr.Get("/Comm/checkautosaved.do",
             Guarded([&s](const httplib::Request& req, httplib::Response& res) {
                 auto p = QueryParams(req);
@@ -61,31 +61,31 @@ void AddQueueCommands(httplib::Server& svr, ReviewServices& s) {
 
 void AddReviewQueries(httplib::Server& svr, ReviewServices& s) {
     svr.Get("/Comm/revcmnt.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        JsonText json;
-        json.BeginObject().Key("cmntReview").BeginArray();
-        for (const auto& [id, decision] : s.records.Decisions(KeyOf(p)))
-            json.BeginObject().Member("CMNT_ID", id).Member("RVW_YN", decision).EndObject();
-        json.EndArray().EndObject();
-        ReplyJson(res, json.str());
-    }));
+                auto p = QueryParams(req);
+                JsonText json;
+                json.BeginObject().Key("cmntReview").BeginArray();
+                for (const auto& [id, decision] : s.records.Decisions(KeyOf(p)))
+                    json.BeginObject().Member("CMNT_ID", id).Member("RVW_YN", decision).EndObject();
+                json.EndArray().EndObject();
+                ReplyJson(res, json.str());
+            }));
     svr.Get("/Comm/cmntuser.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        std::string site = p.Optional("sitecd", kIdMax);
-        JsonText json;
-        json.BeginObject().Key("cmnt").BeginArray();
-        for (const auto& u : s.records.Participants(key, site)) {
-            json.BeginObject()
-                .Member("PATCP_SEQ", u.patcpSeq)
-                .Member("FST_REG_USER_ID", u.userId)
-                .Member("SITE_USE_NM", u.siteUseNm)
-                .Member("USER_KNM", u.userKnm)
-                .EndObject();
-        }
-        json.EndArray().EndObject();
-        ReplyJson(res, json.str());
-    }));
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                std::string site = p.Optional("sitecd", kIdMax);
+                JsonText json;
+                json.BeginObject().Key("cmnt").BeginArray();
+                for (const auto& u : s.records.Participants(key, site)) {
+                    json.BeginObject()
+                        .Member("PATCP_SEQ", u.patcpSeq)
+                        .Member("FST_REG_USER_ID", u.userId)
+                        .Member("SITE_USE_NM", u.siteUseNm)
+                        .Member("USER_KNM", u.userKnm)
+                        .EndObject();
+                }
+                json.EndArray().EndObject();
+                ReplyJson(res, json.str());
+            }));
     svr.Get("/Comm/lastmodifieddate.do",
             Guarded([&s](const httplib::Request& req, httplib::Response& res) {
                 auto p = QueryParams(req);
@@ -108,7 +108,8 @@ void AddReviewQueries(httplib::Server& svr, ReviewServices& s) {
             Guarded([&s](const httplib::Request& req, httplib::Response& res) {
                 auto p = QueryParams(req);
                 ReviewKey key = KeyOf(p);
-                auto summary = s.records.Summary(key, p.NeedInt("patcpseq"), p.NeedInt("repatcpseq"));
+                auto summary =
+                    s.records.Summary(key, p.NeedInt("patcpseq"), p.NeedInt("repatcpseq"));
                 JsonText json;
                 json.BeginObject().Key("summary").BeginArray();
                 if (summary.found) {
@@ -124,65 +125,67 @@ void AddReviewQueries(httplib::Server& svr, ReviewServices& s) {
 
 void AddReviewSteps(httplib::Server& svr, ReviewServices& s) {
     svr.Get("/Comm/review.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
-        std::string id = p.Need("cmntid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        std::string yesno = NeedFlag(p, "yesno");
-        std::string user = p.Need("userid", kIdMax);
-        std::string contents = p.Optional("contents", kTextMax);
-        s.records.SaveDecision(key, id, yesno, cmnt, contents, patcp, repatcp, user);
-        ReplyText(res, "0");
-    }));
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
+                std::string id = p.Need("cmntid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                std::string yesno = NeedFlag(p, "yesno");
+                std::string user = p.Need("userid", kIdMax);
+                std::string contents = p.Optional("contents", kTextMax);
+                s.records.SaveDecision(key, id, yesno, cmnt, contents, patcp, repatcp, user);
+                ReplyText(res, "0");
+            }));
     svr.Get("/Comm/feedback.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        std::string id = p.Need("cmntid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        std::string agree = NeedFlag(p, "agree");
-        std::string user = p.Need("userid", kIdMax);
-        s.records.SaveFeedback(key, id, agree, cmnt, user);
-        ReplyText(res, "0");
-    }));
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                std::string id = p.Need("cmntid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                std::string agree = NeedFlag(p, "agree");
+                std::string user = p.Need("userid", kIdMax);
+                s.records.SaveFeedback(key, id, agree, cmnt, user);
+                ReplyText(res, "0");
+            }));
     svr.Get("/Comm/finish.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
-        std::string user = p.Need("userid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        int finish = p.NeedInt("finish");
-        s.records.SaveFinish(key, user, patcp, repatcp, cmnt, finish);
-        ReplyText(res, "0");
-    }));
-    svr.Get("/Comm/finishall.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        int patcp = p.NeedInt("patcpseq");
-        std::string opener = p.Need("userid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        s.records.SaveFinishAll(key, patcp, opener, cmnt);
-        ReplyText(res, "0");
-    }));
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
+                std::string user = p.Need("userid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                int finish = p.NeedInt("finish");
+                s.records.SaveFinish(key, user, patcp, repatcp, cmnt, finish);
+                ReplyText(res, "0");
+            }));
+    svr.Get("/Comm/finishall.do",
+            Guarded([&s](const httplib::Request& req, httplib::Response& res) {
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                int patcp = p.NeedInt("patcpseq");
+                std::string opener = p.Need("userid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                s.records.SaveFinishAll(key, patcp, opener, cmnt);
+                ReplyText(res, "0");
+            }));
     svr.Get("/Comm/cmntDtl.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
-        std::string user = p.Need("userid", kIdMax);
-        std::string inCharge = p.Optional("inchrguserid", kIdMax);
-        std::string id = p.Need("cmntid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        s.records.SaveCommentDetail(key, id, patcp, repatcp, user, inCharge, cmnt);
-        ReplyText(res, "0");
-    }));
-    svr.Get("/Comm/delCmntDtl.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        p.NeedInt("patcpseq");
-        p.NeedInt("repatcpseq");
-        s.records.DeleteCommentDetail(key, p.Need("cmntid", kIdMax));
-        ReplyText(res, "0");
-    }));
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
+                std::string user = p.Need("userid", kIdMax);
+                std::string inCharge = p.Optional("inchrguserid", kIdMax);
+                std::string id = p.Need("cmntid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                s.records.SaveCommentDetail(key, id, patcp, repatcp, user, inCharge, cmnt);
+                ReplyText(res, "0");
+            }));
+    svr.Get("/Comm/delCmntDtl.do",
+            Guarded([&s](const httplib::Request& req, httplib::Response& res) {
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                p.NeedInt("patcpseq");
+                p.NeedInt("repatcpseq");
+                s.records.DeleteCommentDetail(key, p.Need("cmntid", kIdMax));
+                ReplyText(res, "0");
+            }));
 }
 
 void AddConsolidation(httplib::Server& svr, ReviewServices& s) {
@@ -191,17 +194,18 @@ void AddConsolidation(httplib::Server& svr, ReviewServices& s) {
         if (tgt <= 0) throw BadRequest(kBadValue, "tgtsqurvwmno names no target review.");
         return tgt;
     };
-    svr.Get("/Comm/merge.do", Guarded([&s, target](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        int tgt = target(p);
-        ReviewKey key = KeyOf(p);
-        int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
-        std::string user = p.Need("userid", kIdMax);
-        std::string id = p.Need("cmntid", kIdMax);
-        std::string cmnt = p.Optional("cmnt", kTextMax);
-        s.records.SaveMerge(tgt, key, patcp, repatcp, user, id, cmnt);
-        ReplyText(res, "0");
-    }));
+    svr.Get("/Comm/merge.do",
+            Guarded([&s, target](const httplib::Request& req, httplib::Response& res) {
+                auto p = QueryParams(req);
+                int tgt = target(p);
+                ReviewKey key = KeyOf(p);
+                int patcp = p.NeedInt("patcpseq"), repatcp = p.NeedInt("repatcpseq");
+                std::string user = p.Need("userid", kIdMax);
+                std::string id = p.Need("cmntid", kIdMax);
+                std::string cmnt = p.Optional("cmnt", kTextMax);
+                s.records.SaveMerge(tgt, key, patcp, repatcp, user, id, cmnt);
+                ReplyText(res, "0");
+            }));
     svr.Get("/Comm/mergeCommentDtl.do",
             Guarded([&s, target](const httplib::Request& req, httplib::Response& res) {
                 auto p = QueryParams(req);
@@ -218,14 +222,15 @@ void AddConsolidation(httplib::Server& svr, ReviewServices& s) {
                 s.records.FinishInternalReview(KeyOf(p), p.Need("userid", kIdMax));
                 ReplyText(res, "0");
             }));
-    svr.Get("/Comm/closesquad.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
-        auto p = QueryParams(req);
-        ReviewKey key = KeyOf(p);
-        std::string user = p.Need("userid", kIdMax);
-        std::string status = p.Need("stscd", 8);
-        s.records.CloseSquad(key, user, status);
-        ReplyText(res, "0");
-    }));
+    svr.Get("/Comm/closesquad.do",
+            Guarded([&s](const httplib::Request& req, httplib::Response& res) {
+                auto p = QueryParams(req);
+                ReviewKey key = KeyOf(p);
+                std::string user = p.Need("userid", kIdMax);
+                std::string status = p.Need("stscd", 8);
+                s.records.CloseSquad(key, user, status);
+                ReplyText(res, "0");
+            }));
     svr.Get("/qendra/co/common/sign/savePdfConvertResult.xpl",
             [&s](const httplib::Request& req, httplib::Response& res) {
                 // The conversion service answers "true" or "false" only.

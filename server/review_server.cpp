@@ -24,7 +24,7 @@ struct ReviewServer::Parts {
           queue(db),
           records(db),
           contents(db, fs::path(o.dataDir) / "ecm"),
-          services{queue, records, contents, faults, fs::path(o.dataDir) / "documents",
+          services{queue,         records, contents, faults, fs::path(o.dataDir) / "documents",
                    o.maxFormBytes},
           review(faults, o.threads, o.maxFormBytes, o.verbose),
           ecm(faults, o.threads, kMaxContentBytes, o.verbose) {}

@@ -42,17 +42,17 @@ std::string ReadBody(const httplib::Request& req, const httplib::ContentReader& 
 void ReplyFileStream(httplib::Response& res, std::shared_ptr<std::ifstream> file, size_t size,
                      const char* contentType) {
     res.status = 200;
-    res.set_content_provider(
-        size, contentType, [file](size_t offset, size_t length, httplib::DataSink& sink) {
-            char buffer[65536];
-            file->seekg(static_cast<std::streamoff>(offset));
-            size_t n = length < sizeof buffer ? length : sizeof buffer;
-            file->read(buffer, static_cast<std::streamsize>(n));
-            std::streamsize got = file->gcount();
-            if (got <= 0) return false;
-            sink.write(buffer, static_cast<size_t>(got));
-            return true;
-        });
+    res.set_content_provider(size, contentType,
+                             [file](size_t offset, size_t length, httplib::DataSink& sink) {
+                                 char buffer[65536];
+                                 file->seekg(static_cast<std::streamoff>(offset));
+                                 size_t n = length < sizeof buffer ? length : sizeof buffer;
+                                 file->read(buffer, static_cast<std::streamsize>(n));
+                                 std::streamsize got = file->gcount();
+                                 if (got <= 0) return false;
+                                 sink.write(buffer, static_cast<size_t>(got));
+                                 return true;
+                             });
 }
 
 }  // namespace quillserver

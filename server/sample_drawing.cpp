@@ -17,7 +17,8 @@ public:
         double r = std::round(v * 100.0) / 100.0;
         auto res = std::to_chars(buf, buf + sizeof buf, r, std::chars_format::fixed, 2);
         std::string s(buf, res.ptr);
-        while (s.size() > 1 && s.find('.') != std::string::npos && (s.back() == '0' || s.back() == '.')) {
+        while (s.size() > 1 && s.find('.') != std::string::npos &&
+               (s.back() == '0' || s.back() == '.')) {
             bool dot = s.back() == '.';
             s.pop_back();
             if (dot) break;
@@ -35,7 +36,9 @@ public:
     Ops& Line(double x1, double y1, double x2, double y2) {
         return N(x1).N(y1).Op("m").N(x2).N(y2).Op("l").Op("S");
     }
-    Ops& Rect(double x, double y, double w, double h) { return N(x).N(y).N(w).N(h).Op("re").Op("S"); }
+    Ops& Rect(double x, double y, double w, double h) {
+        return N(x).N(y).N(w).N(h).Op("re").Op("S");
+    }
     Ops& Width(double w) { return N(w).Op("w"); }
     Ops& Gray(double g) { return N(g).Op("G"); }
     Ops& Stroke(double r, double g, double b) { return N(r).N(g).N(b).Op("RG"); }
@@ -99,16 +102,21 @@ void DrawTitleBlock(Ops& o, double w, int sheet, const char* title) {
     double x = w - 40 - 360, y = 40;
     o.Width(1.2).Rect(x, y, 360, 120);
     o.Width(0.6).Line(x, y + 30, x + 360, y + 30).Line(x, y + 60, x + 360, y + 60);
-    o.Line(x, y + 90, x + 360, y + 90).Line(x + 240, y, x + 240, y + 30).Line(x + 120, y, x + 120, y + 30);
+    o.Line(x, y + 90, x + 360, y + 90)
+        .Line(x + 240, y, x + 240, y + 30)
+        .Line(x + 120, y, x + 120, y + 30);
     o.Text(x + 8, y + 100, 12, "QUILLMARK SAMPLE PLANT - UNIT 100", true);
     o.Text(x + 8, y + 70, 11, title, true);
     o.Text(x + 8, y + 40, 9, "DWG NO. QM-DWG-0001    SQUAD CHECK 1001");
     o.Text(x + 8, y + 10, 8, "SCALE 1:100");
     o.Text(x + 128, y + 10, 8, "REV B  IFC");
-    o.Text(x + 248, y + 10, 8, "SHEET " + std::to_string(sheet) + " OF " +
-                                   std::to_string(kSampleDrawingPages));
+    o.Text(x + 248, y + 10, 8,
+           "SHEET " + std::to_string(sheet) + " OF " + std::to_string(kSampleDrawingPages));
     // Revision table above the title block.
-    o.Width(0.5).Rect(x, y + 130, 360, 48).Line(x, y + 146, x + 360, y + 146).Line(x, y + 162, x + 360, y + 162);
+    o.Width(0.5)
+        .Rect(x, y + 130, 360, 48)
+        .Line(x, y + 146, x + 360, y + 146)
+        .Line(x, y + 162, x + 360, y + 162);
     o.Line(x + 40, y + 130, x + 40, y + 178);
     o.Text(x + 6, y + 166, 7, "REV").Text(x + 46, y + 166, 7, "DESCRIPTION");
     o.Text(x + 6, y + 150, 7, "A").Text(x + 46, y + 150, 7, "ISSUED FOR REVIEW");
@@ -137,13 +145,37 @@ void DrawPlant(Ops& o, double w, double h, int sheet) {
     o.Rect(w * 0.40 + 90, h * 0.32, 60, 36).Text(w * 0.40 + 100, h * 0.32 + 14, 9, "P-103B");
     // Piping, coloured by service.
     o.Stroke(0, 0.3, 0.7).Width(2.5);
-    o.N(w * 0.25 + 45).N(h * 0.55).Op("m").N(w * 0.40 + 30).N(h * 0.55).Op("l")
-        .N(w * 0.40 + 30).N(h * 0.32 + 36).Op("l").Op("S");
-    o.N(w * 0.40 + 60).N(h * 0.32 + 18).Op("m").N(w * 0.55).N(h * 0.32 + 18).Op("l")
-        .N(w * 0.55).N(h * 0.62 - 30).Op("l").Op("S");
+    o.N(w * 0.25 + 45)
+        .N(h * 0.55)
+        .Op("m")
+        .N(w * 0.40 + 30)
+        .N(h * 0.55)
+        .Op("l")
+        .N(w * 0.40 + 30)
+        .N(h * 0.32 + 36)
+        .Op("l")
+        .Op("S");
+    o.N(w * 0.40 + 60)
+        .N(h * 0.32 + 18)
+        .Op("m")
+        .N(w * 0.55)
+        .N(h * 0.32 + 18)
+        .Op("l")
+        .N(w * 0.55)
+        .N(h * 0.62 - 30)
+        .Op("l")
+        .Op("S");
     o.Stroke(0.7, 0.2, 0).Width(1.5);
-    o.N(w * 0.55 + 30).N(h * 0.62).Op("m").N(w * 0.80).N(h * 0.62).Op("l")
-        .N(w * 0.80).N(h * 0.40).Op("l").Op("S");
+    o.N(w * 0.55 + 30)
+        .N(h * 0.62)
+        .Op("m")
+        .N(w * 0.80)
+        .N(h * 0.62)
+        .Op("l")
+        .N(w * 0.80)
+        .N(h * 0.40)
+        .Op("l")
+        .Op("S");
     // Cable tray (electrical) and a beam line (structural).
     o.Stroke(0.5, 0.5, 0).Width(1).Dash(true).Rect(w * 0.58, h * 0.48, w * 0.25, 14).Dash(false);
     o.Stroke(0.3, 0.3, 0.3).Width(3).Line(100, h * 0.75, w - 100, h * 0.75);
@@ -177,8 +209,10 @@ std::string MakeSampleDrawing() {
     std::vector<std::string> objects;  // object i+1
     objects.push_back("<< /Type /Catalog /Pages 2 0 R >>");
     objects.push_back("");  // pages, filled below
-    objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
-    objects.push_back("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding >>");
+    objects.push_back(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+    objects.push_back(
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding >>");
     std::string kids;
     for (int i = 0; i < kSampleDrawingPages; ++i) {
         const Sheet& s = sheets[i];
@@ -190,8 +224,9 @@ std::string MakeSampleDrawing() {
         if (quarter) {
             // Draw in landscape coordinates and map them onto the portrait page, so the sheet
             // reads upright once the viewer applies /Rotate.
-            std::string cm = s.rotate == 90 ? "0 1 -1 0 " + std::to_string(static_cast<int>(mw)) + " 0 cm\n"
-                                             : "0 -1 1 0 0 " + std::to_string(static_cast<int>(mh)) + " cm\n";
+            std::string cm = s.rotate == 90
+                                 ? "0 1 -1 0 " + std::to_string(static_cast<int>(mw)) + " 0 cm\n"
+                                 : "0 -1 1 0 0 " + std::to_string(static_cast<int>(mh)) + " cm\n";
             content = "q\n" + cm + content + "Q\n";
         }
         int contentObj = static_cast<int>(objects.size()) + 2;
@@ -203,13 +238,14 @@ std::string MakeSampleDrawing() {
                            " /Resources << /Font << /F1 3 0 R /F2 4 0 R >> >> /Contents " +
                            std::to_string(contentObj) + " 0 R >>";
         objects.push_back(page);
-        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
-                          "endstream");
+        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" +
+                          content + "endstream");
         kids += std::to_string(pageObj) + " 0 R ";
     }
-    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(kSampleDrawingPages) +
-                 " >>";
-    objects.push_back("<< /Title (Quillmark sample drawing QM-DWG-0001) /Producer (quill-review-server) >>");
+    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " +
+                 std::to_string(kSampleDrawingPages) + " >>";
+    objects.push_back(
+        "<< /Title (Quillmark sample drawing QM-DWG-0001) /Producer (quill-review-server) >>");
     int infoObj = static_cast<int>(objects.size());
 
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";

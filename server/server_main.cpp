@@ -1,7 +1,7 @@
 // quill-review-server: the bundled review server and content store.
+#include <pthread.h>
 #include <csignal>
 #include <cstdio>
-#include <pthread.h>
 #include <string>
 #include <vector>
 

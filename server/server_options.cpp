@@ -31,7 +31,8 @@ std::string ServerUsage() {
            "  --verbose          log every request to standard error\n";
 }
 
-bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, std::string& error) {
+bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o,
+                        std::string& error) {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         auto value = [&](std::string& out) {
@@ -46,7 +47,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o, 
             std::string text;
             if (!value(text)) return false;
             if (!ParseInt32(text, out) || out < low || out > high) {
-                error = a + " needs a number from " + std::to_string(low) + " to " + std::to_string(high);
+                error = a + " needs a number from " + std::to_string(low) + " to " +
+                        std::to_string(high);
                 return false;
             }
             return true;

@@ -12,9 +12,9 @@ struct ServerOptions {
     std::string host = "127.0.0.1";
     int port = 8087;
     int ecmPort = 2104;
-    std::string dataDir;  // default: $XDG_DATA_HOME/quill-review-server or ~/.local/share/...
-    std::string seed;     // "demo" or empty
-    std::string portFile; // written with "review=PORT\necm=PORT\n" once both listeners are bound
+    std::string dataDir;   // default: $XDG_DATA_HOME/quill-review-server or ~/.local/share/...
+    std::string seed;      // "demo" or empty
+    std::string portFile;  // written with "review=PORT\necm=PORT\n" once both listeners are bound
     std::vector<std::string> documents;  // PDF files to serve by their file name
     std::vector<FaultRule> faults;
     int threads = 32;

@@ -25,8 +25,8 @@ Statement& Statement::Bind(int index, std::int64_t value) {
 }
 
 Statement& Statement::Bind(int index, std::string_view text) {
-    if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8) !=
-        SQLITE_OK)
+    if (sqlite3_bind_text64(stmt_, index, text.data(), text.size(), SQLITE_TRANSIENT,
+                            SQLITE_UTF8) != SQLITE_OK)
         Fail(db_, "bind");
     return *this;
 }
@@ -62,7 +62,8 @@ std::int64_t Statement::Int(int column) const { return sqlite3_column_int64(stmt
 std::string Statement::Text(int column) const {
     const unsigned char* p = sqlite3_column_text(stmt_, column);
     int n = sqlite3_column_bytes(stmt_, column);
-    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(n)) : std::string();
+    return p ? std::string(reinterpret_cast<const char*>(p), static_cast<size_t>(n))
+             : std::string();
 }
 
 std::string Statement::Blob(int column) const {

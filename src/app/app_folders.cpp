@@ -75,7 +75,8 @@ std::string TimestampedFileName(const std::string& folder, const char* extension
 }
 
 bool EmptyFolder(const std::string& folder, bool removeSelf, const std::string& localAppData) {
-    const std::string appData = localAppData.empty() ? platform::LocalAppDataFolder() : localAppData;
+    const std::string appData =
+        localAppData.empty() ? platform::LocalAppDataFolder() : localAppData;
     if (!IsInsideWorkingFolder(folder, appData)) return false;
     std::error_code ec;
     auto status = fs::symlink_status(folder, ec);
@@ -96,15 +97,15 @@ std::string SafePathPart(const std::string& value) {
         // Letters, digits, "-", "_", "." and the bytes of multi-byte characters (never a "/" or
         // a control byte in the system code page) stay; anything that could leave the folder
         // or confuse a shell goes.
-        const bool safe = std::isalnum(b) || c == '-' || c == '_' || (c == '.' && &c != &out[0]) ||
-                          b >= 0x80;
+        const bool safe =
+            std::isalnum(b) || c == '-' || c == '_' || (c == '.' && &c != &out[0]) || b >= 0x80;
         if (!safe) c = '_';
     }
     return out;
 }
 
-bool PrepareFolders(const LaunchParams& params, const std::string& installFolder, AppFolders& folders,
-                    const std::string& localAppData) {
+bool PrepareFolders(const LaunchParams& params, const std::string& installFolder,
+                    AppFolders& folders, const std::string& localAppData) {
     folders.installFolder = installFolder;
     folders.localAppData = localAppData.empty() ? platform::LocalAppDataFolder() : localAppData;
     if (folders.localAppData.empty()) return false;
@@ -127,7 +128,8 @@ bool PrepareFolders(const LaunchParams& params, const std::string& installFolder
     // The user id comes from the launch string: it names a file, never a path.
     folders.requestLog = folders.reviewBackupFolder + "/" + SafePathPart(params.USERID) + ".sc";
     ConfigureLogs(folders.diagnosticLog, folders.requestLog);
-    for (const std::string* f : {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})
+    for (const std::string* f :
+         {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})
         if (!EnsureFolder(*f)) return false;
     return true;
 }

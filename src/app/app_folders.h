@@ -23,8 +23,8 @@ struct LaunchParams;
 // "_", a "." after the first byte, or part of a multi-byte character becomes "_".
 std::string SafePathPart(const std::string& value);
 
-bool PrepareFolders(const LaunchParams& params, const std::string& installFolder, AppFolders& folders,
-                    const std::string& localAppData = {});
+bool PrepareFolders(const LaunchParams& params, const std::string& installFolder,
+                    AppFolders& folders, const std::string& localAppData = {});
 
 // Deletes everything inside folder (and the folder itself when removeSelf is set). Refuses
 // any folder that is not the client's own working folder under the local application-data

@@ -15,26 +15,34 @@ struct Field {
     int32_t LaunchParams::*number;
 };
 
-#define TEXT_FIELD(k) Field{#k, FieldKind::Text, &LaunchParams::k, nullptr}
-#define NUMBER_FIELD(k) Field{#k, FieldKind::Number, nullptr, &LaunchParams::k}
+#define TEXT_FIELD(k) \
+    Field { #k, FieldKind::Text, &LaunchParams::k, nullptr }
+#define NUMBER_FIELD(k) \
+    Field { #k, FieldKind::Number, nullptr, &LaunchParams::k }
 
 const Field kFields[] = {
-    TEXT_FIELD(HOST),          NUMBER_FIELD(PORT),        TEXT_FIELD(USERID),
-    TEXT_FIELD(OPENERID),      NUMBER_FIELD(SQURVWMNO),   NUMBER_FIELD(PATCPSEQ),
-    NUMBER_FIELD(REPATCPSEQ),  NUMBER_FIELD(RVWFILESEQ),  TEXT_FIELD(ELEMENTID),
-    Field{"COMMENTCOLOR", FieldKind::Colour, nullptr, nullptr},
-    TEXT_FIELD(PATCPCLSCD),    TEXT_FIELD(PROGCLSCD),     TEXT_FIELD(SQUADDOCNO),
-    TEXT_FIELD(SQUADDOCNM),    TEXT_FIELD(NEXTPLANYMDCD), TEXT_FIELD(NEXTREVISNNO),
-    TEXT_FIELD(SITEUSENM),     TEXT_FIELD(USERKNM),       TEXT_FIELD(SITECD),
-    TEXT_FIELD(OWNER),         TEXT_FIELD(ECM_HOST),      NUMBER_FIELD(ECM_PORT),
-    TEXT_FIELD(ECM_SERVER_ID), TEXT_FIELD(KESTRON),       NUMBER_FIELD(SQUADSQNUM),
-    NUMBER_FIELD(TGTSQURVWMNO), TEXT_FIELD(STSCD),        TEXT_FIELD(APPR),
+    TEXT_FIELD(HOST),          NUMBER_FIELD(PORT),
+    TEXT_FIELD(USERID),        TEXT_FIELD(OPENERID),
+    NUMBER_FIELD(SQURVWMNO),   NUMBER_FIELD(PATCPSEQ),
+    NUMBER_FIELD(REPATCPSEQ),  NUMBER_FIELD(RVWFILESEQ),
+    TEXT_FIELD(ELEMENTID),     Field{"COMMENTCOLOR", FieldKind::Colour, nullptr, nullptr},
+    TEXT_FIELD(PATCPCLSCD),    TEXT_FIELD(PROGCLSCD),
+    TEXT_FIELD(SQUADDOCNO),    TEXT_FIELD(SQUADDOCNM),
+    TEXT_FIELD(NEXTPLANYMDCD), TEXT_FIELD(NEXTREVISNNO),
+    TEXT_FIELD(SITEUSENM),     TEXT_FIELD(USERKNM),
+    TEXT_FIELD(SITECD),        TEXT_FIELD(OWNER),
+    TEXT_FIELD(ECM_HOST),      NUMBER_FIELD(ECM_PORT),
+    TEXT_FIELD(ECM_SERVER_ID), TEXT_FIELD(KESTRON),
+    NUMBER_FIELD(SQUADSQNUM),  NUMBER_FIELD(TGTSQURVWMNO),
+    TEXT_FIELD(STSCD),         TEXT_FIELD(APPR),
 };
 
 #undef TEXT_FIELD
 #undef NUMBER_FIELD
 
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // Reads decimal digits into an unsigned value; stops at the first other byte.
 // Returns the position after the digits, or npos when there were none.
@@ -132,9 +140,15 @@ bool ParseLaunchParams(const std::string& text, LaunchParams& params) {
         for (const Field& f : kFields) {
             if (key != f.key) continue;
             switch (f.kind) {
-                case FieldKind::Text: params.*(f.text) = value; break;
-                case FieldKind::Number: params.*(f.number) = AtoiLike(value); break;
-                case FieldKind::Colour: params.COMMENTCOLOR = ParseCommentColor(value); break;
+                case FieldKind::Text:
+                    params.*(f.text) = value;
+                    break;
+                case FieldKind::Number:
+                    params.*(f.number) = AtoiLike(value);
+                    break;
+                case FieldKind::Colour:
+                    params.COMMENTCOLOR = ParseCommentColor(value);
+                    break;
             }
             break;
         }

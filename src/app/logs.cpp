@@ -104,11 +104,16 @@ std::optional<platform::LocalTime> LogDateOfName(const std::string& name) {
     size_t dot = part.rfind('.');
     if (dot != std::string::npos) part = part.substr(0, dot);
     part = platform::TrimMultiByte(part);
-    if (part.size() < 8 || !std::all_of(part.begin(), part.begin() + 8,
-                                        [](char c) { return c >= '0' && c <= '9'; }))
+    if (part.size() < 8 ||
+        !std::all_of(part.begin(), part.begin() + 8, [](char c) { return c >= '0' && c <= '9'; }))
         return std::nullopt;
-    platform::LocalTime date{AtoiLike(part.substr(0, 4)), AtoiLike(part.substr(4, 2)),
-                             AtoiLike(part.substr(part.size() - 2, 2)), 0, 0, 0, 0};
+    platform::LocalTime date{AtoiLike(part.substr(0, 4)),
+                             AtoiLike(part.substr(4, 2)),
+                             AtoiLike(part.substr(part.size() - 2, 2)),
+                             0,
+                             0,
+                             0,
+                             0};
     if (date.year < 1900 || date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31)
         return std::nullopt;
     return date;

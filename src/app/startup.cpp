@@ -42,7 +42,8 @@ int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
         return 1;
     }
 
-    const std::string installFolder = hooks.readInstallDir ? hooks.readInstallDir() : ReadInstallDir();
+    const std::string installFolder =
+        hooks.readInstallDir ? hooks.readInstallDir() : ReadInstallDir();
 
     const std::string& text = commandTail == "debug" ? DebugLaunchString() : commandTail;
     LaunchParams& params = AppLaunchParams();

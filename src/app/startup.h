@@ -6,16 +6,17 @@
 
 // What start-up needs from its surroundings; tests replace every piece.
 struct StartupHooks {
-    std::function<bool()> probeNetwork;        // defaults to a real probe of ProbeAddress()
+    std::function<bool()> probeNetwork;           // defaults to a real probe of ProbeAddress()
     std::function<std::string()> readInstallDir;  // defaults to ReadInstallDir()
-    std::string localAppData;                  // empty: the user's folder
-    std::string lockFolder;                    // empty: the runtime folder
-    std::function<void()> setProfileKey;       // step 10; may be empty
-    std::function<int()> runMainWindow;        // step 11; returns the process exit status
+    std::string localAppData;                     // empty: the user's folder
+    std::string lockFolder;                       // empty: the runtime folder
+    std::function<void()> setProfileKey;          // step 10; may be empty
+    std::function<int()> runMainWindow;           // step 11; returns the process exit status
 };
 
 inline constexpr const char* kMsgNetworkError = "Network connection error.";
-inline constexpr const char* kMsgAuthorityError = "System authority error.\n(Please request to IT Operation Team.)";
+inline constexpr const char* kMsgAuthorityError =
+    "System authority error.\n(Please request to IT Operation Team.)";
 inline constexpr const char* kMsgFolderError = "Application folder error.";
 inline constexpr const char* kMsgAlreadyRunning = "This program is already running.";
 inline constexpr const char* kMsgGdiError = "ERROR: Failed to initialize GDI+";

@@ -5,7 +5,8 @@ std::string PercentEncode(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size() * 3);
     for (unsigned char c : bytes) {
-        const bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
+        const bool keep =
+            (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
         if (keep) {
             out += static_cast<char>(c);
         } else {

@@ -38,9 +38,7 @@ void PdfAnnot::SetReadOnly(bool readOnly) {
     if (backend_) backend_->SetReadOnly(id_, readOnly);
 }
 std::string PdfAnnot::GetTypeName() const { return Text(backend_, id_, AnnotText::TypeName); }
-std::string PdfAnnot::GetSubtypeName() const {
-    return Text(backend_, id_, AnnotText::SubtypeName);
-}
+std::string PdfAnnot::GetSubtypeName() const { return Text(backend_, id_, AnnotText::SubtypeName); }
 std::string PdfAnnot::GetContents() const { return Text(backend_, id_, AnnotText::Contents); }
 void PdfAnnot::SetContents(const std::string& contents) {
     if (backend_) backend_->SetAnnotText(id_, AnnotText::Contents, contents);

@@ -18,7 +18,7 @@ public:
     bool IsValid() const;
     int32_t PageIndex() const { return page_; }
 
-    PdfAnnot GetAnnot(int32_t index) const;  // an invalid handle when out of range
+    PdfAnnot GetAnnot(int32_t index) const;   // an invalid handle when out of range
     bool RemoveAnnot(const PdfAnnot& annot);  // fires no event; false when not on page
     int32_t AnnotCount() const;
 

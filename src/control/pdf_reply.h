@@ -23,9 +23,9 @@ public:
     void SetAuthor(const std::string& author);
     std::string GetAuthor() const;
     std::string GetText() const;
-    PdfReplyList GetReplies() const;            // its own replies
-    double GetDate() const;                     // modification date, automation date
-    bool ReadOnly() const;                      // local viewer state
+    PdfReplyList GetReplies() const;  // its own replies
+    double GetDate() const;           // modification date, automation date
+    bool ReadOnly() const;            // local viewer state
     void SetReadOnly(bool readOnly);
 
     std::string GetName() const;       // unique name (/NM)

@@ -15,7 +15,7 @@ public:
 
     void SetFaceName(const std::string& face);
     void SetSize(float size);
-    void SetColor(int32_t bgr);                 // 0x00BBGGRR
+    void SetColor(int32_t bgr);  // 0x00BBGGRR
 
 private:
     PdfObjectBackend* backend_ = nullptr;

@@ -30,7 +30,7 @@ public:
     // --- view state ---
     virtual int32_t PageCount() const = 0;
     virtual int32_t CurrentPage() const = 0;
-    virtual int16_t Rotation() const = 0;     // quarter turns clockwise, 0-3
+    virtual int16_t Rotation() const = 0;  // quarter turns clockwise, 0-3
     virtual void SetRotation(int16_t quarterTurns) = 0;
     virtual int32_t FitMode() const = 0;  // FitModeValue
     virtual void SetFitMode(int32_t mode) = 0;
@@ -77,8 +77,7 @@ public:
     // rotation in degrees counter-clockwise. false for an unknown page.
     virtual bool AddPageText(int16_t page, const std::string& text, float x, float y,
                              const std::string& fontName, int16_t fontStyle, int16_t fontSize,
-                             int32_t color, int16_t flags, int16_t opacity,
-                             int16_t rotation) = 0;
+                             int32_t color, int16_t flags, int16_t opacity, int16_t rotation) = 0;
 
     // --- events and selection ---
     // The listener is not owned; nullptr detaches it.

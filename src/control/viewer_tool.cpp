@@ -50,27 +50,45 @@ std::optional<ViewerTool> ViewerToolFromName(std::string_view name) {
 
 std::optional<AnnotTool> AnnotToolOf(ViewerTool tool) {
     switch (tool) {
-        case ViewerTool::Cloudy: return AnnotTool::Cloudy;
-        case ViewerTool::Arrow: return AnnotTool::Arrow;
-        case ViewerTool::Line: return AnnotTool::Line;
-        case ViewerTool::Rectangle: return AnnotTool::Rectangle;
-        case ViewerTool::Ellipse: return AnnotTool::Circle;
-        case ViewerTool::Polygon: return AnnotTool::Polygon;
-        case ViewerTool::PolyLine: return AnnotTool::PolyLine;
-        case ViewerTool::Pencil: return AnnotTool::Pencil;
-        case ViewerTool::Distance: return AnnotTool::Distance;
-        case ViewerTool::Perimeter: return AnnotTool::Perimeter;
-        case ViewerTool::Area: return AnnotTool::Area;
-        case ViewerTool::CallOut: return AnnotTool::Callout;
-        case ViewerTool::Note: return AnnotTool::Note;
-        case ViewerTool::Highlight: return AnnotTool::Highlight;
-        case ViewerTool::Strikeout: return AnnotTool::StrikeOut;
-        case ViewerTool::Image: return AnnotTool::Image;
-        case ViewerTool::FileAttachment: return AnnotTool::FileAttachment;
+        case ViewerTool::Cloudy:
+            return AnnotTool::Cloudy;
+        case ViewerTool::Arrow:
+            return AnnotTool::Arrow;
+        case ViewerTool::Line:
+            return AnnotTool::Line;
+        case ViewerTool::Rectangle:
+            return AnnotTool::Rectangle;
+        case ViewerTool::Ellipse:
+            return AnnotTool::Circle;
+        case ViewerTool::Polygon:
+            return AnnotTool::Polygon;
+        case ViewerTool::PolyLine:
+            return AnnotTool::PolyLine;
+        case ViewerTool::Pencil:
+            return AnnotTool::Pencil;
+        case ViewerTool::Distance:
+            return AnnotTool::Distance;
+        case ViewerTool::Perimeter:
+            return AnnotTool::Perimeter;
+        case ViewerTool::Area:
+            return AnnotTool::Area;
+        case ViewerTool::CallOut:
+            return AnnotTool::Callout;
+        case ViewerTool::Note:
+            return AnnotTool::Note;
+        case ViewerTool::Highlight:
+            return AnnotTool::Highlight;
+        case ViewerTool::Strikeout:
+            return AnnotTool::StrikeOut;
+        case ViewerTool::Image:
+            return AnnotTool::Image;
+        case ViewerTool::FileAttachment:
+            return AnnotTool::FileAttachment;
         case ViewerTool::Hand:
         case ViewerTool::ZoomIn:
         case ViewerTool::ZoomOut:
-        case ViewerTool::FindText: return std::nullopt;
+        case ViewerTool::FindText:
+            return std::nullopt;
     }
     return std::nullopt;
 }

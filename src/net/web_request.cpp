@@ -409,7 +409,8 @@ void WebRequest::TakeFinishedResult() {
 }
 
 int WebRequest::Fail(int code) {
-    std::string text = errorBuffer_[0] ? std::string(errorBuffer_) : curl_easy_strerror(static_cast<CURLcode>(code));
+    std::string text = errorBuffer_[0] ? std::string(errorBuffer_)
+                                       : curl_easy_strerror(static_cast<CURLcode>(code));
     return FailWith(static_cast<int>(code), text);
 }
 

@@ -130,9 +130,12 @@ size_t CharLength(const std::string& text, size_t pos) {
     const std::string& cp = SystemCodePage();
     if (lead >= 0x80) {
         if (IsUtf8(cp)) {
-            if (lead >= 0xF0) len = 4;
-            else if (lead >= 0xE0) len = 3;
-            else if (lead >= 0xC0) len = 2;
+            if (lead >= 0xF0)
+                len = 4;
+            else if (lead >= 0xE0)
+                len = 3;
+            else if (lead >= 0xC0)
+                len = 2;
         } else if (IsDoubleByte(cp) && lead >= 0x81 && lead <= 0xFE) {
             len = 2;
         }
@@ -141,7 +144,9 @@ size_t CharLength(const std::string& text, size_t pos) {
 }
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
 
 template <typename Fn>
 std::string MapSingleBytes(const std::string& text, Fn fn) {

@@ -1,8 +1,8 @@
 // Starting another program: posix_spawn with an argument vector, never a shell.
 #pragma once
 
-#include <string>
 #include <sys/types.h>
+#include <string>
 #include <vector>
 
 namespace platform {

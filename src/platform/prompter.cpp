@@ -22,7 +22,8 @@ std::vector<PromptAnswer> ParseAnswerList(const std::string& list) {
     size_t start = 0;
     while (start <= list.size() && !list.empty()) {
         size_t comma = list.find(',', start);
-        std::string word = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        std::string word =
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
         answers.push_back(ParseAnswer(word));
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -48,10 +49,14 @@ void InstallPrompter(std::unique_ptr<Prompter> prompter) {
 
 const char* PromptKindName(PromptKind kind) {
     switch (kind) {
-        case PromptKind::Error: return "error";
-        case PromptKind::Info: return "info";
-        case PromptKind::Plain: return "plain";
-        case PromptKind::Question: return "question";
+        case PromptKind::Error:
+            return "error";
+        case PromptKind::Info:
+            return "info";
+        case PromptKind::Plain:
+            return "plain";
+        case PromptKind::Question:
+            return "question";
     }
     return "plain";
 }
@@ -62,7 +67,8 @@ PromptAnswer ParseAnswer(const std::string& word) {
     return PromptAnswer::No;
 }
 
-ScriptedPrompter::ScriptedPrompter(std::vector<PromptAnswer> answers) : answers_(std::move(answers)) {}
+ScriptedPrompter::ScriptedPrompter(std::vector<PromptAnswer> answers)
+    : answers_(std::move(answers)) {}
 
 PromptAnswer ScriptedPrompter::Show(PromptKind kind, const std::string& text, bool) {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -84,8 +90,10 @@ PromptAnswer LogFilePrompter::Show(PromptKind kind, const std::string& text, boo
     std::string line = PromptKindName(kind);
     line += '\t';
     for (char c : text) {
-        if (c == '\n') line += "\\n";
-        else line += c;
+        if (c == '\n')
+            line += "\\n";
+        else
+            line += c;
     }
     line += '\n';
     if (FILE* f = std::fopen(path_.c_str(), "ab")) {

@@ -18,13 +18,16 @@ public:
     virtual ~Prompter() = default;
     // Shows text with the caption "PDF Lumaro". Question asks Yes/No, or Yes/No/Cancel
     // when withCancel is set; the other kinds answer Ok.
-    virtual PromptAnswer Show(PromptKind kind, const std::string& text, bool withCancel = false) = 0;
+    virtual PromptAnswer Show(PromptKind kind, const std::string& text,
+                              bool withCancel = false) = 0;
 
     void Error(const std::string& text) { Show(PromptKind::Error, text); }
     void Info(const std::string& text) { Show(PromptKind::Info, text); }
     void Plain(const std::string& text) { Show(PromptKind::Plain, text); }
     PromptAnswer YesNo(const std::string& text) { return Show(PromptKind::Question, text, false); }
-    PromptAnswer YesNoCancel(const std::string& text) { return Show(PromptKind::Question, text, true); }
+    PromptAnswer YesNoCancel(const std::string& text) {
+        return Show(PromptKind::Question, text, true);
+    }
 };
 
 // The process-wide prompter. Until one is installed, prompts go to standard error
@@ -32,7 +35,7 @@ public:
 Prompter& Prompts();
 void InstallPrompter(std::unique_ptr<Prompter> prompter);
 
-const char* PromptKindName(PromptKind kind);  // "error", "info", "plain", "question"
+const char* PromptKindName(PromptKind kind);        // "error", "info", "plain", "question"
 PromptAnswer ParseAnswer(const std::string& word);  // "yes", "no", "cancel"; anything else No
 
 // For tests: records every prompt and answers questions from a list (No when used up).

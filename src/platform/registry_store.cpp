@@ -1,10 +1,10 @@
 #include "platform/registry_store.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -12,11 +12,16 @@ namespace {
 std::string Escape(const std::string& s) {
     std::string out;
     for (char c : s) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '=') out += "\\e";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else if (c == '=')
+            out += "\\e";
+        else
+            out += c;
     }
     return out;
 }
@@ -49,20 +54,27 @@ std::string RegistryStore::KeyFile(const std::string& keyPath) const {
     std::filesystem::path p(root_);
     std::string segment;
     auto flush = [&]() {
-        if (segment.empty() || segment == "." || segment == "..") { segment.clear(); return; }
-        for (auto& c : segment) if (c >= 'a' && c <= 'z') c = char(c - 32);
+        if (segment.empty() || segment == "." || segment == "..") {
+            segment.clear();
+            return;
+        }
+        for (auto& c : segment)
+            if (c >= 'a' && c <= 'z') c = char(c - 32);
         p /= segment;
         segment.clear();
     };
     for (char c : keyPath) {
-        if (c == '\\' || c == '/') flush();
-        else segment += c;
+        if (c == '\\' || c == '/')
+            flush();
+        else
+            segment += c;
     }
     flush();
     return (p / "values.reg").string();
 }
 
-std::optional<std::map<std::string, std::string>> RegistryStore::ReadKey(const std::string& keyPath) const {
+std::optional<std::map<std::string, std::string>> RegistryStore::ReadKey(
+    const std::string& keyPath) const {
     std::ifstream in(KeyFile(keyPath), std::ios::binary);
     if (!in) return std::nullopt;
     std::map<std::string, std::string> values;
@@ -75,7 +87,8 @@ std::optional<std::map<std::string, std::string>> RegistryStore::ReadKey(const s
     return values;
 }
 
-std::optional<std::string> RegistryStore::ReadValue(const std::string& keyPath, const std::string& name) const {
+std::optional<std::string> RegistryStore::ReadValue(const std::string& keyPath,
+                                                    const std::string& name) const {
     auto key = ReadKey(keyPath);
     if (!key) return std::nullopt;
     auto it = key->find(name);
@@ -83,8 +96,10 @@ std::optional<std::string> RegistryStore::ReadValue(const std::string& keyPath, 
     return it->second;
 }
 
-bool RegistryStore::WriteValue(const std::string& keyPath, const std::string& name, const std::string& value) {
-    std::map<std::string, std::string> values = ReadKey(keyPath).value_or(std::map<std::string, std::string>{});
+bool RegistryStore::WriteValue(const std::string& keyPath, const std::string& name,
+                               const std::string& value) {
+    std::map<std::string, std::string> values =
+        ReadKey(keyPath).value_or(std::map<std::string, std::string>{});
     values[name] = value;
     std::filesystem::path file(KeyFile(keyPath));
     std::error_code ec;

@@ -44,42 +44,42 @@ std::string ReviewClient::CommandUrl(const std::string& command) const {
     const LaunchParams& p = params_;
     const char* host = p.HOST.c_str();
     if (command == "REVISION")
-        return Format("http://%s:%d%s?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d",
-                      host, p.PORT, endpoint::kRevision, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
+        return Format("http://%s:%d%s?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+                      endpoint::kRevision, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
                       p.RVWFILESEQ);
     if (command == "REVIEW")
-        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT, endpoint::kReviewDecisions,
-                      p.SQURVWMNO, p.RVWFILESEQ);
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+                      endpoint::kReviewDecisions, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "PUBLISH") {
         const std::string& docId = session_.PublishToParent() ? p.targetDocId : p.docId;
         return Format("http://%s:%d%s?userid=%s&docid=%s", host, p.PORT, endpoint::kPublish,
                       p.USERID.c_str(), docId.c_str());
     }
     if (command == "UDQSIZE")
-        return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT, endpoint::kUnpublishedCount,
-                      p.docId.c_str(), p.USERID.c_str());
+        return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT,
+                      endpoint::kUnpublishedCount, p.docId.c_str(), p.USERID.c_str());
     if (command == "CLEAR")
         return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT, endpoint::kClearQueue,
                       p.docId.c_str(), p.USERID.c_str());
     if (command == "PARTICIPANTS")
-        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host,
-                      p.PORT, endpoint::kParticipants, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host, p.PORT,
+                      endpoint::kParticipants, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
     if (command == "SQUADCLOSEALL")
-        return Format(
-            "http://%s:%d%s?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host,
-            p.PORT, endpoint::kCloseSquad, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ, p.gatherMode ? "99" : "03");
+        return Format("http://%s:%d%s?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host, p.PORT,
+                      endpoint::kCloseSquad, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ,
+                      p.gatherMode ? "99" : "03");
     if (command == "LASTMODIFIEDDATE")
-        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host,
-                      p.PORT, endpoint::kLastModifiedDate, p.SQURVWMNO, p.RVWFILESEQ);
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+                      endpoint::kLastModifiedDate, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "FINISHINTERNALREVIEW")
-        return Format(
-            "http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&userid=%s", host,
-            p.PORT, endpoint::kFinishInternalReview, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&userid=%s", host, p.PORT,
+                      endpoint::kFinishInternalReview, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
     if (command == "FEEDBACKSUMMARY")
         return Format(
             "http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
             "repatcpseq=%d",
-            host, p.PORT, endpoint::kFeedbackSummary, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ);
+            host, p.PORT, endpoint::kFeedbackSummary, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ,
+            p.REPATCPSEQ);
     return {};
 }
 
@@ -102,31 +102,33 @@ std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, cons
     return Send("SendReview",
                 Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
                        "rvwfileseq=%d&cmntid=%s&cmnt=%s&yesno=%s&userid=%s&contents=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kReview, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.RVWFILESEQ,
-                       cmntId.c_str(), EncodeQueryText(text).c_str(), YesNo(apply),
-                       p.USERID.c_str(), PercentEncode(shown).c_str()),
+                       p.HOST.c_str(), p.PORT, endpoint::kReview, p.SQURVWMNO, p.PATCPSEQ,
+                       p.REPATCPSEQ, p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str(),
+                       YesNo(apply), p.USERID.c_str(), PercentEncode(shown).c_str()),
                 true, true);
 }
 
 std::string ReviewClient::SendFeedback(const std::string& cmntId, bool agree,
                                        const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send("SendFeedback",
-                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
-                       "cmnt=%s&agree=%s&userid=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kFeedback, p.SQURVWMNO, p.RVWFILESEQ, cmntId.c_str(),
-                       EncodeQueryText(text).c_str(), YesNo(agree), p.USERID.c_str()),
-                true, true);
+    return Send(
+        "SendFeedback",
+        Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
+               "cmnt=%s&agree=%s&userid=%s",
+               p.HOST.c_str(), p.PORT, endpoint::kFeedback, p.SQURVWMNO, p.RVWFILESEQ,
+               cmntId.c_str(), EncodeQueryText(text).c_str(), YesNo(agree), p.USERID.c_str()),
+        true, true);
 }
 
 std::string ReviewClient::SendFinish(int finish, const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send("SendFinish",
-                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
-                       "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
-                       p.HOST.c_str(), p.PORT, endpoint::kFinish, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
-                       p.USERID.c_str(), EncodeQueryText(text).c_str(), finish),
-                true, true);
+    return Send(
+        "SendFinish",
+        Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+               "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
+               p.HOST.c_str(), p.PORT, endpoint::kFinish, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ,
+               p.REPATCPSEQ, p.USERID.c_str(), EncodeQueryText(text).c_str(), finish),
+        true, true);
 }
 
 std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) const {
@@ -134,21 +136,21 @@ std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) c
     return Send("SendFinishAll",
                 Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "userid=%s&cmnt=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kFinishAll, p.SQURVWMNO, p.RVWFILESEQ, patcpSeq,
-                       p.OPENERID.c_str(), EncodeQueryText(text).c_str()),
+                       p.HOST.c_str(), p.PORT, endpoint::kFinishAll, p.SQURVWMNO, p.RVWFILESEQ,
+                       patcpSeq, p.OPENERID.c_str(), EncodeQueryText(text).c_str()),
                 true, true);
 }
 
 std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
                                             const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send(
-        "SendCommentDetail",
-        Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
-               "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
-               p.HOST.c_str(), p.PORT, endpoint::kCommentDetail, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(),
-               p.RVWFILESEQ, p.OPENERID.c_str(), cmntId.c_str(), EncodeQueryText(text).c_str()),
-        true, true);
+    return Send("SendCommentDetail",
+                Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+                       "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
+                       p.HOST.c_str(), p.PORT, endpoint::kCommentDetail, p.SQURVWMNO, p.PATCPSEQ,
+                       p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ, p.OPENERID.c_str(),
+                       cmntId.c_str(), EncodeQueryText(text).c_str()),
+                true, true);
 }
 
 std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
@@ -156,20 +158,20 @@ std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
     return Send("DeleteCommentDetail",
                 Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "repatcpseq=%d&cmntid=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kDeleteCommentDetail, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ,
-                       cmntId.c_str()),
+                       p.HOST.c_str(), p.PORT, endpoint::kDeleteCommentDetail, p.SQURVWMNO,
+                       p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ, cmntId.c_str()),
                 true, true);
 }
 
 std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send(
-        "SendMerge",
-        Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
-               "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
-               p.HOST.c_str(), p.PORT, endpoint::kMerge, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
-               p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str()),
-        true, true);
+    return Send("SendMerge",
+                Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
+                       "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
+                       p.HOST.c_str(), p.PORT, endpoint::kMerge, p.TGTSQURVWMNO, p.SQURVWMNO,
+                       p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(),
+                       EncodeQueryText(text).c_str()),
+                true, true);
 }
 
 std::string ReviewClient::SendMergeCommentDetail() const {
@@ -177,8 +179,8 @@ std::string ReviewClient::SendMergeCommentDetail() const {
     return Send("SendMergeCommentDetail",
                 Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&"
                        "patcpseq=%d&repatcpseq=%d&userid=%s&rvwfileseq=%d",
-                       p.HOST.c_str(), p.PORT, endpoint::kMergeCommentDetail, p.TGTSQURVWMNO, p.SQURVWMNO, p.PATCPSEQ,
-                       p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ),
+                       p.HOST.c_str(), p.PORT, endpoint::kMergeCommentDetail, p.TGTSQURVWMNO,
+                       p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ),
                 true, true);
 }
 

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sync/nm_object.h"
 #include "control/pdf_viewer_control.h"
+#include "sync/nm_object.h"
 #include "viewer/engine/pdf_date.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "session/read_only_rules.h"
 
-#include "sync/page_annot_map.h"
 #include "control/pdf_viewer_control.h"
+#include "sync/page_annot_map.h"
 
 void ApplyReadOnlyRules(viewer::PdfViewerControl& control, const PageAnnotMap& maps,
                         const ReviewerRole& role, bool lock) {

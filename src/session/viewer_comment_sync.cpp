@@ -3,13 +3,13 @@
 #include <cstdio>
 
 #include "app/logs.h"
+#include "control/pdf_viewer_control.h"
+#include "session/comment_entries.h"
+#include "session/read_only_rules.h"
 #include "sync/base_exception.h"
 #include "sync/fdf/comment_fdf.h"
-#include "sync/nm_object.h"
 #include "sync/fdf/temp_fdf_file.h"
-#include "session/comment_entries.h"
-#include "control/pdf_viewer_control.h"
-#include "session/read_only_rules.h"
+#include "sync/nm_object.h"
 
 ViewerCommentSync::ViewerCommentSync(viewer::PdfViewerControl& control, CommentIndex& index,
                                      PendingDetails& pending, std::string workingFolder,

@@ -6,8 +6,8 @@
 
 #include "app/comment_index.h"
 #include "app/pending_details.h"
-#include "sync/autosave_callbacks.h"
 #include "session/reviewer_role.h"
+#include "sync/autosave_callbacks.h"
 
 namespace viewer {
 class PdfViewerControl;

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "app/launch_params.h"
-#include "shell/startup_window.h"
 #include "app/startup.h"
 #include "platform/prompter.h"
+#include "shell/startup_window.h"
 #include "widgets/qt_prompter.h"
 
 int main(int argc, char** argv) {
@@ -29,7 +29,9 @@ int main(int argc, char** argv) {
         platform::InstallPrompter(std::make_unique<platform::QtPrompter>());
 
     StartupHooks hooks;
-    hooks.setProfileKey = [] { QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey)); };
+    hooks.setProfileKey = [] {
+        QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey));
+    };
     hooks.runMainWindow = [&app] {
         // The window takes the screenshot of a scripted run itself, once the comments are
         // on screen.

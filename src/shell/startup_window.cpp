@@ -3,9 +3,9 @@
 #include <QApplication>
 
 #include "app/launch_params.h"
-#include "shell/screenshot.h"
-#include "platform/code_page.h"
 #include "control/pdf_viewer_control.h"
+#include "platform/code_page.h"
+#include "shell/screenshot.h"
 #include "viewer/pdf_viewer_dlg.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 

@@ -2,22 +2,21 @@
 // them into the page maps and, through the callbacks, into the viewer control.
 #include "sync/autosave_worker.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <set>
 #include <utility>
 
-#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
 #include "review/endpoints.h"
 #include "sync/annot_index_tracker.h"
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
-#include "sync/wire/revision_list.h"
 #include "sync/page_map_upkeep.h"
+#include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
+#include "sync/wire/revision_list.h"
 #include "sync/wire/update_reply.h"
 
 namespace {

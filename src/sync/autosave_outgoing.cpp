@@ -2,14 +2,14 @@
 // queued item and an updated record.
 #include "sync/autosave_worker.h"
 
+#include "control/pdf_viewer_control.h"
 #include "sync/base_exception.h"
 #include "sync/fdf/fdf_builders.h"
 #include "sync/fdf/fdf_parser.h"
+#include "sync/fdf/temp_fdf_file.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
-#include "sync/fdf/temp_fdf_file.h"
-#include "control/pdf_viewer_control.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <exception>
 
 #include "app/logs.h"
-#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
 #include "sync/wire/http_autosave_connection.h"
+#include "sync/wire/param_form.h"
 #include "sync/wire/queue_requests.h"
 
 namespace {

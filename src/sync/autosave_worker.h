@@ -13,11 +13,11 @@
 
 #include "review/review_session.h"
 #include "sync/autosave_callbacks.h"
-#include "sync/wire/autosave_connection.h"
 #include "sync/autosave_settings.h"
 #include "sync/fdf/fdf_document.h"
-#include "sync/page_annot_map.h"
 #include "sync/incoming_groups.h"
+#include "sync/page_annot_map.h"
+#include "sync/wire/autosave_connection.h"
 #include "sync/wire/queue_model.h"
 
 namespace viewer {

@@ -2,16 +2,16 @@
 // unique name, written to an FDF file for the control to import.
 #include "sync/autosave_worker.h"
 
+#include "control/pdf_viewer_control.h"
 #include "platform/prompter.h"
 #include "sync/fdf/byte_mass.h"
 #include "sync/fdf/comment_fdf.h"
 #include "sync/fdf/fdf_builders.h"
-#include "sync/log_step.h"
 #include "sync/fdf/offset_number_list.h"
+#include "sync/fdf/temp_fdf_file.h"
+#include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
-#include "sync/fdf/temp_fdf_file.h"
-#include "control/pdf_viewer_control.h"
 
 namespace {
 

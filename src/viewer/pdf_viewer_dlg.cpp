@@ -10,18 +10,18 @@
 #include "app/launch_params.h"
 #include "app/logs.h"
 #include "app/terminate_client.h"
+#include "control/pdf_viewer_control.h"
 #include "platform/prompter.h"
 #include "review/review_client.h"
 #include "review/review_session.h"
-#include "sync/autosave_settings.h"
-#include "sync/autosave_worker.h"
-#include "sync/base_exception.h"
-#include "sync/fdf/comment_fdf.h"
-#include "control/pdf_viewer_control.h"
 #include "session/page_labels.h"
 #include "session/pdf_viewer_sdk.h"
 #include "session/read_only_rules.h"
 #include "session/viewer_comment_sync.h"
+#include "sync/autosave_settings.h"
+#include "sync/autosave_worker.h"
+#include "sync/base_exception.h"
+#include "sync/fdf/comment_fdf.h"
 #include "viewer/viewer_dialog_host.h"
 #include "viewer/viewer_key_filter.h"
 #include "viewer/widget/pdf_viewer_widget.h"
@@ -118,8 +118,7 @@ bool CPdfViewerDlg::OpenReviewDocument() {
     const int result =
         ReviewClient(params, *context_.session).DownloadDocument(context_.documentFile, &error);
     if (result <= 0) {
-        WriteLog("OpenReviewDocument",
-                 "download failed (" + std::to_string(result) + ") " + error);
+        WriteLog("OpenReviewDocument", "download failed (" + std::to_string(result) + ") " + error);
         platform::Prompts().Error(kDownloadFail);
         return false;
     }

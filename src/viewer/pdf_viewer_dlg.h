@@ -12,8 +12,8 @@
 #include "app/comment_copy_buffer.h"
 #include "app/comment_index.h"
 #include "app/pending_details.h"
-#include "sync/wire/autosave_connection.h"
 #include "session/reviewer_role.h"
+#include "sync/wire/autosave_connection.h"
 
 class AutosaveWorker;
 class CNMObject;
@@ -46,7 +46,8 @@ public:
         CommentIndex* commentIndex = nullptr;
         PendingDetails* pendingDetails = nullptr;
         CommentCopyBuffer* copyBuffer = nullptr;
-        ReviewSession* session = nullptr;  // latestRevision and publishToParent; the app's when null
+        ReviewSession* session =
+            nullptr;  // latestRevision and publishToParent; the app's when null
         ViewerDialogHost* host = nullptr;  // may stay null
         // Called when the document cannot be had; TerminateClient unless a test says otherwise.
         std::function<void()> terminate;

@@ -107,7 +107,10 @@ TEST(LaunchParamsTest, KoreanValuesUnderCp949) {
     const std::string name = "\xb1\xe8\xb9\xce\xbc\xf6";
     const std::string dept = "\xb9\xe8\xb0\xfc";
     bool ok = false;
-    LaunchParams p = Parse(" userknm = " + name + " &SITEUSENM=" + dept + "&\x81" "a=1", &ok);
+    LaunchParams p = Parse(" userknm = " + name + " &SITEUSENM=" + dept +
+                               "&\x81"
+                               "a=1",
+                           &ok);
     EXPECT_TRUE(ok);
     EXPECT_EQ(p.USERKNM, name);
     EXPECT_EQ(p.authorName, name + "-" + dept);

@@ -24,7 +24,8 @@ protected:
 };
 
 TEST_F(LogsTest, LineAndRecordFormatsAtAFixedClock) {
-    EXPECT_EQ(FormatLogLine("BuildQueues", "BEGIN"), "[2024-3-5 9:5:7.0042][DEBUG][BuildQueues] BEGIN\r\n");
+    EXPECT_EQ(FormatLogLine("BuildQueues", "BEGIN"),
+              "[2024-3-5 9:5:7.0042][DEBUG][BuildQueues] BEGIN\r\n");
     EXPECT_EQ(FormatRequestRecord("http://h/x", "0"), "\r\n[2024-03-05 09:05:07.042]http://h/x, 0");
 }
 
@@ -45,9 +46,12 @@ TEST_F(LogsTest, WritersAppendWholeLinesFromManyThreads) {
     EXPECT_EQ(lines, 800u);
     // Every line carries one thread's text only.
     for (int t = 0; t < 4; ++t) {
-        std::string expected = "[T" + std::to_string(t) + "] " + std::string(100, char('a' + t)) + "\r\n";
+        std::string expected =
+            "[T" + std::to_string(t) + "] " + std::string(100, char('a' + t)) + "\r\n";
         size_t count = 0;
-        for (size_t pos = 0; (pos = diag.find(expected, pos)) != std::string::npos; pos += expected.size()) ++count;
+        for (size_t pos = 0; (pos = diag.find(expected, pos)) != std::string::npos;
+             pos += expected.size())
+            ++count;
         EXPECT_EQ(count, 200u);
     }
     std::string req = testsupport::ReadFileBytes(dir / "user.sc");
@@ -63,10 +67,10 @@ TEST_F(LogsTest, UnwritableLogDropsTheLineWithoutFailing) {
 
 TEST_F(LogsTest, PurgeKeepsThirtyDaysAndDeletesThirtyOne) {
     platform::SetClockForTesting([] { return platform::LocalTime{2024, 1, 2, 10, 0, 0, 0}; });
-    for (const char* name : {"pdf_quillmark_20231201.log", "pdf_quillmark_20231203.log",
-                             "pdf_quillmark_20231202.log", "pdf_quillmark_garbage.log",
-                             "pdf_quillmark_18000101.log", "pdf_quillmark_20231301.log",
-                             "keep_20231101.txt"})
+    for (const char* name :
+         {"pdf_quillmark_20231201.log", "pdf_quillmark_20231203.log", "pdf_quillmark_20231202.log",
+          "pdf_quillmark_garbage.log", "pdf_quillmark_18000101.log", "pdf_quillmark_20231301.log",
+          "keep_20231101.txt"})
         testsupport::WriteFileBytes(dir / name, "x");
     EXPECT_EQ(PurgeOldLogs(dir.str()), 2);  // 32 and 31 days old
     EXPECT_FALSE(std::filesystem::exists(dir / "pdf_quillmark_20231201.log"));

@@ -34,11 +34,13 @@ private:
     int port_ = 0;
 };
 
-int RunClient(const testsupport::TempDir& dir, const std::string& arg, const std::string& probeUrl) {
-    std::string command = "env QT_QPA_PLATFORM=offscreen QUILLMARK_PROMPT_LOG='" + (dir / "prompts.log").string() +
-                          "' QUILLMARK_PROBE_URL='" + probeUrl + "' QUILLMARK_REGISTRY_ROOT='" +
-                          (dir / "reg").string() + "' XDG_DATA_HOME='" + (dir / "data").string() +
-                          "' XDG_RUNTIME_DIR='" + dir.str() + "' '" QUILL_BINARY_DIR "/src/Quillmark' '" + arg +
+int RunClient(const testsupport::TempDir& dir, const std::string& arg,
+              const std::string& probeUrl) {
+    std::string command = "env QT_QPA_PLATFORM=offscreen QUILLMARK_PROMPT_LOG='" +
+                          (dir / "prompts.log").string() + "' QUILLMARK_PROBE_URL='" + probeUrl +
+                          "' QUILLMARK_REGISTRY_ROOT='" + (dir / "reg").string() +
+                          "' XDG_DATA_HOME='" + (dir / "data").string() + "' XDG_RUNTIME_DIR='" +
+                          dir.str() + "' '" QUILL_BINARY_DIR "/src/Quillmark' '" + arg +
                           "' >/dev/null 2>&1";
     int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -60,7 +62,8 @@ TEST(QuillmarkProcessTest, UnreachableNetworkEndsWithTheNetworkMessage) {
         port = closed.port();
     }
     EXPECT_NE(RunClient(dir, "debug", "http://127.0.0.1:" + std::to_string(port) + "/"), 0);
-    EXPECT_EQ(testsupport::ReadFileBytes(dir / "prompts.log"), "error\tNetwork connection error.\n");
+    EXPECT_EQ(testsupport::ReadFileBytes(dir / "prompts.log"),
+              "error\tNetwork connection error.\n");
 }
 
 }  // namespace

@@ -31,7 +31,10 @@ protected:
         fs::create_directories(dir / "install");
         hooks.localAppData = (dir / "appdata").string();
         hooks.lockFolder = dir.str();
-        hooks.runMainWindow = [this] { ++windowsRun; return 0; };
+        hooks.runMainWindow = [this] {
+            ++windowsRun;
+            return 0;
+        };
     }
     void TearDown() override {
         platform::InstallPrompter(nullptr);

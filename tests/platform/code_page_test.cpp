@@ -22,8 +22,14 @@ TEST_F(CodePageTest, Cp949RoundTripsKoreanThroughUtf8AndUtf16) {
 TEST_F(CodePageTest, UpperCaseLeavesTrailBytesOfDoubleByteCharactersAlone) {
     platform::SetSystemCodePageForTesting("CP949");
     // 0x81 0x61 is one CP949 character whose trail byte looks like 'a'.
-    EXPECT_EQ(platform::UpperMultiByte("ab\x81" "a"), "AB\x81" "a");
-    EXPECT_EQ(platform::LowerMultiByte("AB\x81" "A"), "ab\x81" "A");
+    EXPECT_EQ(platform::UpperMultiByte("ab\x81"
+                                       "a"),
+              "AB\x81"
+              "a");
+    EXPECT_EQ(platform::LowerMultiByte("AB\x81"
+                                       "A"),
+              "ab\x81"
+              "A");
 }
 
 TEST_F(CodePageTest, TrimRemovesOnlyWholeWhiteSpaceCharacters) {

@@ -21,7 +21,8 @@ TEST(RegistryStoreTest, ValuesRoundTripWithAwkwardBytesAndKeyCaseFolds) {
     ASSERT_TRUE(store.WriteValue(platform::kCurrentToolKey, "CLOUDY", "a=b\\c\nd\r"));
     ASSERT_TRUE(store.WriteValue(platform::kCurrentToolKey, "na=me", ""));
     platform::RegistryStore again(dir.str());
-    EXPECT_EQ(again.ReadValue("software\\orvane\\quillmark\\currenttool\\", "CLOUDY"), "a=b\\c\nd\r");
+    EXPECT_EQ(again.ReadValue("software\\orvane\\quillmark\\currenttool\\", "CLOUDY"),
+              "a=b\\c\nd\r");
     EXPECT_EQ(again.ReadValue(platform::kCurrentToolKey, "na=me"), "");
     EXPECT_FALSE(again.ReadValue(platform::kCurrentToolKey, "missing").has_value());
     // Key segments can never climb out of the root.
@@ -65,7 +66,8 @@ TEST(PrompterTest, LogFilePrompterWritesOneLinePerPromptAndAnswersInOrder) {
     prompts.Info("i");
     prompts.Plain("p");
     EXPECT_EQ(testsupport::ReadFileBytes(dir / "p.log"),
-              "error\tLine one\\nline two\nquestion\tQ1?\nquestion\tQ2?\nquestion\tQ3?\ninfo\ti\nplain\tp\n");
+              "error\tLine one\\nline "
+              "two\nquestion\tQ1?\nquestion\tQ2?\nquestion\tQ3?\ninfo\ti\nplain\tp\n");
 }
 
 }  // namespace

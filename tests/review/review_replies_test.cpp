@@ -51,7 +51,8 @@ TEST(ReviewRepliesTest, JsonRepliesAreRecognisedByTheirExactOpening) {
     EXPECT_EQ(root["cmnt"][0]["PATCP_SEQ"].asInt(), 1);
     // Nesting deeper than the reader's limit is a failed reply, never an exception.
     EXPECT_FALSE(ReadRevisionReply("{\"revno\":" + std::string(5000, '['), revno));
-    EXPECT_FALSE(ParseJsonReply("{\"cmnt\":" + std::string(5000, '{'), kParticipantsOpening, root, &error));
+    EXPECT_FALSE(
+        ParseJsonReply("{\"cmnt\":" + std::string(5000, '{'), kParticipantsOpening, root, &error));
 }
 
 TEST(ReviewRepliesTest, ReviewDecisionsFollowMemberNameOrder) {

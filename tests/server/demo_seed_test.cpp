@@ -41,7 +41,8 @@ TEST(DemoSeed, ServesTheSampleDrawingWithRotatedSheets) {
 TEST(DemoSeed, HoldsPublishedCommentsOfOtherDisciplines) {
     ReviewServerProcess server;
     ASSERT_TRUE(server.Start(DemoOptions())) << server.error();
-    auto items = ParseJson(server.Get("/Comm/update.do?CMD=UPDATE&docId=10011&rev=0&").body)["docQ"];
+    auto items =
+        ParseJson(server.Get("/Comm/update.do?CMD=UPDATE&docId=10011&rev=0&").body)["docQ"];
     ASSERT_GE(items.size(), 3u);
     std::set<std::string> authors;
     for (const auto& item : items) {
@@ -68,7 +69,9 @@ TEST(DemoSeed, HoldsPublishedCommentsOfOtherDisciplines) {
 
     // The attachment comes through its own list, with its embedded file stream intact.
     EXPECT_EQ(server.Get("/Comm/fileAttachlist.do?docId=10011&rev=0").body, "{\"rev\":[\"1\"]}");
-    auto files = ParseJson(server.Get("/Comm/updateFileAttach.do?CMD=UPDATE_FILE_ATTACH&docId=10011&rev=1&").body)["docQ"];
+    auto files =
+        ParseJson(server.Get("/Comm/updateFileAttach.do?CMD=UPDATE_FILE_ATTACH&docId=10011&rev=1&")
+                      .body)["docQ"];
     ASSERT_EQ(files.size(), 1u);
     quillserver::CommentBlobParts parts;
     std::string blob = Unescape(files[0]["OBJECT"].asString());
@@ -81,14 +84,18 @@ TEST(DemoSeed, HoldsPublishedCommentsOfOtherDisciplines) {
     EXPECT_EQ(file.substr(file.size() - 11), "\r\nendstream");
     EXPECT_NE(std::string(parts.content).find("/EF<</F 4 0 R>>"), std::string::npos);
 
-    auto users = ParseJson(server.Get("/Comm/cmntuser.do?squrvwmno=1001&rvwfileseq=1&sitecd=S01").body)["cmnt"];
+    auto users = ParseJson(
+        server.Get("/Comm/cmntuser.do?squrvwmno=1001&rvwfileseq=1&sitecd=S01").body)["cmnt"];
     ASSERT_EQ(users.size(), 4u);
     EXPECT_EQ(users[1]["FST_REG_USER_ID"].asString(), "reviewer1");
     EXPECT_EQ(users[1]["USER_KNM"].asString(), "Kim Minsu");
     EXPECT_EQ(users[1]["SITE_USE_NM"].asString(), "Piping");
-    EXPECT_NE(server.Get("/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1").body.find("\"RVW_YN\":\"Y\""), std::string::npos);
+    EXPECT_NE(
+        server.Get("/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1").body.find("\"RVW_YN\":\"Y\""),
+        std::string::npos);
 
     // Seeding again on restart adds nothing.
     ASSERT_TRUE(server.Restart()) << server.error();
-    EXPECT_EQ(ParseJson(server.Get("/Comm/update.do?docId=10011&rev=0").body)["docQ"].size(), items.size());
+    EXPECT_EQ(ParseJson(server.Get("/Comm/update.do?docId=10011&rev=0").body)["docQ"].size(),
+              items.size());
 }

@@ -15,8 +15,9 @@ const char kReply[] = "33333333-3333-3333-3333-333333333333";
 const char kFileNm[] = "44444444-4444-4444-4444-444444444444";
 
 std::string Revision(const ReviewServerProcess& s, int rev) {
-    return s.Get("/Comm/revision.do?docId=10011&rev=" + std::to_string(rev) +
-                 "&squrvwmno=1001&rvwfileseq=1")
+    return s
+        .Get("/Comm/revision.do?docId=10011&rev=" + std::to_string(rev) +
+             "&squrvwmno=1001&rvwfileseq=1")
         .body;
 }
 
@@ -25,7 +26,8 @@ std::string Count(const ReviewServerProcess& s, const std::string& user) {
 }
 
 Json::Value Update(const ReviewServerProcess& s, int rev) {
-    return ParseJson(s.Get("/Comm/update.do?CMD=UPDATE&docId=10011&rev=" + std::to_string(rev) + "&").body);
+    return ParseJson(
+        s.Get("/Comm/update.do?CMD=UPDATE&docId=10011&rev=" + std::to_string(rev) + "&").body);
 }
 
 class QueueCycle : public ::testing::Test {
@@ -37,7 +39,8 @@ protected:
 }  // namespace
 
 TEST_F(QueueCycle, ItemsStayUnpublishedUntilTheirAuthorPublishes) {
-    Change create = Item(kNm1, Blob(Annot(kNm1, 0), "<</Type/Annot/Subtype/Popup/Parent 2 0 R /Page 0>>"));
+    Change create =
+        Item(kNm1, Blob(Annot(kNm1, 0), "<</Type/Annot/Subtype/Popup/Parent 2 0 R /Page 0>>"));
     auto reply = Send(server, create);
     ASSERT_EQ(reply.status, 200);
     EXPECT_EQ(reply.body.rfind("{\"r\":0,", 0), 0u) << reply.body;
@@ -89,8 +92,8 @@ TEST_F(QueueCycle, ItemsStayUnpublishedUntilTheirAuthorPublishes) {
 
 TEST_F(QueueCycle, RepliesDeletesAndMovesTravelInSaveOrder) {
     ASSERT_EQ(Send(server, Item(kNm1, Blob(Annot(kNm1, 2)))).status, 200);
-    Change reply = Item(kReply, Blob("<</Type/Annot/Subtype/Text/IRT(" + std::string(kNm1) + ")/NM(" +
-                                     kReply + ")/Page 2>>"));
+    Change reply = Item(kReply, Blob("<</Type/Annot/Subtype/Text/IRT(" + std::string(kNm1) +
+                                     ")/NM(" + kReply + ")/Page 2>>"));
     reply.irt = kNm1;
     reply.page = 2;
     ASSERT_EQ(Send(server, reply).status, 200);
@@ -128,8 +131,9 @@ TEST_F(QueueCycle, ClearDropsOnlyTheUsersUnpublishedItems) {
 
 TEST_F(QueueCycle, AttachmentsComeThroughTheirOwnList) {
     std::string file = "<</Type/EmbeddedFile/Length 5>>stream\r\nhello\r\nendstream";
-    std::string annot = "<</Type/Annot/Subtype/FileAttachment/FS<</Type/Filespec/F(a.txt)/EF<</F 4 0 R>>>>/NM(" +
-                        std::string(kFileNm) + ")/Page 0>>";
+    std::string annot =
+        "<</Type/Annot/Subtype/FileAttachment/FS<</Type/Filespec/F(a.txt)/EF<</F 4 0 R>>>>/NM(" +
+        std::string(kFileNm) + ")/Page 0>>";
     ASSERT_EQ(Send(server, Item(kFileNm, Blob(annot, "", file))).status, 200);
     ASSERT_EQ(Send(server, Item(kNm1, Blob(Annot(kNm1, 0)))).status, 200);
     ASSERT_EQ(server.Get("/Comm/publish.do?userid=reviewer1&docid=10011").body, "1");
@@ -138,7 +142,9 @@ TEST_F(QueueCycle, AttachmentsComeThroughTheirOwnList) {
 
     EXPECT_EQ(server.Get("/Comm/fileAttachlist.do?docId=10011&rev=0").body, "{\"rev\":[\"1\"]}");
     EXPECT_EQ(server.Get("/Comm/fileAttachlist.do?docId=10011&rev=1").body, "{\"rev\":[]}");
-    auto files = ParseJson(server.Get("/Comm/updateFileAttach.do?CMD=UPDATE_FILE_ATTACH&docId=10011&rev=1&").body)["docQ"];
+    auto files =
+        ParseJson(server.Get("/Comm/updateFileAttach.do?CMD=UPDATE_FILE_ATTACH&docId=10011&rev=1&")
+                      .body)["docQ"];
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0]["NM"].asString(), kFileNm);
     EXPECT_EQ(Unescape(files[0]["OBJECT"].asString()), Blob(annot, "", file));
@@ -152,8 +158,9 @@ TEST_F(QueueCycle, LargestAttachmentPasses) {
     // 10,000,000 bytes of embedded file, every byte escaped twice on the wire (about 50 MB).
     std::string data(10000000, '\xFF');
     std::string file = "<</Type/EmbeddedFile/Length 10000000>>stream\r\n" + data + "\r\nendstream";
-    std::string annot = "<</Type/Annot/Subtype/FileAttachment/FS<</F(big.bin)/EF<</F 4 0 R>>>>/NM(" +
-                        std::string(kFileNm) + ")/Page 0>>";
+    std::string annot =
+        "<</Type/Annot/Subtype/FileAttachment/FS<</F(big.bin)/EF<</F 4 0 R>>>>/NM(" +
+        std::string(kFileNm) + ")/Page 0>>";
     auto reply = Send(server, Item(kFileNm, Blob(annot, "", file)));
     ASSERT_EQ(reply.status, 200);
     EXPECT_EQ(reply.body.rfind("{\"r\":0,", 0), 0u) << reply.body.substr(0, 200);
@@ -167,7 +174,13 @@ TEST_F(QueueCycle, RestartInTheMiddleLosesNothing) {
     ASSERT_EQ(Send(server, Item(kNm1, Blob(Annot(kNm1, 0)))).status, 200);
     ASSERT_EQ(server.Get("/Comm/publish.do?userid=reviewer1&docid=10011").body, "1");
     ASSERT_EQ(Send(server, Item(kNm2, Blob(Annot(kNm2, 0)))).status, 200);
-    ASSERT_EQ(server.Get("/Comm/cmntDtl.do?squrvwmno=1001&patcpseq=2&repatcpseq=0&userid=reviewer1&rvwfileseq=1&inchrguserid=opener1&cmntid=" + std::string(kNm1) + "&cmnt=x").body, "0");
+    ASSERT_EQ(server
+                  .Get("/Comm/"
+                       "cmntDtl.do?squrvwmno=1001&patcpseq=2&repatcpseq=0&userid=reviewer1&"
+                       "rvwfileseq=1&inchrguserid=opener1&cmntid=" +
+                       std::string(kNm1) + "&cmnt=x")
+                  .body,
+              "0");
     // A crash, not a clean stop: everything answered before it must be on disk.
     server.Kill();
     ASSERT_TRUE(server.Restart()) << server.error();
@@ -175,5 +188,6 @@ TEST_F(QueueCycle, RestartInTheMiddleLosesNothing) {
     EXPECT_EQ(Revision(server, 0), "{\"revno\":\"1\"}");
     EXPECT_EQ(server.Get("/Comm/publish.do?userid=reviewer1&docid=10011").body, "2");
     EXPECT_EQ(Update(server, 0)["docQ"].size(), 2u);
-    EXPECT_NE(server.Get("/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1").body.find(kNm1), std::string::npos);
+    EXPECT_NE(server.Get("/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1").body.find(kNm1),
+              std::string::npos);
 }

@@ -42,12 +42,17 @@ Change With(Change c, T Change::*field, T value) {
 
 inline std::string AutosaveBody(const Change& c) {
     using testsupport::UrlEncode;
-    std::map<std::string, std::string> form = {
-        {"CMD", "AUTOSAVE"}, {"IRT", c.irt},          {"NM", c.nm},
-        {"actionType", std::to_string(c.action)},     {"creationDate", ""},
-        {"docId", c.docId},  {"object", UrlEncode(c.blob)},
-        {"pageNo", std::to_string(c.page)},           {"qType", "A"},
-        {"targetId", c.userId},                       {"userId", c.userId}};
+    std::map<std::string, std::string> form = {{"CMD", "AUTOSAVE"},
+                                               {"IRT", c.irt},
+                                               {"NM", c.nm},
+                                               {"actionType", std::to_string(c.action)},
+                                               {"creationDate", ""},
+                                               {"docId", c.docId},
+                                               {"object", UrlEncode(c.blob)},
+                                               {"pageNo", std::to_string(c.page)},
+                                               {"qType", "A"},
+                                               {"targetId", c.userId},
+                                               {"userId", c.userId}};
     if (c.movePage >= 0) form["movePageNo"] = std::to_string(c.movePage);
     std::string body;
     for (const auto& [k, v] : form) body += k + "=" + UrlEncode(v) + "&";

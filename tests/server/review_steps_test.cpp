@@ -35,19 +35,36 @@ TEST_F(ReviewSteps, DecisionsAndFeedbackShowInTheReviewList) {
     ASSERT_EQ(Detail("B2", "pipe", 2), "0");
     ASSERT_EQ(Detail("C3", "pipe", 2), "0");
     ASSERT_EQ(Get("/Comm/delCmntDtl.do?" + kReview + "&patcpseq=2&repatcpseq=0&cmntid=C3"), "0");
-    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=ok&yesno=Y&userid=boss&contents=N%2FA"), "0");
-    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=B2&cmnt=no&yesno=N&userid=boss&contents=x"), "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=ok&"
+                  "yesno=Y&userid=boss&contents=N%2FA"),
+              "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=B2&cmnt=no&"
+                  "yesno=N&userid=boss&contents=x"),
+              "0");
     EXPECT_EQ(Get("/Comm/revcmnt.do?" + kReview),
-              "{\"cmntReview\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"Y\"},{\"CMNT_ID\":\"B2\",\"RVW_YN\":\"N\"}]}");
+              "{\"cmntReview\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"Y\"},{\"CMNT_ID\":\"B2\",\"RVW_"
+              "YN\":\"N\"}]}");
     // A participant who disagrees puts the comment back under review; a new decision settles it.
     ASSERT_EQ(Get("/Comm/feedback.do?" + kReview + "&cmntid=A1&cmnt=why&agree=N&userid=pipe"), "0");
-    ASSERT_EQ(Get("/Comm/feedback.do?" + kReview + "&cmntid=B2&cmnt=fine&agree=Y&userid=pipe"), "0");
+    ASSERT_EQ(Get("/Comm/feedback.do?" + kReview + "&cmntid=B2&cmnt=fine&agree=Y&userid=pipe"),
+              "0");
     EXPECT_EQ(Get("/Comm/revcmnt.do?" + kReview),
-              "{\"cmntReview\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"C\"},{\"CMNT_ID\":\"B2\",\"RVW_YN\":\"N\"}]}");
-    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=ok&yesno=Y&userid=boss&contents=x"), "0");
-    EXPECT_NE(Get("/Comm/revcmnt.do?" + kReview).find("{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"Y\"}"), std::string::npos);
+              "{\"cmntReview\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"C\"},{\"CMNT_ID\":\"B2\",\"RVW_"
+              "YN\":\"N\"}]}");
+    ASSERT_EQ(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=ok&"
+                  "yesno=Y&userid=boss&contents=x"),
+              "0");
+    EXPECT_NE(Get("/Comm/revcmnt.do?" + kReview).find("{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"Y\"}"),
+              std::string::npos);
     // A decision other than Y or N is refused.
-    EXPECT_NE(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=&yesno=C&userid=boss&contents=x").find("\"errorCode\":103"), std::string::npos);
+    EXPECT_NE(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=&"
+                  "yesno=C&userid=boss&contents=x")
+                  .find("\"errorCode\":103"),
+              std::string::npos);
 }
 
 TEST_F(ReviewSteps, ParticipantsAreListedPerSite) {
@@ -63,7 +80,8 @@ TEST_F(ReviewSteps, ParticipantsAreListedPerSite) {
 
 TEST_F(ReviewSteps, FinishesAndCommentTimesShowInLastModified) {
     // docId of review 2001 file 3 is "20013".
-    Change c = With(Item("N1", Blob(Annot("N1", 0)), 0, "pipe"), &Change::docId, std::string("20013"));
+    Change c =
+        With(Item("N1", Blob(Annot("N1", 0)), 0, "pipe"), &Change::docId, std::string("20013"));
     ASSERT_EQ(Send(server, c).status, 200);
     ASSERT_EQ(Get("/Comm/publish.do?userid=pipe&docid=20013"), "1");
     auto rows = ParseJson(Get("/Comm/lastmodifieddate.do?" + kReview))["lastmodifieddate"];
@@ -75,18 +93,24 @@ TEST_F(ReviewSteps, FinishesAndCommentTimesShowInLastModified) {
     EXPECT_EQ(pipe["FINISH_DT"].asString(), "0");
     EXPECT_EQ(pipe["CMNT_DT"].asString().size(), 14u);
 
-    ASSERT_EQ(Get("/Comm/finish.do?" + kReview + "&patcpseq=2&repatcpseq=0&userid=pipe&cmnt=done&finish=1"), "0");
+    ASSERT_EQ(Get("/Comm/finish.do?" + kReview +
+                  "&patcpseq=2&repatcpseq=0&userid=pipe&cmnt=done&finish=1"),
+              "0");
     rows = ParseJson(Get("/Comm/lastmodifieddate.do?" + kReview))["lastmodifieddate"];
     for (const auto& r : rows)
         if (r["FST_REG_USER_ID"].asString() == "pipe") pipe = r;
     EXPECT_GE(pipe["FINISH_DT"].asString(), pipe["CMNT_DT"].asString());
 
     // The initiator's report and the per-engineer summary make up the feedback summary.
-    EXPECT_EQ(Get("/Comm/feedbacksummary.do?" + kReview + "&patcpseq=2&repatcpseq=0"), "{\"summary\":[]}");
+    EXPECT_EQ(Get("/Comm/feedbacksummary.do?" + kReview + "&patcpseq=2&repatcpseq=0"),
+              "{\"summary\":[]}");
     ASSERT_EQ(Get("/Comm/finish.do?" + kReview + "&patcpseq=1&repatcpseq=0&userid=boss&cmnt=" +
-                  testsupport::UrlEncode("Review closed. 검토 완료") + "&finish=0"), "0");
-    ASSERT_EQ(Get("/Comm/finishall.do?" + kReview + "&patcpseq=2&userid=boss&cmnt=Good%20work"), "0");
-    auto summary = ParseJson(Get("/Comm/feedbacksummary.do?" + kReview + "&patcpseq=2&repatcpseq=0"))["summary"];
+                  testsupport::UrlEncode("Review closed. 검토 완료") + "&finish=0"),
+              "0");
+    ASSERT_EQ(Get("/Comm/finishall.do?" + kReview + "&patcpseq=2&userid=boss&cmnt=Good%20work"),
+              "0");
+    auto summary = ParseJson(
+        Get("/Comm/feedbacksummary.do?" + kReview + "&patcpseq=2&repatcpseq=0"))["summary"];
     ASSERT_EQ(summary.size(), 1u);
     EXPECT_EQ(summary[0]["CMPLT_RPT_CONT"].asString(), "Review closed. 검토 완료");
     EXPECT_EQ(summary[0]["OUTCOM_CONT"].asString(), "Good work");
@@ -95,19 +119,36 @@ TEST_F(ReviewSteps, FinishesAndCommentTimesShowInLastModified) {
 TEST_F(ReviewSteps, ConsolidationCarriesAppliedCommentsIntoTheTarget) {
     ASSERT_EQ(Detail("A1", "pipe", 2), "0");
     ASSERT_EQ(Detail("B2", "pipe", 2), "0");
-    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=&yesno=Y&userid=boss&contents=x"), "0");
-    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=B2&cmnt=&yesno=N&userid=boss&contents=x"), "0");
-    ASSERT_EQ(Get("/Comm/mergeCommentDtl.do?tgtsqurvwmno=3001&squrvwmno=2001&patcpseq=1&repatcpseq=0&userid=boss&rvwfileseq=3"), "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=&"
+                  "yesno=Y&userid=boss&contents=x"),
+              "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=B2&cmnt=&"
+                  "yesno=N&userid=boss&contents=x"),
+              "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "mergeCommentDtl.do?tgtsqurvwmno=3001&squrvwmno=2001&patcpseq=1&repatcpseq=0&"
+                  "userid=boss&rvwfileseq=3"),
+              "0");
     EXPECT_EQ(Get("/Comm/revcmnt.do?squrvwmno=3001&rvwfileseq=3"),
               "{\"cmntReview\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"C\"}]}");
-    ASSERT_EQ(Get("/Comm/merge.do?tgtsqurvwmno=3001&squrvwmno=2001&patcpseq=1&repatcpseq=0&userid=boss&rvwfileseq=3&cmntid=D4&cmnt=N%2FA"), "0");
+    ASSERT_EQ(Get("/Comm/"
+                  "merge.do?tgtsqurvwmno=3001&squrvwmno=2001&patcpseq=1&repatcpseq=0&userid=boss&"
+                  "rvwfileseq=3&cmntid=D4&cmnt=N%2FA"),
+              "0");
     EXPECT_NE(Get("/Comm/revcmnt.do?squrvwmno=3001&rvwfileseq=3").find("D4"), std::string::npos);
-    EXPECT_NE(Get("/Comm/merge.do?tgtsqurvwmno=0&squrvwmno=2001&patcpseq=1&repatcpseq=0&userid=boss&rvwfileseq=3&cmntid=D4&cmnt=x").find("errorCode"), std::string::npos);
+    EXPECT_NE(Get("/Comm/"
+                  "merge.do?tgtsqurvwmno=0&squrvwmno=2001&patcpseq=1&repatcpseq=0&userid=boss&"
+                  "rvwfileseq=3&cmntid=D4&cmnt=x")
+                  .find("errorCode"),
+              std::string::npos);
     ASSERT_EQ(Get("/Comm/finishinternalreview.do?" + kReview + "&userid=boss"), "0");
 
     // Closing with status 03 moves the review on; 99 closes it and its clients are told so.
     ASSERT_EQ(Get("/Comm/closesquad.do?squrvwmno=2001&userid=boss&rvwfileseq=3&stscd=03"), "0");
-    EXPECT_EQ(Get("/Comm/revision.do?docId=20013&rev=0&squrvwmno=2001&rvwfileseq=3"), "{\"revno\":\"0\"}");
+    EXPECT_EQ(Get("/Comm/revision.do?docId=20013&rev=0&squrvwmno=2001&rvwfileseq=3"),
+              "{\"revno\":\"0\"}");
     ASSERT_EQ(Get("/Comm/closesquad.do?squrvwmno=2001&userid=boss&rvwfileseq=3&stscd=99"), "0");
     auto closed = Get("/Comm/revision.do?docId=20013&rev=0&squrvwmno=2001&rvwfileseq=3");
     EXPECT_EQ(closed.find("{\"revno\":"), std::string::npos);
@@ -116,13 +157,15 @@ TEST_F(ReviewSteps, ConsolidationCarriesAppliedCommentsIntoTheTarget) {
 
 TEST_F(ReviewSteps, ResultDocumentGoesToTheContentStoreAndIsReported) {
     int ecm = server.ecmPort();
-    auto connect = testsupport::LoopbackPost(ecm, "/ecm/connect?userId=boss&locCd=S01&svrId=QECM01", "");
+    auto connect =
+        testsupport::LoopbackPost(ecm, "/ecm/connect?userId=boss&locCd=S01&svrId=QECM01", "");
     ASSERT_EQ(connect.status, 200);
     std::string session = connect.body;
     ASSERT_EQ(session.size(), 32u);
     std::string pdf = "%PDF-1.4 result document";
-    auto stored = testsupport::LoopbackRequest(ecm, "POST", "/ecm/content?session=" + session + "&name=QM_SC_1.pdf",
-                                               pdf, "application/octet-stream");
+    auto stored = testsupport::LoopbackRequest(
+        ecm, "POST", "/ecm/content?session=" + session + "&name=QM_SC_1.pdf", pdf,
+        "application/octet-stream");
     ASSERT_EQ(stored.status, 200);
     std::string id = stored.body;
     EXPECT_LT(id.size(), 100u);
@@ -131,10 +174,14 @@ TEST_F(ReviewSteps, ResultDocumentGoesToTheContentStoreAndIsReported) {
     EXPECT_EQ(testsupport::LoopbackGet(ecm, "/ecm/content?id=" + id).body, pdf);
     // Without a session nothing is stored.
     EXPECT_EQ(testsupport::LoopbackRequest(ecm, "POST", "/ecm/content?session=nope&name=a.pdf", pdf,
-                                           "application/octet-stream").status, 403);
+                                           "application/octet-stream")
+                  .status,
+              403);
 
-    std::string convert = "/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&squrvwMno=2001&rvwFileSeq=3&progClscd=10&fileNm=" +
-                          testsupport::UrlEncode("QM_SC_1.pdf") + "&siteCd=S01&ecmNo=";
+    std::string convert =
+        "/qendra/co/common/sign/"
+        "savePdfConvertResult.xpl?sysDiv=2&squrvwMno=2001&rvwFileSeq=3&progClscd=10&fileNm=" +
+        testsupport::UrlEncode("QM_SC_1.pdf") + "&siteCd=S01&ecmNo=";
     EXPECT_EQ(Get(convert + id), "true");
     EXPECT_EQ(Get(convert + "QC20990101000000-00000000"), "false");
     EXPECT_EQ(Get("/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2"), "false");

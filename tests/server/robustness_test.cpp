@@ -18,7 +18,8 @@ using testsupport::ReviewServerProcess;
 namespace {
 
 bool StillServes(const ReviewServerProcess& s) {
-    return s.Get("/Comm/revision.do?docId=1&rev=0&squrvwmno=1&rvwfileseq=1").body == "{\"revno\":\"0\"}";
+    return s.Get("/Comm/revision.do?docId=1&rev=0&squrvwmno=1&rvwfileseq=1").body ==
+           "{\"revno\":\"0\"}";
 }
 
 void SendRaw(int port, const std::string& bytes) {
@@ -47,13 +48,31 @@ int ErrorCode(const std::string& body) {
 TEST(ServerRobustness, IllFormedRequestsGetAnErrorReply) {
     ReviewServerProcess server;
     ASSERT_TRUE(server.Start()) << server.error();
-    EXPECT_EQ(ErrorCode(server.Get("/Comm/revision.do?docId=1&rev=x&squrvwmno=1&rvwfileseq=1").body), 102);
-    EXPECT_EQ(ErrorCode(server.Get("/Comm/revision.do?docId=1&rev=99999999999&squrvwmno=1&rvwfileseq=1").body), 102);
+    EXPECT_EQ(
+        ErrorCode(server.Get("/Comm/revision.do?docId=1&rev=x&squrvwmno=1&rvwfileseq=1").body),
+        102);
+    EXPECT_EQ(
+        ErrorCode(
+            server.Get("/Comm/revision.do?docId=1&rev=99999999999&squrvwmno=1&rvwfileseq=1").body),
+        102);
     EXPECT_EQ(ErrorCode(server.Get("/Comm/publish.do?userid=a").body), 101);
     EXPECT_EQ(ErrorCode(server.Get("/Comm/update.do?CMD=UPDATE&docId=10011").body), 101);
     EXPECT_EQ(ErrorCode(server.Get("/Comm/update.do?CMD=OTHER&docId=10011&rev=0").body), 103);
-    EXPECT_EQ(ErrorCode(server.Get("/Comm/finish.do?squrvwmno=1&rvwfileseq=1&patcpseq=1&repatcpseq=0&userid=u&cmnt=&finish=").body), 101);
-    EXPECT_EQ(ErrorCode(server.Get("/Comm/cmntDtl.do?squrvwmno=1&patcpseq=1&repatcpseq=0&userid=u&rvwfileseq=1&cmntid=" + std::string(300, 'x') + "&cmnt=").body), 105);
+    EXPECT_EQ(ErrorCode(server
+                            .Get("/Comm/"
+                                 "finish.do?squrvwmno=1&rvwfileseq=1&patcpseq=1&repatcpseq=0&"
+                                 "userid=u&cmnt=&finish=")
+                            .body),
+              101);
+    EXPECT_EQ(
+        ErrorCode(
+            server
+                .Get(
+                    "/Comm/"
+                    "cmntDtl.do?squrvwmno=1&patcpseq=1&repatcpseq=0&userid=u&rvwfileseq=1&cmntid=" +
+                    std::string(300, 'x') + "&cmnt=")
+                .body),
+        105);
     EXPECT_EQ(server.Get("/Comm/nothing.do").status, 404);
     EXPECT_EQ(server.Get("/Comm/download.do?file=..%2F..%2Fetc%2Fpasswd").status, 404);
     EXPECT_EQ(server.Get("/Comm/download.do?file=missing.pdf").status, 404);
@@ -74,8 +93,10 @@ TEST(ServerRobustness, IllFormedRequestsGetAnErrorReply) {
 
     SendRaw(server.port(), "GARBAGE\r\n\r\n");
     SendRaw(server.port(), std::string("\0\xff\x01\x02", 4));
-    SendRaw(server.port(), "GET /Comm/revision.do?" + std::string(20000, 'a') + " HTTP/1.1\r\n\r\n");
-    SendRaw(server.port(), "POST /Comm/autoSave.do HTTP/1.1\r\nContent-Length: 100\r\n\r\nCMD=AUTO");
+    SendRaw(server.port(),
+            "GET /Comm/revision.do?" + std::string(20000, 'a') + " HTTP/1.1\r\n\r\n");
+    SendRaw(server.port(),
+            "POST /Comm/autoSave.do HTTP/1.1\r\nContent-Length: 100\r\n\r\nCMD=AUTO");
     EXPECT_TRUE(StillServes(server));
 }
 
@@ -113,8 +134,10 @@ TEST(ServerRobustness, FaultsHitTheChosenPathTheChosenNumberOfTimes) {
     EXPECT_EQ(garbage.status, 200);
     EXPECT_EQ(garbage.body.find("{\"revno\":"), std::string::npos);
     EXPECT_TRUE(StillServes(server));
-    EXPECT_EQ(server.Get("/Comm/cmntuser.do?squrvwmno=1&rvwfileseq=1&sitecd=").body, "{\"cmnt\":[]}");
-    EXPECT_NE(server.Get("/__faults").body.find("delay /Comm/cmntuser.do -1 50"), std::string::npos);
+    EXPECT_EQ(server.Get("/Comm/cmntuser.do?squrvwmno=1&rvwfileseq=1&sitecd=").body,
+              "{\"cmnt\":[]}");
+    EXPECT_NE(server.Get("/__faults").body.find("delay /Comm/cmntuser.do -1 50"),
+              std::string::npos);
     ASSERT_TRUE(server.ClearFaults());
     EXPECT_EQ(server.Get("/__faults").body, "");
 

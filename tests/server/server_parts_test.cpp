@@ -91,7 +91,8 @@ TEST(ServerJson, KeepsMemberOrderAndEscapesControlBytes) {
     JsonText json;
     json.BeginObject().Member("r", 0).Member("b", "q\"\\\n\x01\xEA\xB0\x80").Key("l").BeginArray();
     json.Str("1").Int(-2).BeginObject().EndObject().EndArray().EndObject();
-    EXPECT_EQ(json.str(), "{\"r\":0,\"b\":\"q\\\"\\\\\\n\\u0001\xEA\xB0\x80\",\"l\":[\"1\",-2,{}]}");
+    EXPECT_EQ(json.str(),
+              "{\"r\":0,\"b\":\"q\\\"\\\\\\n\\u0001\xEA\xB0\x80\",\"l\":[\"1\",-2,{}]}");
     EXPECT_EQ(ErrorJson(101, "x"), "{\"errorCode\":101,\"errorMsg\":\"x\"}");
 }
 

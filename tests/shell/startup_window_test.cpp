@@ -1,7 +1,7 @@
 #include "shell/startup_window.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include "app/launch_params.h"
 #include "platform/code_page.h"

@@ -46,11 +46,12 @@ LoopbackReply LoopbackRequest(int port, const std::string& method, const std::st
         ::close(fd);
         return reply;
     }
-    std::string head = method + " " + target + " HTTP/1.1\r\nHost: 127.0.0.1:" +
-                       std::to_string(port) + "\r\nConnection: close\r\n";
+    std::string head = method + " " + target +
+                       " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) +
+                       "\r\nConnection: close\r\n";
     if (method == "POST" || method == "PUT" || !body.empty())
-        head += "Content-Type: " + contentType + "\r\nContent-Length: " +
-                std::to_string(body.size()) + "\r\n";
+        head += "Content-Type: " + contentType +
+                "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n";
     head += "\r\n";
     // A server that refuses the body early may close before all of it is sent; the reply counts.
     if (SendAll(fd, head)) SendAll(fd, body);
@@ -84,8 +85,10 @@ LoopbackReply LoopbackRequest(int port, const std::string& method, const std::st
     if (length != reply.headers.end()) {
         size_t expected = std::strtoull(length->second.c_str(), nullptr, 10);
         // A reply cut short is a dropped connection, not a reply.
-        if (reply.body.size() < expected) reply.status = -1;
-        else reply.body.resize(expected);
+        if (reply.body.size() < expected)
+            reply.status = -1;
+        else
+            reply.body.resize(expected);
     }
     return reply;
 }

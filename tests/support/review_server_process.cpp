@@ -62,11 +62,16 @@ bool ReviewServerProcess::Launch(int port, int ecmPort) {
     std::error_code ec;
     std::filesystem::remove(portFile, ec);
     std::vector<std::string> args = {BinaryPath(),
-                                     "--host", "127.0.0.1",
-                                     "--port", std::to_string(port),
-                                     "--ecm-port", std::to_string(ecmPort),
-                                     "--data", (data_->path() / "data").string(),
-                                     "--port-file", portFile.string()};
+                                     "--host",
+                                     "127.0.0.1",
+                                     "--port",
+                                     std::to_string(port),
+                                     "--ecm-port",
+                                     std::to_string(ecmPort),
+                                     "--data",
+                                     (data_->path() / "data").string(),
+                                     "--port-file",
+                                     portFile.string()};
     if (options_.seedDemo) args.insert(args.end(), {"--seed", "demo"});
     for (const auto& d : options_.documents) args.insert(args.end(), {"--document", d});
     for (const auto& f : options_.faults) args.insert(args.end(), {"--fault", f});

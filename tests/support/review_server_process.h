@@ -2,9 +2,9 @@
 // (and the folder removed) when the object goes.
 #pragma once
 
+#include <sys/types.h>
 #include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 #include "support/loopback_http.h"
@@ -15,9 +15,9 @@ namespace testsupport {
 class ReviewServerProcess {
 public:
     struct Options {
-        bool seedDemo = false;                // --seed demo: review 1001, file 1, docId "10011"
-        std::vector<std::string> documents;   // PDF files served by download.do under their names
-        std::vector<std::string> faults;      // --fault specs, e.g. "status:/Comm/update.do:500@2"
+        bool seedDemo = false;               // --seed demo: review 1001, file 1, docId "10011"
+        std::vector<std::string> documents;  // PDF files served by download.do under their names
+        std::vector<std::string> faults;     // --fault specs, e.g. "status:/Comm/update.do:500@2"
         std::vector<std::string> extraArgs;
     };
 

@@ -4,11 +4,11 @@
 
 #include <mutex>
 
-#include "sync/wire/autosave_reply.h"
-#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
 #include "support/loopback_http_server.h"
 #include "sync/base_exception.h"
+#include "sync/wire/autosave_reply.h"
+#include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/update_reply.h"

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "sync/wire/autosave_reply.h"
-#include "sync/wire/param_form.h"
 #include "sync/base_exception.h"
+#include "sync/wire/autosave_reply.h"
 #include "sync/wire/comment_blob.h"
+#include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/update_reply.h"

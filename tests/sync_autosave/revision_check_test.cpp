@@ -15,7 +15,9 @@ namespace {
 class ScriptedConnection : public AutosaveConnection {
 public:
     explicit ScriptedConnection(std::string list) : list_(std::move(list)) {}
-    std::unique_ptr<ParamMap> Send(const ParamMap&) override { return std::make_unique<ParamMap>(); }
+    std::unique_ptr<ParamMap> Send(const ParamMap&) override {
+        return std::make_unique<ParamMap>();
+    }
     bool GetText(const std::string&, std::string& reply) override {
         reply = list_;
         return true;
@@ -36,10 +38,10 @@ TEST(ReadRevisionList, ReadsNumbersAndDigitTextsInOrder) {
 }
 
 TEST(ReadRevisionList, RefusesMembersOfOtherTypesOrOutOfRangeAsAWhole) {
-    for (const char* text : {R"({"rev":[3000000000]})", R"({"rev":[1,-2]})", R"({"rev":[1,true]})",
-                             R"({"rev":[1.5]})", R"({"rev":["12a"]})", R"({"rev":[""]})",
-                             R"({"rev":["99999999999"]})", R"({"rev":[[1]]})", R"({"rev":{}})",
-                             R"({"rev":null})", R"({"rev":[1,)", R"([{"rev":[1]}])", "", "0"}) {
+    for (const char* text :
+         {R"({"rev":[3000000000]})", R"({"rev":[1,-2]})", R"({"rev":[1,true]})", R"({"rev":[1.5]})",
+          R"({"rev":["12a"]})", R"({"rev":[""]})", R"({"rev":["99999999999"]})", R"({"rev":[[1]]})",
+          R"({"rev":{}})", R"({"rev":null})", R"({"rev":[1,)", R"([{"rev":[1]}])", "", "0"}) {
         std::vector<int32_t> revisions{42};
         EXPECT_FALSE(ReadRevisionList(text, revisions)) << text;
         EXPECT_TRUE(revisions.empty()) << text;

@@ -5,11 +5,11 @@
 #include <chrono>
 #include <thread>
 
-#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
 #include "support/review_server_process.h"
 #include "sync/autosave_worker.h"
 #include "sync/wire/http_autosave_connection.h"
+#include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/update_reply.h"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "sync/autosave_worker.h"
 #include "control/pdf_viewer_control.h"
 #include "session/pdf_viewer_sdk.h"
+#include "sync/autosave_worker.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

@@ -1,10 +1,10 @@
 // Page number labels: the reader of page boxes and where each page's label goes.
 #include <gtest/gtest.h>
 
+#include "session/page_labels.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/quire_page_rotate.h"
 #include "viewer/engine/sample_pdf.h"
-#include "session/page_labels.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

@@ -1,10 +1,10 @@
 // Which comments and replies the reviewer may change.
 #include <gtest/gtest.h>
 
+#include "session/read_only_rules.h"
 #include "sync/page_annot_map.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
-#include "session/read_only_rules.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 namespace dialogtest {

@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include "sync/autosave_worker.h"
 #include "control/pdf_viewer_control.h"
+#include "sync/autosave_worker.h"
 #include "viewer/viewer_dialog_host.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"

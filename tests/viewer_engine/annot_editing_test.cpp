@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
@@ -37,9 +37,9 @@ protected:
         const auto g = control.GeometryOf(id);
         const auto d = control.DrawingOf(id);
         EXPECT_TRUE(Encloses(g.rect, d.bbox))
-            << viewer::PdfAnnot(&control, id).GetToolName() << " rect " << g.rect.x1 << " " << g.rect.y1
-            << " " << g.rect.x2 << " " << g.rect.y2 << " drawing " << d.bbox.x1 << " " << d.bbox.y1
-            << " " << d.bbox.x2 << " " << d.bbox.y2;
+            << viewer::PdfAnnot(&control, id).GetToolName() << " rect " << g.rect.x1 << " "
+            << g.rect.y1 << " " << g.rect.x2 << " " << g.rect.y2 << " drawing " << d.bbox.x1 << " "
+            << d.bbox.y1 << " " << d.bbox.x2 << " " << d.bbox.y2;
     }
 
     testsupport::TempDir dir;
@@ -84,8 +84,9 @@ TEST_F(AnnotEditingTest, PointsHitTheTopmostShownComment) {
 }
 
 TEST_F(AnnotEditingTest, ResizingAndReshapingKeepRectAroundTheDrawing) {
-    for (AnnotTool t : {AnnotTool::Rectangle, AnnotTool::Circle, AnnotTool::Polygon, AnnotTool::Cloudy,
-                        AnnotTool::Pencil, AnnotTool::Callout, AnnotTool::Image, AnnotTool::Note}) {
+    for (AnnotTool t :
+         {AnnotTool::Rectangle, AnnotTool::Circle, AnnotTool::Polygon, AnnotTool::Cloudy,
+          AnnotTool::Pencil, AnnotTool::Callout, AnnotTool::Image, AnnotTool::Note}) {
         const viewer::AnnotId id = Id(t);
         const RectF box{100, 100, 220, 160};
         ASSERT_TRUE(control.ResizeAnnot(id, box)) << viewer::AnnotToolName(t);
@@ -144,7 +145,9 @@ TEST_F(AnnotEditingTest, MovingToAnotherPageTakesPopupAndRepliesAlong) {
     EXPECT_EQ(moved.GetName(), name);
     EXPECT_EQ(moved.Id(), note);  // the handle stays valid
     ASSERT_EQ(moved.GetReplies().ReplyCount(), 1);
-    EXPECT_EQ(viewer::PdfReply(&control, moved.GetReplies().GetReply(0).Id()).GetReplies().ReplyCount(), 1);
+    EXPECT_EQ(
+        viewer::PdfReply(&control, moved.GetReplies().GetReply(0).Id()).GetReplies().ReplyCount(),
+        1);
     const std::string fdfPath = (dir / "moved.fdf").string();
     ASSERT_TRUE(control.ExportAnnotsToFDFFile(fdfPath));
     const std::string fdf = testsupport::ReadFileBytes(fdfPath);

@@ -1,8 +1,8 @@
 // The control's properties as the client reads and writes them.
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/annot_properties.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/fdf_writer.h"
@@ -22,12 +22,15 @@ protected:
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
         ids = enginetest::CreateEveryTool(control, 0);
     }
-    PdfAnnot Annot(viewer::AnnotTool tool) { return control.GetPage(0).GetAnnot(static_cast<int>(tool)); }
+    PdfAnnot Annot(viewer::AnnotTool tool) {
+        return control.GetPage(0).GetAnnot(static_cast<int>(tool));
+    }
     // The exported FDF text of the annotation, as the client's BorderStyleCode sees it.
     std::string FdfTextOf(const PdfAnnot& a) {
         const std::string path = (dir / "out.fdf").string();
         EXPECT_TRUE(control.ExportAnnotsToFDFFile(path));
-        for (const auto& [num, text] : enginetest::SplitFdfObjects(testsupport::ReadFileBytes(path))) {
+        for (const auto& [num, text] :
+             enginetest::SplitFdfObjects(testsupport::ReadFileBytes(path))) {
             if (text.find("/NM(" + a.GetName() + ")") != std::string::npos) return text;
         }
         return {};
@@ -89,9 +92,10 @@ TEST_F(AnnotPropertiesTest, ColourIsBgrAndWidthIsTheBorderWidth) {
 }
 
 TEST_F(AnnotPropertiesTest, NamesTypesSubjectsAndTools) {
-    static const char* kSubtypes[] = {"Polygon", "Line", "Line", "Square", "Circle", "Polygon",
-                                      "PolyLine", "Ink", "Line", "PolyLine", "Polygon", "FreeText",
-                                      "Text", "File Attachment", "Highlight", "StrikeOut", "Stamp"};
+    static const char* kSubtypes[] = {
+        "Polygon",   "Line",      "Line",     "Square",  "Circle",   "Polygon", "PolyLine",
+        "Ink",       "Line",      "PolyLine", "Polygon", "FreeText", "Text",    "File Attachment",
+        "Highlight", "StrikeOut", "Stamp"};
     for (int code = 0; code < viewer::kAnnotToolCount; ++code) {
         const auto tool = static_cast<viewer::AnnotTool>(code);
         PdfAnnot a = Annot(tool);
@@ -120,8 +124,9 @@ TEST_F(AnnotPropertiesTest, ModDateIsAnAutomationDate) {
     EXPECT_NEAR(date, 46363.0 + (9 * 3600 + 30 * 60 + 15) / 86400.0, 1e-9);
     a.SetModDate(date);
     EXPECT_NEAR(a.ModDate(), date, 1.0 / 86400);
-    EXPECT_NEAR(viewer::engine::AutomationDateFromLocal(viewer::engine::LocalFromAutomationDate(date)),
-                date, 1e-9);
+    EXPECT_NEAR(
+        viewer::engine::AutomationDateFromLocal(viewer::engine::LocalFromAutomationDate(date)),
+        date, 1e-9);
     EXPECT_EQ(viewer::engine::AutomationDateFromLocal({1899, 12, 30, 0, 0, 0, 0}), 0.0);
 }
 

@@ -1,8 +1,8 @@
 // Encrypted, broken and hostile input is refused with nothing lost and no crash.
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/fdf_reader.h"
 #include "viewer_engine/engine_fixture.h"
@@ -27,8 +27,9 @@ TEST(BadInputTest, EncryptedAndBrokenDocumentsAreRefused) {
     EXPECT_EQ(control.PageCount(), 1);
 
     const std::string good = testsupport::ReadFileBytes(enginetest::MakeDrawing(dir, "good.pdf"));
-    for (const std::string& bytes : {std::string(), std::string("not a pdf at all"),
-                                     good.substr(0, good.size() / 3), std::string("%PDF-1.7\n%%EOF\n")}) {
+    for (const std::string& bytes :
+         {std::string(), std::string("not a pdf at all"), good.substr(0, good.size() / 3),
+          std::string("%PDF-1.7\n%%EOF\n")}) {
         const std::string path = (dir / "broken.pdf").string();
         WriteFileBytes(path, bytes);
         EngineControl c;
@@ -52,11 +53,13 @@ TEST(BadInputTest, BrokenFdfAddsNothing) {
     ASSERT_TRUE(control.OpenFile(pdf, nullptr));
     const std::string path = (dir / "bad.fdf").string();
     std::vector<std::string> bad = {
-        "", "garbage", "%FDF-1.2\n1 0 obj\n<</FDF<</Annots[ 2 0 R]>>",  // breaks off
+        "",
+        "garbage",
+        "%FDF-1.2\n1 0 obj\n<</FDF<</Annots[ 2 0 R]>>",  // breaks off
         "%FDF-1.2\n2 0 obj\n<</Type/Annot/Subtype/Square/Rect[ 0 0 1 1]/Page 7>>\nendobj\n",
         "%FDF-1.2\n2 0 obj\n<</Type/Annot/Subtype/Square/Rect[ 0 0 1 1]>>\nendobj\n",  // no page
-        "%FDF-1.2\n2 0 obj\n" + std::string(10000, '[') + "\nendobj\n",                  // deep
-        "%FDF-1.2\n2 0 obj\n<</Type/EmbeddedFile/Length 999999>>stream\r\nabc",         // short stream
+        "%FDF-1.2\n2 0 obj\n" + std::string(10000, '[') + "\nendobj\n",                // deep
+        "%FDF-1.2\n2 0 obj\n<</Type/EmbeddedFile/Length 999999>>stream\r\nabc",  // short stream
         "%FDF-1.2\n2 0 obj\n<</T(unclosed string>>\nendobj\n",
     };
     // Every cut of a real export: none may crash, and a failed one adds nothing.
@@ -81,7 +84,8 @@ TEST(BadInputTest, ReplyWhoseParentIsMissingIsKeptAndJoinsItLater) {
         "%FDF-1.2\n2 0 obj\n<</Type/Annot/Subtype/Text/Rect[ 0 0 20 20]/NM(R1)/IRT(P1)"
         "/Contents(late answer)/Page 0>>\nendobj\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
     const std::string parent =
-        "%FDF-1.2\n2 0 obj\n<</Type/Annot/Subtype/Square/Rect[ 10 10 50 50]/NM(P1)/Page 0>>\nendobj\n"
+        "%FDF-1.2\n2 0 obj\n<</Type/Annot/Subtype/Square/Rect[ 10 10 50 50]/NM(P1)/Page "
+        "0>>\nendobj\n"
         "trailer\n<</Root 1 0 R>>\n%%EOF\n";
     WriteFileBytes(dir / "reply.fdf", reply);
     WriteFileBytes(dir / "parent.fdf", parent);

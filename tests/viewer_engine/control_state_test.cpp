@@ -1,9 +1,9 @@
 // The control's view state, page facts and the widget's host calls.
 #include <gtest/gtest.h>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
 #include "control/viewer_tool.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
@@ -16,9 +16,12 @@ struct Host : viewer::engine::ViewHost {
     bool printResult = true;
     void ViewStateChanged() override { log.push_back("view"); }
     void GoToPagePosition(int32_t p, double x, double y) override {
-        log.push_back("goto " + std::to_string(p) + " " + std::to_string(int(x)) + " " + std::to_string(int(y)));
+        log.push_back("goto " + std::to_string(p) + " " + std::to_string(int(x)) + " " +
+                      std::to_string(int(y)));
     }
-    void SelectAnnot(int32_t p, int32_t i) override { log.push_back("select " + std::to_string(p) + "," + std::to_string(i)); }
+    void SelectAnnot(int32_t p, int32_t i) override {
+        log.push_back("select " + std::to_string(p) + "," + std::to_string(i));
+    }
     void PageChanged(int32_t p) override { log.push_back("page " + std::to_string(p)); }
     void DocumentChanged() override { log.push_back("document"); }
     bool Print() override {
@@ -29,9 +32,12 @@ struct Host : viewer::engine::ViewHost {
 
 TEST(ControlStateTest, ToolNamesRotationFitAndPrinting) {
     EXPECT_EQ(viewer::ViewerToolNames().size(), 22u);
-    for (std::string_view name : viewer::ViewerToolNames()) EXPECT_TRUE(viewer::ViewerToolFromName(name));
-    EXPECT_EQ(viewer::ViewerToolFromName("PolyLine Tool"), viewer::ViewerToolFromName("Polyline Tool"));
-    EXPECT_EQ(viewer::AnnotToolOf(*viewer::ViewerToolFromName("Ellipse Tool")), viewer::AnnotTool::Circle);
+    for (std::string_view name : viewer::ViewerToolNames())
+        EXPECT_TRUE(viewer::ViewerToolFromName(name));
+    EXPECT_EQ(viewer::ViewerToolFromName("PolyLine Tool"),
+              viewer::ViewerToolFromName("Polyline Tool"));
+    EXPECT_EQ(viewer::AnnotToolOf(*viewer::ViewerToolFromName("Ellipse Tool")),
+              viewer::AnnotTool::Circle);
     EXPECT_FALSE(viewer::AnnotToolOf(viewer::ViewerTool::ZoomIn));
 
     EngineControl control;

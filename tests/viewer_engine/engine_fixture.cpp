@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cstdio>
 #include <fstream>
 #include <regex>
-#include <sys/wait.h>
 
 #include "viewer/engine/sample_annots.h"
 
@@ -76,8 +76,9 @@ Raster RenderPage(const std::string& pdf, int page, int dpi, const testsupport::
     static int counter = 0;
     const std::string base = (dir / ("render" + std::to_string(++counter))).string();
     std::string out;
-    const std::string cmd = "pdftoppm -r " + std::to_string(dpi) + " -f " + std::to_string(page + 1) +
-                            " -l " + std::to_string(page + 1) + " -singlefile '" + pdf + "' '" + base + "'";
+    const std::string cmd = "pdftoppm -r " + std::to_string(dpi) + " -f " +
+                            std::to_string(page + 1) + " -l " + std::to_string(page + 1) +
+                            " -singlefile '" + pdf + "' '" + base + "'";
     Raster r;
     if (RunCommand(cmd, &out) != 0) {
         ADD_FAILURE() << cmd << ": " << out;
@@ -94,7 +95,8 @@ Raster RenderPage(const std::string& pdf, int page, int dpi, const testsupport::
     return r;
 }
 
-int DifferingPixels(const Raster& a, const Raster& b, int x1, int y1, int x2, int y2, int tolerance) {
+int DifferingPixels(const Raster& a, const Raster& b, int x1, int y1, int x2, int y2,
+                    int tolerance) {
     if (a.width != b.width || a.height != b.height) return -1;
     int count = 0;
     for (int y = std::max(0, y1); y < std::min(a.height, y2); ++y) {

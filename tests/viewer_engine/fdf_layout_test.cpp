@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
@@ -70,14 +70,16 @@ protected:
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
         ids = enginetest::CreateEveryTool(control, 0);
         // Contents that would fool a careless scanner.
-        viewer::PdfAnnot(&control, ids[3]).SetContents("Popup 9 0 R /Page 7 >> << NM(x) Rect[ 1 2] \\ )");
+        viewer::PdfAnnot(&control, ids[3])
+            .SetContents("Popup 9 0 R /Page 7 >> << NM(x) Rect[ 1 2] \\ )");
         const std::string path = (dir / "all.fdf").string();
         ASSERT_TRUE(control.ExportAnnotsToFDFFile(path));
         fdf = testsupport::ReadFileBytes(path);
         objects = enginetest::SplitFdfObjects(fdf);
     }
     std::string ObjectOf(viewer::AnnotTool tool) {
-        const std::string nm = "/NM(" + control.GetPage(0).GetAnnot(static_cast<int>(tool)).GetName() + ")";
+        const std::string nm =
+            "/NM(" + control.GetPage(0).GetAnnot(static_cast<int>(tool)).GetName() + ")";
         for (const auto& [n, text] : objects) {
             if (text.find(nm) != std::string::npos) return text;
         }
@@ -102,7 +104,8 @@ TEST_F(FdfLayoutTest, FileFrameRootAndObjectsAreWhereTheClientLooks) {
     }
     ASSERT_EQ(annots.substr(0, 8), "Annots[ ");
     int listed = 0;
-    for (size_t at = annots.find(" 0 R"); at != std::string::npos; at = annots.find(" 0 R", at + 1)) ++listed;
+    for (size_t at = annots.find(" 0 R"); at != std::string::npos; at = annots.find(" 0 R", at + 1))
+        ++listed;
     EXPECT_EQ(listed, 17 + 17 + 2);  // annotations, their popups, two replies
     for (const auto& [num, text] : objects) {
         if (num == 1) continue;
@@ -197,11 +200,15 @@ TEST_F(FdfLayoutTest, TheClientsCopyEditMovesEveryCopyableToolByTen) {
         viewer::PdfAnnot original = control.GetPage(0).GetAnnot(static_cast<int>(c.tool));
         const auto before = control.GeometryOf(original.Id());
         std::string text = ObjectOf(c.tool);
-        for (const auto& [marker, prefix, suffix] : c.arrays) ClientOffsetNumbers(text, marker, prefix, suffix);
+        for (const auto& [marker, prefix, suffix] : c.arrays)
+            ClientOffsetNumbers(text, marker, prefix, suffix);
         // Without its popup reference the copy stands alone; a fresh name as the client gives.
-        text.replace(text.find("NM(") + 3, 36, "COPY-" + std::string(viewer::AnnotToolName(c.tool)));
+        text.replace(text.find("NM(") + 3, 36,
+                     "COPY-" + std::string(viewer::AnnotToolName(c.tool)));
         text.replace(text.find("/Popup "), text.find("/Page") - text.find("/Popup "), "");
-        const std::string file = "%FDF-1.2\n2 0 obj\n" + text + "\nendobj\n\n1 0 obj\n<</FDF<</Annots[ 2 0 R ]>>>>\nendobj\n\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
+        const std::string file = "%FDF-1.2\n2 0 obj\n" + text +
+                                 "\nendobj\n\n1 0 obj\n<</FDF<</Annots[ 2 0 R "
+                                 "]>>>>\nendobj\n\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
         testsupport::WriteFileBytes(dir / "copy.fdf", file);
         const int count = control.GetPage(0).AnnotCount();
         ASSERT_TRUE(control.ImportAnnotsFromFDFFile((dir / "copy.fdf").string())) << file;
@@ -215,7 +222,8 @@ TEST_F(FdfLayoutTest, TheClientsCopyEditMovesEveryCopyableToolByTen) {
         } else if (!before.points.empty() && c.tool != viewer::AnnotTool::Callout) {
             ASSERT_EQ(after.points.size(), before.points.size());
             for (size_t i = 0; i < before.points.size(); ++i) {
-                EXPECT_NEAR(after.points[i].x, before.points[i].x + 10, 0.01) << viewer::AnnotToolName(c.tool);
+                EXPECT_NEAR(after.points[i].x, before.points[i].x + 10, 0.01)
+                    << viewer::AnnotToolName(c.tool);
                 EXPECT_NEAR(after.points[i].y, before.points[i].y + 10, 0.01);
             }
         } else {

@@ -3,17 +3,17 @@
 
 #include <functional>
 
+#include "control/pdf_page.h"
 #include "platform/code_page.h"
 #include "support/temp_dir.h"
-#include "control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
 namespace {
 
-using viewer::engine::EngineControl;
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
+using viewer::engine::EngineControl;
 
 // What happens to an exported FDF text on its way to another client. The client's own
 // split/blob/restore leg (src/sync) joins this list once it is there.
@@ -99,7 +99,7 @@ TEST_P(FdfRoundTripTest, EveryToolSurvivesExportTransferAndImportByteForByte) {
     // Korean author and contents in the system code page (CP949).
     viewer::PdfAnnot cloud = first.GetPage(0).GetAnnot(0);
     cloud.SetAuthor("\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC");  // 홍길동-배관
-    cloud.SetContents("\xB1\xB8\xB8\xA7 (check) / <a> P");       // 구름 (check) / <a> P
+    cloud.SetContents("\xB1\xB8\xB8\xA7 (check) / <a> P");         // 구름 (check) / <a> P
     const std::string exported1 = (dir / "first.fdf").string();
     ASSERT_TRUE(first.ExportAnnotsToFDFFile(exported1));
     const std::string fdf1 = ReadFileBytes(exported1);
@@ -144,7 +144,8 @@ TEST_P(FdfRoundTripTest, EveryToolSurvivesExportTransferAndImportByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(Legs, FdfRoundTripTest,
                          ::testing::Values(std::make_pair("WholeFile", Leg(WholeFile)),
-                                           std::make_pair("RestoredPerComment", Leg(RestoredPerComment))),
+                                           std::make_pair("RestoredPerComment",
+                                                          Leg(RestoredPerComment))),
                          [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace

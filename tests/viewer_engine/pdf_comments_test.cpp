@@ -6,8 +6,8 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include "support/temp_dir.h"
 #include "control/pdf_page.h"
+#include "support/temp_dir.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
@@ -23,13 +23,14 @@ std::string WriteCommentedPdf(const testsupport::TempDir& dir) {
     const std::string path = (dir / "commented.pdf").string();
     QPDF pdf;
     pdf.emptyPDF();
-    QPDFObjectHandle page = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-        "<< /Type /Page /MediaBox [0 0 600 400] /Resources << >> >>"));
+    QPDFObjectHandle page = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Page /MediaBox [0 0 600 400] /Resources << >> >>"));
     page.replaceKey("/Contents", pdf.newStream(std::string("0 0 1 RG 50 50 m 550 350 l S\n")));
     pdf.addPage(page, false);
     QPDFObjectHandle square = pdf.makeIndirectObject(QPDFObjectHandle::parse(
         "<< /Type /Annot /Subtype /Square /Rect [100 100 200 180] /T (PARK-ELEC) "
-        "/Contents (existing comment) /C [0 0 1] /BS << /S /D /W 2 /D [3 3] >> /M (D:20250101120000Z) >>"));
+        "/Contents (existing comment) /C [0 0 1] /BS << /S /D /W 2 /D [3 3] >> /M "
+        "(D:20250101120000Z) >>"));
     QPDFObjectHandle popup = pdf.makeIndirectObject(QPDFObjectHandle::parse(
         "<< /Type /Annot /Subtype /Popup /Rect [200 100 350 180] /Open false >>"));
     popup.replaceKey("/Parent", square);
@@ -44,10 +45,12 @@ std::string WriteCommentedPdf(const testsupport::TempDir& dir) {
         "<< /Type /Annot /Subtype /FileAttachment /Rect [300 300 320 320] /NM (ATTACH-1) "
         "/FS << /Type /Filespec /F (notes.txt) /EF << >> >> >>"));
     attachment.getKey("/FS").getKey("/EF").replaceKey("/F", file);
-    QPDFObjectHandle link = pdf.makeIndirectObject(QPDFObjectHandle::parse(
-        "<< /Type /Annot /Subtype /Link /Rect [10 10 40 40] /A << /S /URI /URI (http://example.com) >> >>"));
+    QPDFObjectHandle link = pdf.makeIndirectObject(
+        QPDFObjectHandle::parse("<< /Type /Annot /Subtype /Link /Rect [10 10 40 40] /A << /S /URI "
+                                "/URI (http://example.com) >> >>"));
     QPDFObjectHandle annots = QPDFObjectHandle::newArray();
-    for (QPDFObjectHandle a : std::vector<QPDFObjectHandle>{square, popup, reply, attachment, link}) {
+    for (QPDFObjectHandle a :
+         std::vector<QPDFObjectHandle>{square, popup, reply, attachment, link}) {
         a.replaceKey("/P", page);
         annots.appendItem(a);
     }
@@ -90,7 +93,8 @@ TEST(PdfCommentsTest, ExistingCommentsAreTakenInWithRepliesAndFiles) {
 
     QPDF q;
     q.processFile(saved.c_str());
-    QPDFObjectHandle annots = QPDFPageDocumentHelper(q).getAllPages()[0].getObjectHandle().getKey("/Annots");
+    QPDFObjectHandle annots =
+        QPDFPageDocumentHelper(q).getAllPages()[0].getObjectHandle().getKey("/Annots");
     std::map<std::string, int> subtypes;
     for (int i = 0; i < annots.getArrayNItems(); ++i) {
         QPDFObjectHandle a = annots.getArrayItem(i);
@@ -101,7 +105,9 @@ TEST(PdfCommentsTest, ExistingCommentsAreTakenInWithRepliesAndFiles) {
             QPDFObjectHandle f = a.getKey("/FS").getKey("/EF").getKey("/F");
             ASSERT_TRUE(f.isStream());
             std::shared_ptr<Buffer> data = f.getStreamData();
-            EXPECT_EQ(std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()), kAttached);
+            EXPECT_EQ(
+                std::string(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()),
+                kAttached);
         }
         if (sub == "/Text") {
             EXPECT_TRUE(a.getKey("/IRT").isDictionary());  // a reference in the PDF
@@ -119,7 +125,8 @@ TEST(PdfCommentsTest, ExistingCommentsAreTakenInWithRepliesAndFiles) {
         ASSERT_EQ(bbox.size(), 4u);
         for (size_t k = 0; k < 4; ++k)
             EXPECT_NEAR(rect[k].getNumericValue(), bbox[k].getNumericValue(), 1e-3) << sub;
-        EXPECT_EQ(a.getKey("/P").getObjGen(), QPDFPageDocumentHelper(q).getAllPages()[0].getObjectHandle().getObjGen());
+        EXPECT_EQ(a.getKey("/P").getObjGen(),
+                  QPDFPageDocumentHelper(q).getAllPages()[0].getObjectHandle().getObjGen());
     }
     EXPECT_EQ(subtypes["/Link"], 1);
     EXPECT_EQ(subtypes["/Square"], 1);

@@ -1,9 +1,9 @@
 // Saving: a valid PDF in which every comment is drawn by its own appearance stream.
 #include <gtest/gtest.h>
 
+#include "control/pdf_page.h"
 #include "platform/code_page.h"
 #include "support/temp_dir.h"
-#include "control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
@@ -22,10 +22,14 @@ void PixelBox(const PageGeometry& g, const RectF& r, int* x1, int* y1, int* x2, 
     auto px = [&](PointF p) -> PointF {
         const RectF& c = g.cropBox;
         switch (g.rotate) {
-            case 90: return {p.y - c.y1, p.x - c.x1};
-            case 180: return {c.x2 - p.x, p.y - c.y1};
-            case 270: return {c.y2 - p.y, c.x2 - p.x};
-            default: return {p.x - c.x1, c.y2 - p.y};
+            case 90:
+                return {p.y - c.y1, p.x - c.x1};
+            case 180:
+                return {c.x2 - p.x, p.y - c.y1};
+            case 270:
+                return {c.y2 - p.y, c.x2 - p.x};
+            default:
+                return {p.x - c.x1, c.y2 - p.y};
         }
     };
     const PointF a = px({r.x1, r.y1}), b = px({r.x2, r.y2});
@@ -89,8 +93,10 @@ TEST_F(SaveAsTest, EveryToolIsDrawnOnUprightAndRotatedPages) {
     ASSERT_TRUE(reopened.OpenFile(saved, nullptr));
     ASSERT_EQ(reopened.GetPage(1).AnnotCount(), 17);
     for (int i = 0; i < 17; ++i) {
-        EXPECT_EQ(reopened.GetPage(1).GetAnnot(i).GetName(), control.GetPage(1).GetAnnot(i).GetName());
-        EXPECT_EQ(reopened.GetPage(1).GetAnnot(i).GetToolName(), control.GetPage(1).GetAnnot(i).GetToolName());
+        EXPECT_EQ(reopened.GetPage(1).GetAnnot(i).GetName(),
+                  control.GetPage(1).GetAnnot(i).GetName());
+        EXPECT_EQ(reopened.GetPage(1).GetAnnot(i).GetToolName(),
+                  control.GetPage(1).GetAnnot(i).GetToolName());
     }
     viewer::PdfAnnot note = reopened.GetPage(1).GetAnnot(12);
     ASSERT_EQ(note.GetReplies().ReplyCount(), 1);
@@ -124,7 +130,8 @@ TEST_F(SaveAsTest, PageTextsAndKoreanCommentsAreSavedWithThePage) {
     const auto before = enginetest::RenderPage(pdf, 0, kDpi, dir);
     const auto after = enginetest::RenderPage(saved, 0, kDpi, dir);
     int x1, y1, x2, y2;
-    PixelBox(control.PageGeometryOf(0), {w - 30.0, h - 34.0, w - 10.0, h - 14.0}, &x1, &y1, &x2, &y2);
+    PixelBox(control.PageGeometryOf(0), {w - 30.0, h - 34.0, w - 10.0, h - 14.0}, &x1, &y1, &x2,
+             &y2);
     EXPECT_GE(enginetest::DifferingPixels(before, after, x1, y1, x2, y2, 20), 3);
     // The page text is no annotation and never travels in FDF.
     EXPECT_EQ(control.GetPage(0).AnnotCount(), 1);

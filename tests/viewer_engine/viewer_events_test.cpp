@@ -1,9 +1,9 @@
 // Events fire for the user's changes only.
 #include <gtest/gtest.h>
 
+#include "control/pdf_page.h"
 #include "support/temp_dir.h"
 #include "support/viewer_event_recorder.h"
-#include "control/pdf_page.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
@@ -43,10 +43,16 @@ TEST_F(ViewerEventsTest, UserChangesFireTheirEventsAfterTheChange) {
     // A move to another page: deleted at the old place, modified at the new one.
     EXPECT_TRUE(control.UserMoveAnnotToPage(rect, 1, 0, 0));
     EXPECT_TRUE(control.UserDeleteAnnot(line));
-    const std::vector<std::string> expected = {
-        "added 0,0", "added 0,1", "modified 0,1", "modified 0,0",
-        "reply added 0,0 " + replyName, "reply modified 0,0 " + replyName,
-        "reply deleted 0,0 " + replyName, "deleted 0,0", "modified 1,0", "deleted 0,0"};
+    const std::vector<std::string> expected = {"added 0,0",
+                                               "added 0,1",
+                                               "modified 0,1",
+                                               "modified 0,0",
+                                               "reply added 0,0 " + replyName,
+                                               "reply modified 0,0 " + replyName,
+                                               "reply deleted 0,0 " + replyName,
+                                               "deleted 0,0",
+                                               "modified 1,0",
+                                               "deleted 0,0"};
     EXPECT_EQ(events.log, expected);
     EXPECT_EQ(control.GetPage(1).GetAnnot(0).Color(), 0xFF0000);
 }

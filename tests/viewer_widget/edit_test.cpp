@@ -1,7 +1,7 @@
 // Selecting, moving, resizing, reshaping and deleting comments with the mouse and keys; the
 // style window; the note text and its reply thread.
-#include <QComboBox>
 #include <QApplication>
+#include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>

@@ -2,10 +2,10 @@
 // of the drawing, fit modes, the current page, going to a position, find and print.
 #include <QApplication>
 #include <QLineEdit>
-#include <QWheelEvent>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 
 #include "control/pdf_page.h"
 #include "viewer/engine/sample_pdf.h"
@@ -191,8 +191,10 @@ TEST(PageLayoutTest, MapsPageSpaceBothWaysUnderEveryRotation) {
             // The crop box's corners land on the page rectangle's corners.
             for (viewer::engine::PointF p : {viewer::engine::PointF{10, 20}, {610, 420}}) {
                 const QPointF c = layout.ToColumn(1, p);
-                EXPECT_TRUE(std::abs(c.x() - r.left()) < 0.5 || std::abs(c.x() - r.right() - 1) < 0.5);
-                EXPECT_TRUE(std::abs(c.y() - r.top()) < 0.5 || std::abs(c.y() - r.bottom() - 1) < 0.5);
+                EXPECT_TRUE(std::abs(c.x() - r.left()) < 0.5 ||
+                            std::abs(c.x() - r.right() - 1) < 0.5);
+                EXPECT_TRUE(std::abs(c.y() - r.top()) < 0.5 ||
+                            std::abs(c.y() - r.bottom() - 1) < 0.5);
                 const viewer::engine::PointF back = layout.ToPage(1, c);
                 EXPECT_NEAR(back.x, p.x, 1e-6);
                 EXPECT_NEAR(back.y, p.y, 1e-6);
@@ -239,7 +241,8 @@ TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
         V().Control().SetFitMode(viewer::kFitPage);
         WaitRendered();
         const int page = V().Control().CurrentPage();
-        const QRect pr = V().Layout().PageRect(page).translated(-V().verticalScrollBar()->value(), 0);
+        const QRect pr =
+            V().Layout().PageRect(page).translated(-V().verticalScrollBar()->value(), 0);
         ASSERT_GT(pr.height(), 100);
         SetTool("Rectangle Tool");
         const QPoint from(V().viewport()->width() / 2 - 80, V().viewport()->height() / 2 - 50);
@@ -251,7 +254,8 @@ TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
         const auto box = E().GeometryOf(V().Control().GetPage(page).GetAnnot(index).Id()).box;
         // The box's corners, shown, are the corners of the drag.
         QRectF shown;
-        for (viewer::engine::PointF c : {viewer::engine::PointF{box.x1, box.y1}, {box.x2, box.y2}}) {
+        for (viewer::engine::PointF c :
+             {viewer::engine::PointF{box.x1, box.y1}, {box.x2, box.y2}}) {
             shown |= QRectF(V().ToViewport(page, c), QSizeF(0.01, 0.01));
         }
         EXPECT_NEAR(shown.left(), from.x(), 1.5);

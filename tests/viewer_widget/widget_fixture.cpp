@@ -79,9 +79,7 @@ QPoint WidgetTest::AtFrac(int page, double fx, double fy) {
     return At(page, c.x1 + fx * c.Width(), c.y1 + fy * c.Height());
 }
 
-void WidgetTest::Click(QPoint p) {
-    QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, p);
-}
+void WidgetTest::Click(QPoint p) { QTest::mouseClick(Port(), Qt::LeftButton, Qt::NoModifier, p); }
 
 void WidgetTest::DoubleClick(QPoint p) {
     QTest::mouseDClick(Port(), Qt::LeftButton, Qt::NoModifier, p);

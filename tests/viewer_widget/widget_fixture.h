@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "control/pdf_viewer_events.h"
 #include "support/temp_dir.h"
 #include "support/viewer_event_recorder.h"
-#include "control/pdf_viewer_events.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
 namespace widgettest {

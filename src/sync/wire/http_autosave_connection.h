@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "sync/wire/http_connector.h"
 #include "sync/wire/autosave_connection.h"
+#include "sync/wire/http_connector.h"
 
 class HttpAutosaveConnection : public AutosaveConnection {
 public:

@@ -3,11 +3,11 @@
 #include <cstdio>
 
 #include "app/logs.h"
-#include "sync/wire/autosave_reply.h"
 #include "net/http_post_data.h"
-#include "sync/wire/param_form.h"
 #include "platform/prompter.h"
 #include "review/endpoints.h"
+#include "sync/wire/autosave_reply.h"
+#include "sync/wire/param_form.h"
 
 Connector::~Connector() = default;
 
@@ -81,7 +81,7 @@ std::unique_ptr<ParamMap> HttpConnector::Send(const ParamMap& params) {
         result = form_->Post(url, HttpPostData(body));
     } else {
         url = Address(cmd == kCmdUpdate ? review::endpoint::kUpdate
-                                         : review::endpoint::kUpdateFileAttach) +
+                                        : review::endpoint::kUpdateFileAttach) +
               "?" + ParameterForm(params);
         WriteLog(kStep, "URL: " + url);
         result = form_->Get(url);

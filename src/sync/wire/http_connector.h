@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "sync/wire/connector.h"
 #include "net/http_form.h"
+#include "sync/wire/connector.h"
 
 class HttpConnector : public Connector {
 public:

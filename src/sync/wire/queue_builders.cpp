@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "sync/wire/comment_blob.h"
 #include "sync/log_step.h"
+#include "sync/wire/comment_blob.h"
 #include "sync/wire/uri_codec.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "sync/wire/update_reply.h"
 
-#include "sync/wire/param_form.h"
 #include "sync/base_exception.h"
 #include "sync/fdf/fdf_name_tokens.h"
+#include "sync/wire/param_form.h"
 
 namespace {
 

@@ -13,8 +13,8 @@ struct Affine {
     PointF Apply(PointF p) const { return {a * p.x + c * p.y + e, b * p.x + d * p.y + f}; }
     // this, then next.
     Affine Then(const Affine& n) const {
-        return {a * n.a + b * n.c,       a * n.b + b * n.d,       c * n.a + d * n.c,
-                c * n.b + d * n.d,       e * n.a + f * n.c + n.e, e * n.b + f * n.d + n.f};
+        return {a * n.a + b * n.c, a * n.b + b * n.d,       c * n.a + d * n.c,
+                c * n.b + d * n.d, e * n.a + f * n.c + n.e, e * n.b + f * n.d + n.f};
     }
     static Affine Translate(double x, double y) { return {1, 0, 0, 1, x, y}; }
     static Affine Scale(double sx, double sy) { return {sx, 0, 0, sy, 0, 0}; }

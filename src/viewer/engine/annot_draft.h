@@ -28,8 +28,8 @@ struct TextStyle {
 struct AnnotStyle {
     int32_t color = 0x0000FF;  // 0x00BBGGRR, red
     double width = 1;
-    int16_t borderStyle = 1;            // 1-9; a cloud gets 9 when left at 1
-    std::optional<int32_t> fillColor;   // interior colour of closed shapes
+    int16_t borderStyle = 1;           // 1-9; a cloud gets 9 when left at 1
+    std::optional<int32_t> fillColor;  // interior colour of closed shapes
     double opacity = 1;
 };
 

@@ -113,19 +113,28 @@ void ParseDa(const PdfObject& dict, double* size, RgbColor* color) {
         double v = 0, scale = 0, sign = 1;
         for (size_t i = 0; i < tok.size() && number; ++i) {
             const char c = tok[i];
-            if (c == '-' && i == 0) sign = -1;
-            else if (c == '.' && scale == 0) scale = 0.1;
+            if (c == '-' && i == 0)
+                sign = -1;
+            else if (c == '.' && scale == 0)
+                scale = 0.1;
             else if (c >= '0' && c <= '9') {
-                if (scale == 0) v = v * 10 + (c - '0');
-                else { v += (c - '0') * scale; scale /= 10; }
-            } else number = false;
+                if (scale == 0)
+                    v = v * 10 + (c - '0');
+                else {
+                    v += (c - '0') * scale;
+                    scale /= 10;
+                }
+            } else
+                number = false;
         }
         if (number) nums.push_back(sign * v);
         tok.clear();
     };
     for (char c : da->text) {
-        if (c == ' ' || c == '\n' || c == '\r' || c == '\t') flush();
-        else tok += c;
+        if (c == ' ' || c == '\n' || c == '\r' || c == '\t')
+            flush();
+        else
+            tok += c;
     }
     flush();
 }
@@ -150,10 +159,17 @@ void DrawNoteIcon(AnnotDrawing& d, const RectF& r, const Style& s) {
     const double x = r.x1, y = r.y1;
     Segments bubble;
     AddPolyline(bubble,
-                {{x + 0.1 * w, y + 0.95 * h}, {x + 0.9 * w, y + 0.95 * h}, {x + 0.95 * w, y + 0.9 * h},
-                 {x + 0.95 * w, y + 0.35 * h}, {x + 0.9 * w, y + 0.3 * h}, {x + 0.45 * w, y + 0.3 * h},
-                 {x + 0.2 * w, y + 0.05 * h}, {x + 0.25 * w, y + 0.3 * h}, {x + 0.1 * w, y + 0.3 * h},
-                 {x + 0.05 * w, y + 0.35 * h}, {x + 0.05 * w, y + 0.9 * h}},
+                {{x + 0.1 * w, y + 0.95 * h},
+                 {x + 0.9 * w, y + 0.95 * h},
+                 {x + 0.95 * w, y + 0.9 * h},
+                 {x + 0.95 * w, y + 0.35 * h},
+                 {x + 0.9 * w, y + 0.3 * h},
+                 {x + 0.45 * w, y + 0.3 * h},
+                 {x + 0.2 * w, y + 0.05 * h},
+                 {x + 0.25 * w, y + 0.3 * h},
+                 {x + 0.1 * w, y + 0.3 * h},
+                 {x + 0.05 * w, y + 0.35 * h},
+                 {x + 0.05 * w, y + 0.9 * h}},
                 true);
     DrawPath fill = Fill(bubble, s.stroke, s.opacity);
     fill.stroke = true;
@@ -220,7 +236,11 @@ void DrawCallout(AnnotDrawing& d, const AnnotRecord& r, DrawingContext& ctx, con
     const RectF border{box.x1 + inset, box.y1 + inset, box.x2 - inset, box.y2 - inset};
     Segments frame;
     if (s.cloud > 0) {
-        AddCloud(frame, {{border.x1, border.y1}, {border.x2, border.y1}, {border.x2, border.y2}, {border.x1, border.y2}},
+        AddCloud(frame,
+                 {{border.x1, border.y1},
+                  {border.x2, border.y1},
+                  {border.x2, border.y2},
+                  {border.x1, border.y2}},
                  s.cloud, s.width);
     } else {
         AddRect(frame, border);
@@ -275,15 +295,16 @@ void BuildShapes(AnnotDrawing& d, const AnnotRecord& r, DrawingContext& ctx) {
         DrawLineEndings(d, dict, l, s);
         if (auto label = MeasureLabel(dict)) {
             // Along the line, and upright as the reader sees the (possibly turned) page.
-            double shown = std::atan2(l[1].y - l[0].y, l[1].x - l[0].x) * 180 / M_PI - ctx.pageRotate;
+            double shown =
+                std::atan2(l[1].y - l[0].y, l[1].x - l[0].x) * 180 / M_PI - ctx.pageRotate;
             while (shown > 90) shown -= 180;
             while (shown <= -90) shown += 180;
             const double angle = shown + ctx.pageRotate;
             const PointF mid{(l[0].x + l[1].x) / 2, (l[0].y + l[1].y) / 2};
             const double a = angle * M_PI / 180;
             const double lift = 3 + s.width;
-            AddLabel(d, ctx, *label, {mid.x - std::sin(a) * lift, mid.y + std::cos(a) * lift}, angle,
-                     9, s.stroke, true);
+            AddLabel(d, ctx, *label, {mid.x - std::sin(a) * lift, mid.y + std::cos(a) * lift},
+                     angle, 9, s.stroke, true);
         }
     } else if (sub == "Polygon" || sub == "PolyLine") {
         const std::vector<PointF> v = PointsOf(dict.Get("Vertices"));
@@ -321,9 +342,12 @@ void BuildShapes(AnnotDrawing& d, const AnnotRecord& r, DrawingContext& ctx) {
         const RectF r2{box.x1 + in, box.y1 + in, box.x2 - in, box.y2 - in};
         Segments segs;
         if (s.cloud > 0) {
-            const std::vector<PointF> outline =
-                sub == "Square" ? std::vector<PointF>{{r2.x1, r2.y1}, {r2.x2, r2.y1}, {r2.x2, r2.y2}, {r2.x1, r2.y2}}
-                                : EllipsePolygon(r2, 32);
+            const std::vector<PointF> outline = sub == "Square"
+                                                    ? std::vector<PointF>{{r2.x1, r2.y1},
+                                                                          {r2.x2, r2.y1},
+                                                                          {r2.x2, r2.y2},
+                                                                          {r2.x1, r2.y2}}
+                                                    : EllipsePolygon(r2, 32);
             AddCloud(segs, outline, s.cloud, s.width);
         } else if (sub == "Square") {
             AddRect(segs, r2);

@@ -28,34 +28,53 @@ const char* SubtypeFor(AnnotTool tool) {
     switch (tool) {
         case AnnotTool::Cloudy:
         case AnnotTool::Polygon:
-        case AnnotTool::Area: return "Polygon";
+        case AnnotTool::Area:
+            return "Polygon";
         case AnnotTool::PolyLine:
-        case AnnotTool::Perimeter: return "PolyLine";
+        case AnnotTool::Perimeter:
+            return "PolyLine";
         case AnnotTool::Arrow:
         case AnnotTool::Line:
-        case AnnotTool::Distance: return "Line";
-        case AnnotTool::Rectangle: return "Square";
-        case AnnotTool::Circle: return "Circle";
-        case AnnotTool::Pencil: return "Ink";
-        case AnnotTool::Callout: return "FreeText";
-        case AnnotTool::Note: return "Text";
-        case AnnotTool::FileAttachment: return "FileAttachment";
-        case AnnotTool::Highlight: return "Highlight";
-        case AnnotTool::StrikeOut: return "StrikeOut";
-        case AnnotTool::Image: return "Stamp";
+        case AnnotTool::Distance:
+            return "Line";
+        case AnnotTool::Rectangle:
+            return "Square";
+        case AnnotTool::Circle:
+            return "Circle";
+        case AnnotTool::Pencil:
+            return "Ink";
+        case AnnotTool::Callout:
+            return "FreeText";
+        case AnnotTool::Note:
+            return "Text";
+        case AnnotTool::FileAttachment:
+            return "FileAttachment";
+        case AnnotTool::Highlight:
+            return "Highlight";
+        case AnnotTool::StrikeOut:
+            return "StrikeOut";
+        case AnnotTool::Image:
+            return "Stamp";
     }
     return "Square";
 }
 
 const char* IntentFor(AnnotTool tool) {
     switch (tool) {
-        case AnnotTool::Cloudy: return "PolygonCloud";
-        case AnnotTool::Area: return "PolygonDimension";
-        case AnnotTool::Perimeter: return "PolyLineDimension";
-        case AnnotTool::Arrow: return "LineArrow";
-        case AnnotTool::Distance: return "LineDimension";
-        case AnnotTool::Callout: return "FreeTextCallout";
-        default: return nullptr;
+        case AnnotTool::Cloudy:
+            return "PolygonCloud";
+        case AnnotTool::Area:
+            return "PolygonDimension";
+        case AnnotTool::Perimeter:
+            return "PolyLineDimension";
+        case AnnotTool::Arrow:
+            return "LineArrow";
+        case AnnotTool::Distance:
+            return "LineDimension";
+        case AnnotTool::Callout:
+            return "FreeTextCallout";
+        default:
+            return nullptr;
     }
 }
 
@@ -129,13 +148,15 @@ bool CheckGeometry(const AnnotDraft& s, std::string* error) {
             break;
         case AnnotTool::Highlight:
         case AnnotTool::StrikeOut:
-            if (s.quads.empty() && (s.rect.Normalized().Width() <= 0 || s.rect.Normalized().Height() <= 0))
+            if (s.quads.empty() &&
+                (s.rect.Normalized().Width() <= 0 || s.rect.Normalized().Height() <= 0))
                 return Fail(error, "no text is marked");
             break;
         case AnnotTool::FileAttachment:
             if (s.fileName.empty()) return Fail(error, "the attached file has no name");
             break;
-        case AnnotTool::Note: break;
+        case AnnotTool::Note:
+            break;
     }
     return true;
 }
@@ -205,7 +226,8 @@ std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::st
             std::vector<Quad> quads = s.quads;
             if (quads.empty()) {
                 const RectF r = s.rect.Normalized();
-                quads.push_back({PointF{r.x1, r.y2}, PointF{r.x2, r.y2}, PointF{r.x1, r.y1}, PointF{r.x2, r.y1}});
+                quads.push_back({PointF{r.x1, r.y2}, PointF{r.x2, r.y2}, PointF{r.x1, r.y1},
+                                 PointF{r.x2, r.y1}});
             }
             std::vector<PointF> pts;
             for (const Quad& q : quads) pts.insert(pts.end(), q.begin(), q.end());
@@ -213,7 +235,8 @@ std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::st
             d.Set("Rect", RectArray(BoundsOf(pts)));
             break;
         }
-        default: break;
+        default:
+            break;
     }
     d.Set("NM", PdfObject::String(NewAnnotName()));
     d.Set("T", TextString(s.author.empty() ? defaultAuthor : s.author));
@@ -231,10 +254,11 @@ std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::st
             const TextStyle& font = s.useControlTextFont ? textFont : s.text;
             const int32_t c = font.color;
             auto n = [](double v) { return FormatPdfNumber(v, false); };
-            d.Set("DA", PdfObject::String(n((c & 0xFF) / 255.0) + " " + n(((c >> 8) & 0xFF) / 255.0) +
-                                          " " + n(((c >> 16) & 0xFF) / 255.0) + " rg /Helv " +
-                                          n(font.size) + " Tf"));
-            d.Set("DS", TextString("font: " + n(font.size) + "pt " + font.face + "; color:" + HexColor(c)));
+            d.Set("DA", PdfObject::String(
+                            n((c & 0xFF) / 255.0) + " " + n(((c >> 8) & 0xFF) / 255.0) + " " +
+                            n(((c >> 16) & 0xFF) / 255.0) + " rg /Helv " + n(font.size) + " Tf"));
+            d.Set("DS", TextString("font: " + n(font.size) + "pt " + font.face +
+                                   "; color:" + HexColor(c)));
             d.Set("Q", PdfObject::Int(0));
             d.Set("IC", PdfObject::NumberArray({1, 1, 1}));
             break;
@@ -271,12 +295,14 @@ std::unique_ptr<AnnotRecord> BuildAnnotRecord(const AnnotDraft& s, const std::st
         default:
             break;
     }
-    if ((s.tool == AnnotTool::Rectangle || s.tool == AnnotTool::Circle || s.tool == AnnotTool::Polygon ||
-         s.tool == AnnotTool::Cloudy || s.tool == AnnotTool::Area) &&
+    if ((s.tool == AnnotTool::Rectangle || s.tool == AnnotTool::Circle ||
+         s.tool == AnnotTool::Polygon || s.tool == AnnotTool::Cloudy ||
+         s.tool == AnnotTool::Area) &&
         s.style.fillColor) {
         d.Set("IC", ColorArray(*s.style.fillColor));
     }
-    if (s.tool == AnnotTool::Distance || s.tool == AnnotTool::Perimeter || s.tool == AnnotTool::Area) {
+    if (s.tool == AnnotTool::Distance || s.tool == AnnotTool::Perimeter ||
+        s.tool == AnnotTool::Area) {
         d.Set("Measure", MeasureDict(s.scale));
         if (s.contents.empty()) {
             if (auto label = MeasureLabel(d)) d.Set("Contents", TextString(*label));

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "viewer/engine/annot_record.h"
 #include "viewer/engine/annot_draft.h"
+#include "viewer/engine/annot_record.h"
 
 namespace viewer::engine {
 

@@ -12,7 +12,7 @@ namespace viewer::engine {
 struct AnnotGeometry {
     std::optional<AnnotTool> tool;  // none for an annotation of another kind
     int page = -1;
-    RectF rect;                  // /Rect
+    RectF rect;  // /Rect
     // The shape's own box, what ResizeAnnot changes: the inner rectangle of a rectangle or
     // ellipse, the text box of a call-out, the bounds of the vertices, the icon's box.
     RectF box;

@@ -22,17 +22,19 @@ void Reorder(PdfObject& dict, std::initializer_list<std::string_view> first,
         }
         return 500;  // everything else in between, in its order
     };
-    std::stable_sort(dict.dict.begin(), dict.dict.end(),
-                     [&](const PdfDictEntry& a, const PdfDictEntry& b) { return rank(a.key) < rank(b.key); });
+    std::stable_sort(
+        dict.dict.begin(), dict.dict.end(),
+        [&](const PdfDictEntry& a, const PdfDictEntry& b) { return rank(a.key) < rank(b.key); });
 }
 
 }  // namespace
 
 void NormalizeAnnotKeyOrder(PdfObject& dict) {
-    Reorder(dict,
-            {"Type", "Subtype", "Rect", "L", "LE", "Vertices", "InkList", "QuadPoints", "CL", "NM",
-             "T", "Subj", "Contents", "CreationDate", "M", "F", "C", "CA", "IT", "IC", "Measure",
-             "DA", "DS", "Q", "Name", "Open", "FS", "ImageData", "IRT", "RT"},
+    Reorder(dict, {"Type",     "Subtype",      "Rect",    "L",         "LE",  "Vertices",
+                   "InkList",  "QuadPoints",   "CL",      "NM",        "T",   "Subj",
+                   "Contents", "CreationDate", "M",       "F",         "C",   "CA",
+                   "IT",       "IC",           "Measure", "DA",        "DS",  "Q",
+                   "Name",     "Open",         "FS",      "ImageData", "IRT", "RT"},
             {"RD", "BS", "BE"});
     if (PdfObject* bs = dict.Get("BS")) Reorder(*bs, {"W", "S", "D"}, {});
     if (PdfObject* be = dict.Get("BE")) Reorder(*be, {"S", "I"}, {});

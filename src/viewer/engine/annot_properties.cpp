@@ -119,11 +119,12 @@ void SetBorderWidth(PdfObject& dict, double width) {
             dict.Remove("BE");
         }
         dict.Set("BS", std::move(fresh));
-        dict.Set("BE", hadBe ? std::move(be) : [] {
-            PdfObject solid = PdfObject::Dict();
-            solid.Set("S", PdfObject::Name("S"));
-            return solid;
-        }());
+        dict.Set(
+            "BE", hadBe ? std::move(be) : [] {
+                PdfObject solid = PdfObject::Dict();
+                solid.Set("S", PdfObject::Name("S"));
+                return solid;
+            }());
         return;
     }
     bs->Set("W", PdfObject::Real(width));
@@ -142,8 +143,8 @@ int BorderStyleCodeOfText(std::string_view text) {
             tail.find("BE<</S/S>>") != std::string_view::npos) {
             tail = tail.substr(0, tail.find("BE"));
             static const std::pair<const char*, int> kPatterns[] = {
-                {"/S/S>>", 1},          {"/S/S/D", 1},          {"/S/D/D[ 2 2]", 2},
-                {"/S/D/D[ 3 3]", 3},    {"/S/D/D[ 4 4]", 4},    {"/S/D/D[ 4 3 2 3]", 5},
+                {"/S/S>>", 1},           {"/S/S/D", 1},       {"/S/D/D[ 2 2]", 2},
+                {"/S/D/D[ 3 3]", 3},     {"/S/D/D[ 4 4]", 4}, {"/S/D/D[ 4 3 2 3]", 5},
                 {"/S/D/D[ 4 3 16 3]", 6}};
             for (const auto& [pattern, code] : kPatterns) {
                 if (tail.find(pattern) != std::string_view::npos) return code;
@@ -156,17 +157,15 @@ int BorderStyleCodeOfText(std::string_view text) {
     return 1;
 }
 
-int BorderStyleCodeOf(const PdfObject& dict) {
-    return BorderStyleCodeOfText(WritePdfObject(dict));
-}
+int BorderStyleCodeOf(const PdfObject& dict) { return BorderStyleCodeOfText(WritePdfObject(dict)); }
 
 bool SetBorderStyleCode(PdfObject& dict, int code) {
     if (code < 1 || code > 9) return false;
     const double width = BorderWidthOf(dict);
     PdfObject bs = PdfObject::Dict();
     bs.Set("W", PdfObject::Real(width));
-    static const std::vector<double> kDashes[] = {{}, {}, {2, 2}, {3, 3}, {4, 4}, {4, 3, 2, 3},
-                                                  {4, 3, 16, 3}};
+    static const std::vector<double> kDashes[] = {{},     {},           {2, 2},       {3, 3},
+                                                  {4, 4}, {4, 3, 2, 3}, {4, 3, 16, 3}};
     if (code >= 2 && code <= 6) {
         bs.Set("S", PdfObject::Name("D"));
         PdfObject dash = PdfObject::Array();

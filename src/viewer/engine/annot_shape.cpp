@@ -88,7 +88,8 @@ PdfObject PointArray(const std::vector<PointF>& points) {
 std::vector<Quad> QuadsOf(const PdfObject& dict) {
     std::vector<Quad> quads;
     const std::vector<PointF> pts = PointsOf(dict.Get("QuadPoints"));
-    for (size_t i = 0; i + 3 < pts.size(); i += 4) quads.push_back({pts[i], pts[i + 1], pts[i + 2], pts[i + 3]});
+    for (size_t i = 0; i + 3 < pts.size(); i += 4)
+        quads.push_back({pts[i], pts[i + 1], pts[i + 2], pts[i + 3]});
     return quads;
 }
 
@@ -123,7 +124,8 @@ AnnotGeometry GeometryOfDict(const PdfObject& dict, int page) {
         std::vector<PointF> all;
         for (const auto& s : g.strokes) all.insert(all.end(), s.begin(), s.end());
         if (!all.empty()) g.box = BoundsOf(all);
-    } else if (sub == "Highlight" || sub == "StrikeOut" || sub == "Underline" || sub == "Squiggly") {
+    } else if (sub == "Highlight" || sub == "StrikeOut" || sub == "Underline" ||
+               sub == "Squiggly") {
         g.quads = QuadsOf(dict);
     } else if (BoxIsInner(sub)) {
         g.box = InnerBoxOf(dict);
@@ -162,8 +164,8 @@ bool ResizeDict(PdfObject& dict, const RectF& target) {
         (void)in;
         // Keep /RD consistent with the new box inside the new /Rect.
         const RectF nr = RectOf(dict);
-        dict.Set("RD", PdfObject::NumberArray({box.x1 - nr.x1, box.y1 - nr.y1, nr.x2 - box.x2,
-                                               nr.y2 - box.y2}));
+        dict.Set("RD", PdfObject::NumberArray(
+                           {box.x1 - nr.x1, box.y1 - nr.y1, nr.x2 - box.x2, nr.y2 - box.y2}));
         std::vector<PointF> cl = PointsOf(dict.Get("CL"));
         if (cl.size() >= 2) {
             PointF& end = cl.back();
@@ -175,7 +177,8 @@ bool ResizeDict(PdfObject& dict, const RectF& target) {
     }
     if (BoxIsInner(sub)) {
         const RectF in = InsetsOf(dict);
-        dict.Set("Rect", RectArray({box.x1 - in.x1, box.y1 - in.y1, box.x2 + in.x2, box.y2 + in.y2}));
+        dict.Set("Rect",
+                 RectArray({box.x1 - in.x1, box.y1 - in.y1, box.x2 + in.x2, box.y2 + in.y2}));
         return true;
     }
     if (g.points.empty() && g.strokes.empty() && g.quads.empty()) {

@@ -114,7 +114,8 @@ std::unique_ptr<AnnotRecord> AnnotStore::Take(AnnotId id) {
     }
     std::unique_ptr<AnnotRecord> taken;
     auto take_from = [&](std::vector<std::unique_ptr<AnnotRecord>>& v) {
-        auto it = std::find_if(v.begin(), v.end(), [&](const auto& p) { return p.get() == record; });
+        auto it =
+            std::find_if(v.begin(), v.end(), [&](const auto& p) { return p.get() == record; });
         if (it == v.end()) return false;
         taken = std::move(*it);
         v.erase(it);

@@ -57,15 +57,23 @@ AppearanceContent BuildAppearanceContent(const AnnotDrawing& drawing, const std:
         if (p.fill) Color(out, p.fillColor, "rg");
         for (const PathSegment& s : p.segments) {
             switch (s.kind) {
-                case PathSegment::MoveTo: Pt(out, s.p[0]); out += "m\n"; break;
-                case PathSegment::LineTo: Pt(out, s.p[0]); out += "l\n"; break;
+                case PathSegment::MoveTo:
+                    Pt(out, s.p[0]);
+                    out += "m\n";
+                    break;
+                case PathSegment::LineTo:
+                    Pt(out, s.p[0]);
+                    out += "l\n";
+                    break;
                 case PathSegment::CurveTo:
                     Pt(out, s.p[0]);
                     Pt(out, s.p[1]);
                     Pt(out, s.p[2]);
                     out += "c\n";
                     break;
-                case PathSegment::Close: out += "h\n"; break;
+                case PathSegment::Close:
+                    out += "h\n";
+                    break;
             }
         }
         if (p.stroke && p.fill) {

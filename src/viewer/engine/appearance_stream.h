@@ -22,6 +22,7 @@ struct AppearanceContent {
 
 // `prefix` keeps resource names apart when several drawings share one resource dictionary
 // (page texts): names become /<prefix>GS0, /<prefix>Im0.
-AppearanceContent BuildAppearanceContent(const AnnotDrawing& drawing, const std::string& prefix = "");
+AppearanceContent BuildAppearanceContent(const AnnotDrawing& drawing,
+                                         const std::string& prefix = "");
 
 }  // namespace viewer::engine

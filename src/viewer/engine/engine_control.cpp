@@ -243,7 +243,9 @@ PdfPage EngineControl::GetPage(int32_t page) {
 
 PdfTextFont EngineControl::GetTextFont() { return PdfTextFont(this); }
 
-void EngineControl::SetCJKResourcePath(const std::string& path) { s_->fonts.SetPreferredPath(path); }
+void EngineControl::SetCJKResourcePath(const std::string& path) {
+    s_->fonts.SetPreferredPath(path);
+}
 
 bool EngineControl::AddPageText(int16_t page, const std::string& text, float x, float y,
                                 const std::string& fontName, int16_t fontStyle, int16_t fontSize,
@@ -305,13 +307,20 @@ std::string EngineControl::GetAnnotText(AnnotId id, AnnotText field) const {
     const AnnotRecord* r = s_->Record(id);
     if (!r) return {};
     switch (field) {
-        case AnnotText::Author: return PdfTextToAnsi(StringOf(r->dict, "T"));
-        case AnnotText::Subject: return PdfTextToAnsi(StringOf(r->dict, "Subj"));
-        case AnnotText::Contents: return PdfTextToAnsi(StringOf(r->dict, "Contents"));
-        case AnnotText::Name: return r->Name();
-        case AnnotText::InReplyTo: return r->InReplyTo();
-        case AnnotText::TypeName: return TypeNameOf(r->dict);
-        case AnnotText::SubtypeName: return SubtypeNameOf(r->dict);
+        case AnnotText::Author:
+            return PdfTextToAnsi(StringOf(r->dict, "T"));
+        case AnnotText::Subject:
+            return PdfTextToAnsi(StringOf(r->dict, "Subj"));
+        case AnnotText::Contents:
+            return PdfTextToAnsi(StringOf(r->dict, "Contents"));
+        case AnnotText::Name:
+            return r->Name();
+        case AnnotText::InReplyTo:
+            return r->InReplyTo();
+        case AnnotText::TypeName:
+            return TypeNameOf(r->dict);
+        case AnnotText::SubtypeName:
+            return SubtypeNameOf(r->dict);
         case AnnotText::ToolName: {
             const auto tool = ToolOf(r->dict);
             return tool ? AnnotToolName(*tool) : std::string();
@@ -323,7 +332,7 @@ std::string EngineControl::GetAnnotText(AnnotId id, AnnotText field) const {
 void EngineControl::SetAnnotText(AnnotId id, AnnotText field, const std::string& value) {
     AnnotRecord* r = s_->Record(id);
     if (!r) return;
-    const char* key = field == AnnotText::Author    ? "T"
+    const char* key = field == AnnotText::Author     ? "T"
                       : field == AnnotText::Subject  ? "Subj"
                       : field == AnnotText::Contents ? "Contents"
                                                      : nullptr;
@@ -528,7 +537,8 @@ void KeepMeasureLabel(AnnotRecord& r, const std::optional<std::string>& before) 
     if (!before) return;
     const std::string contents = PdfTextToAnsi(StringOf(r.dict, "Contents"));
     if (contents != *before) return;
-    if (auto after = MeasureLabel(r.dict)) r.dict.Set("Contents", PdfObject::String(AnsiToPdfText(*after)));
+    if (auto after = MeasureLabel(r.dict))
+        r.dict.Set("Contents", PdfObject::String(AnsiToPdfText(*after)));
 }
 
 }  // namespace
@@ -578,7 +588,8 @@ bool EngineControl::MoveAnnotToPage(AnnotId id, int32_t page, double dx, double 
     return true;
 }
 
-AnnotId EngineControl::AddReply(AnnotId parent, const std::string& text, const std::string& author) {
+AnnotId EngineControl::AddReply(AnnotId parent, const std::string& text,
+                                const std::string& author) {
     AnnotRecord* p = s_->Record(parent);
     if (!p || (p->parent == nullptr && s_->store.IndexOf(p) < 0)) return 0;  // orphans take none
     return s_->store.AddReply(p, BuildReplyRecord(*p, text, author));

@@ -16,9 +16,9 @@
 
 #include "control/pdf_object_backend.h"
 #include "control/pdf_viewer_control.h"
+#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/annot_geometry.h"
-#include "viewer/engine/annot_draft.h"
 #include "viewer/engine/page_geometry.h"
 #include "viewer/engine/view_host.h"
 
@@ -136,10 +136,10 @@ public:
 
     // ---- the user's changes: refused on a ReadOnly annotation (or reply), fire the event
     // after the change ----
-    AnnotId UserCreateAnnot(const AnnotDraft& draft);          // AnnotAdded
-    bool UserMoveAnnot(AnnotId id, double dx, double dy);    // AnnotModified
-    bool UserResizeAnnot(AnnotId id, const RectF& rect);     // AnnotModified
-    bool UserSetVertex(AnnotId id, int vertex, PointF at);   // AnnotModified
+    AnnotId UserCreateAnnot(const AnnotDraft& draft);       // AnnotAdded
+    bool UserMoveAnnot(AnnotId id, double dx, double dy);   // AnnotModified
+    bool UserResizeAnnot(AnnotId id, const RectF& rect);    // AnnotModified
+    bool UserSetVertex(AnnotId id, int vertex, PointF at);  // AnnotModified
     // Any other change (contents, colour, width, style ...) made by `change` through the
     // annotation's handle; AnnotModified.
     bool UserChangeAnnot(AnnotId id, const std::function<void(PdfAnnot&)>& change);

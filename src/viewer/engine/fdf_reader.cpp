@@ -113,9 +113,12 @@ private:
     std::unique_ptr<AnnotRecord> Convert(int num, const PdfObject& src, std::string* error) {
         auto rec = std::make_unique<AnnotRecord>();
         int page = -1;
-        if (const PdfObject* p = src.Get("Page"); p && p->IsNumber()) page = static_cast<int>(p->number);
+        if (const PdfObject* p = src.Get("Page"); p && p->IsNumber())
+            page = static_cast<int>(p->number);
         if (page < 0 || page >= pageCount_) {
-            if (error) *error = "annotation object " + std::to_string(num) + " names no page of the document";
+            if (error)
+                *error =
+                    "annotation object " + std::to_string(num) + " names no page of the document";
             return nullptr;
         }
         rec->page = page;
@@ -148,7 +151,8 @@ private:
                 PdfObject p = PdfObject::Dict();
                 std::set<int> ppath{pr->refNum};
                 for (const PdfDictEntry& e : popup->dict) {
-                    if (e.key == "Parent" || e.key == "Page" || e.key == "P" || e.key == "AP") continue;
+                    if (e.key == "Parent" || e.key == "Page" || e.key == "P" || e.key == "AP")
+                        continue;
                     PdfObject v = Inline(e.value, 0, ppath);
                     if (!v.IsNull()) p.Set(e.key, std::move(v));
                 }

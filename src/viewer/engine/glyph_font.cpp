@@ -29,7 +29,9 @@ struct OutlineSink {
     bool open = false;
 };
 
-PointF ToPoint(const FT_Vector* v) { return {static_cast<double>(v->x), static_cast<double>(v->y)}; }
+PointF ToPoint(const FT_Vector* v) {
+    return {static_cast<double>(v->x), static_cast<double>(v->y)};
+}
 
 int MoveTo(const FT_Vector* to, void* user) {
     auto* s = static_cast<OutlineSink*>(user);
@@ -141,7 +143,9 @@ const GlyphFont::Glyph& GlyphFont::GlyphOf(char32_t c) {
     return cache_.emplace(c, std::move(g)).first->second;
 }
 
-double GlyphFont::Advance(char32_t c, double size) { return GlyphOf(c).advance * size / unitsPerEm_; }
+double GlyphFont::Advance(char32_t c, double size) {
+    return GlyphOf(c).advance * size / unitsPerEm_;
+}
 
 double GlyphFont::Ascent(double size) const { return ascender_ * size / unitsPerEm_; }
 

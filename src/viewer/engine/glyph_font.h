@@ -32,7 +32,7 @@ public:
 
 private:
     struct Glyph {
-        double advance = 0;  // font units
+        double advance = 0;                // font units
         std::vector<PathSegment> outline;  // font units
     };
     GlyphFont() = default;

@@ -87,7 +87,8 @@ std::optional<std::string> MeasureLabel(const PdfObject& dict) {
             return FormatFixed(std::fabs(a) / 2 * x.factor * x.factor * area.factor, x.decimals) +
                    " " + area.unit;
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

@@ -76,15 +76,14 @@ std::vector<PointF> EllipsePolygon(const RectF& r, int count) {
     return pts;
 }
 
-void AddCloud(Segments& out, const std::vector<PointF>& polygonIn, double intensity,
-              double width) {
+void AddCloud(Segments& out, const std::vector<PointF>& polygonIn, double intensity, double width) {
     std::vector<PointF> polygon;
     for (const PointF& p : polygonIn) {
         if (polygon.empty() || std::hypot(p.x - polygon.back().x, p.y - polygon.back().y) > 1e-6)
             polygon.push_back(p);
     }
-    while (polygon.size() > 1 &&
-           std::hypot(polygon.front().x - polygon.back().x, polygon.front().y - polygon.back().y) <= 1e-6)
+    while (polygon.size() > 1 && std::hypot(polygon.front().x - polygon.back().x,
+                                            polygon.front().y - polygon.back().y) <= 1e-6)
         polygon.pop_back();
     if (polygon.size() < 2) return;
     // Scallop size grows with the intensity and a little with the line width.
@@ -143,7 +142,8 @@ void AddLineEnding(Segments& strokeOut, Segments& fillOut, const std::string& st
         AddRect(fillOut, {tip.x - r, tip.y - r, tip.x + r, tip.y + r});
     } else if (style == "Butt") {
         const double r = size / 2;
-        AddPolyline(strokeOut, {{tip.x + n.x * r, tip.y + n.y * r}, {tip.x - n.x * r, tip.y - n.y * r}},
+        AddPolyline(strokeOut,
+                    {{tip.x + n.x * r, tip.y + n.y * r}, {tip.x - n.x * r, tip.y - n.y * r}},
                     false);
     }
 }
@@ -153,9 +153,14 @@ RectF SegmentsBounds(const Segments& segs) {
     for (const PathSegment& s : segs) {
         switch (s.kind) {
             case PathSegment::MoveTo:
-            case PathSegment::LineTo: pts.push_back(s.p[0]); break;
-            case PathSegment::CurveTo: pts.insert(pts.end(), s.p, s.p + 3); break;
-            case PathSegment::Close: break;
+            case PathSegment::LineTo:
+                pts.push_back(s.p[0]);
+                break;
+            case PathSegment::CurveTo:
+                pts.insert(pts.end(), s.p, s.p + 3);
+                break;
+            case PathSegment::Close:
+                break;
         }
     }
     return BoundsOf(pts);
@@ -214,7 +219,8 @@ void AddTextLine(Segments& out, GlyphFont& font, const std::u32string& line, dou
                  const Affine& m) {
     double x = 0;
     for (char32_t c : line) {
-        if (c != U' ' && c != U'\t') font.AppendGlyph(c, size, Affine::Translate(x, 0).Then(m), out);
+        if (c != U' ' && c != U'\t')
+            font.AppendGlyph(c, size, Affine::Translate(x, 0).Then(m), out);
         x += font.Advance(c, size);
     }
 }

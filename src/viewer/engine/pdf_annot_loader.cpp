@@ -13,10 +13,10 @@
 namespace viewer::engine {
 
 bool IsCommentSubtype(std::string_view s) {
-    static const char* kSubtypes[] = {"Text",      "FreeText", "Line",   "Square",  "Circle",
-                                      "Polygon",   "PolyLine", "Highlight", "Underline",
-                                      "Squiggly",  "StrikeOut", "Stamp", "Caret",   "Ink",
-                                      "FileAttachment", "Sound", "Redact"};
+    static const char* kSubtypes[] = {
+        "Text",     "FreeText",  "Line",           "Square",   "Circle",    "Polygon",
+        "PolyLine", "Highlight", "Underline",      "Squiggly", "StrikeOut", "Stamp",
+        "Caret",    "Ink",       "FileAttachment", "Sound",    "Redact"};
     for (const char* k : kSubtypes) {
         if (s == k) return true;
     }
@@ -46,8 +46,9 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
                 QPDFObjectHandle a = annots.getArrayItem(i);
                 if (!IsCommentSubtype(SubtypeOf(a))) continue;
                 QPDFObjectHandle nm = a.getKey("/NM");
-                const std::string name =
-                    nm.isString() && !nm.getStringValue().empty() ? nm.getStringValue() : NewAnnotName();
+                const std::string name = nm.isString() && !nm.getStringValue().empty()
+                                             ? nm.getStringValue()
+                                             : NewAnnotName();
                 if (a.isIndirect()) names[a.getObjGen()] = name;
                 found.push_back({static_cast<int>(p), a});
             }
@@ -72,14 +73,17 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
                 }
                 if (k == "FS") {
                     PdfObject fs = FromQpdf(v);
-                    QPDFObjectHandle ef = v.isDictionary() ? v.getKey("/EF") : QPDFObjectHandle::newNull();
-                    QPDFObjectHandle file = ef.isDictionary() ? ef.getKey("/F") : QPDFObjectHandle::newNull();
+                    QPDFObjectHandle ef =
+                        v.isDictionary() ? v.getKey("/EF") : QPDFObjectHandle::newNull();
+                    QPDFObjectHandle file =
+                        ef.isDictionary() ? ef.getKey("/F") : QPDFObjectHandle::newNull();
                     if (file.isStream()) {
                         EmbeddedFile e;
                         e.streamDict = FromQpdf(file.getDict());
                         e.streamDict.Remove("Length");
                         std::shared_ptr<Buffer> data = file.getRawStreamData();
-                        e.bytes.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
+                        e.bytes.assign(reinterpret_cast<const char*>(data->getBuffer()),
+                                       data->getSize());
                         rec->file = std::move(e);
                         PdfObject efDict = PdfObject::Dict();
                         efDict.Set("F", PdfObject::Ref(kEmbeddedFileRef));

@@ -47,8 +47,7 @@ std::string PdfDateFromLocal(const platform::LocalTime& t) {
     const long long a = off < 0 ? -off : off;
     char buf[64];
     std::snprintf(buf, sizeof buf, "D:%04d%02d%02d%02d%02d%02d%c%02lld'%02lld'", t.year, t.month,
-                  t.day, t.hour, t.minute, t.second, off < 0 ? '-' : '+', a / 3600,
-                  (a / 60) % 60);
+                  t.day, t.hour, t.minute, t.second, off < 0 ? '-' : '+', a / 3600, (a / 60) % 60);
     return buf;
 }
 

@@ -118,12 +118,17 @@ std::vector<double> PdfObject::Numbers() const {
 bool operator==(const PdfObject& a, const PdfObject& b) {
     if (a.kind != b.kind) return false;
     switch (a.kind) {
-        case PdfObject::Kind::Null: return true;
-        case PdfObject::Kind::Bool: return a.boolean == b.boolean;
-        case PdfObject::Kind::Number: return a.number == b.number;
+        case PdfObject::Kind::Null:
+            return true;
+        case PdfObject::Kind::Bool:
+            return a.boolean == b.boolean;
+        case PdfObject::Kind::Number:
+            return a.number == b.number;
         case PdfObject::Kind::String:
-        case PdfObject::Kind::Name: return a.text == b.text;
-        case PdfObject::Kind::Array: return a.array == b.array;
+        case PdfObject::Kind::Name:
+            return a.text == b.text;
+        case PdfObject::Kind::Array:
+            return a.array == b.array;
         case PdfObject::Kind::Dict:
             if (a.dict.size() != b.dict.size()) return false;
             for (size_t i = 0; i < a.dict.size(); ++i) {
@@ -131,7 +136,8 @@ bool operator==(const PdfObject& a, const PdfObject& b) {
                     return false;
             }
             return true;
-        case PdfObject::Kind::Ref: return a.refNum == b.refNum && a.refGen == b.refGen;
+        case PdfObject::Kind::Ref:
+            return a.refNum == b.refNum && a.refGen == b.refGen;
     }
     return false;
 }

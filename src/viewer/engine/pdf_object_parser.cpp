@@ -180,15 +180,26 @@ std::optional<PdfObject> PdfObjectParser::ParseLiteralString() {
             if (pos_ >= data_.size()) break;
             char e = data_[pos_++];
             switch (e) {
-                case 'n': bytes += '\n'; break;
-                case 'r': bytes += '\r'; break;
-                case 't': bytes += '\t'; break;
-                case 'b': bytes += '\b'; break;
-                case 'f': bytes += '\f'; break;
+                case 'n':
+                    bytes += '\n';
+                    break;
+                case 'r':
+                    bytes += '\r';
+                    break;
+                case 't':
+                    bytes += '\t';
+                    break;
+                case 'b':
+                    bytes += '\b';
+                    break;
+                case 'f':
+                    bytes += '\f';
+                    break;
                 case '\r':
                     if (pos_ < data_.size() && data_[pos_] == '\n') ++pos_;
                     break;
-                case '\n': break;
+                case '\n':
+                    break;
                 default:
                     if (e >= '0' && e <= '7') {
                         int v = e - '0';
@@ -264,7 +275,8 @@ std::optional<PdfObject> PdfObjectParser::ParseNumberOrRef() {
             }
         }
         pos_ = save;
-        if (n1 > kMaxNumber || n1 < -kMaxNumber) return PdfObject::Real(n1 > 0 ? kMaxNumber : -kMaxNumber);
+        if (n1 > kMaxNumber || n1 < -kMaxNumber)
+            return PdfObject::Real(n1 > 0 ? kMaxNumber : -kMaxNumber);
         return PdfObject::Int(n1);
     }
     // A real number (or an integer too large for one): from_chars is locale-independent.

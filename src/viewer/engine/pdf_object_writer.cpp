@@ -10,8 +10,17 @@ namespace {
 bool IsRegularNameChar(unsigned char c) {
     if (c < 0x21 || c > 0x7E) return false;
     switch (c) {
-        case '(': case ')': case '<': case '>': case '[': case ']':
-        case '{': case '}': case '/': case '%': case '#':
+        case '(':
+        case ')':
+        case '<':
+        case '>':
+        case '[':
+        case ']':
+        case '{':
+        case '}':
+        case '/':
+        case '%':
+        case '#':
             return false;
         default:
             return true;
@@ -65,11 +74,21 @@ void AppendValue(std::string& out, const PdfObject& o, const RefMapper& mapRef, 
         return;
     }
     switch (o.kind) {
-        case PdfObject::Kind::Null: out += "null"; break;
-        case PdfObject::Kind::Bool: out += o.boolean ? "true" : "false"; break;
-        case PdfObject::Kind::Number: out += FormatPdfNumber(o.number, o.isInteger); break;
-        case PdfObject::Kind::String: out += EscapePdfString(o.text); break;
-        case PdfObject::Kind::Name: AppendName(out, o.text); break;
+        case PdfObject::Kind::Null:
+            out += "null";
+            break;
+        case PdfObject::Kind::Bool:
+            out += o.boolean ? "true" : "false";
+            break;
+        case PdfObject::Kind::Number:
+            out += FormatPdfNumber(o.number, o.isInteger);
+            break;
+        case PdfObject::Kind::String:
+            out += EscapePdfString(o.text);
+            break;
+        case PdfObject::Kind::Name:
+            AppendName(out, o.text);
+            break;
         case PdfObject::Kind::Array:
             out += '[';
             for (const PdfObject& item : o.array) {
@@ -78,7 +97,9 @@ void AppendValue(std::string& out, const PdfObject& o, const RefMapper& mapRef, 
             }
             out += ']';
             break;
-        case PdfObject::Kind::Dict: AppendDict(out, o, mapRef, depth); break;
+        case PdfObject::Kind::Dict:
+            AppendDict(out, o, mapRef, depth);
+            break;
         case PdfObject::Kind::Ref: {
             const int num = mapRef ? mapRef(o.refNum) : o.refNum;
             out += std::to_string(num);
@@ -115,13 +136,20 @@ std::string EscapePdfString(const std::string& bytes) {
     out += '(';
     for (unsigned char c : bytes) {
         switch (c) {
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            default: break;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
         }
-        if (c < 0x20 || c == 0x7F || c == '(' || c == ')' || c == '\\' || c == '<' ||
-            c == '>' || c == '/' || c == 'P') {
+        if (c < 0x20 || c == 0x7F || c == '(' || c == ')' || c == '\\' || c == '<' || c == '>' ||
+            c == '/' || c == 'P') {
             char oct[5];
             std::snprintf(oct, sizeof oct, "\\%03o", c);
             out += oct;

@@ -18,7 +18,6 @@
 namespace viewer::engine {
 namespace {
 
-
 // Resources and stream of an appearance (or of page texts).
 QPDFObjectHandle ResourcesFor(QPDF& pdf, const AppearanceContent& a, const std::string& prefix) {
     QPDFObjectHandle res = QPDFObjectHandle::newDictionary();

@@ -4,7 +4,6 @@
 
 #include <string>
 
-
 namespace viewer::engine {
 
 std::string AnsiToPdfText(const std::string& ansi);

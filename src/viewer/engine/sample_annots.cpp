@@ -5,7 +5,7 @@
 namespace viewer::engine {
 
 std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
-                                        const std::vector<Quad>& words) {
+                                          const std::vector<Quad>& words) {
     std::vector<AnnotDraft> drafts;
     const RectF c = g.cropBox.Width() > 0 ? g.cropBox : g.mediaBox;
     const int cols = 6, rows = 3;
@@ -32,7 +32,11 @@ std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
             case AnnotTool::Polygon:
             case AnnotTool::Cloudy:
             case AnnotTool::Area:
-                s.points = {{cell.x1, cell.y1}, {cell.x2, cell.y1}, {cell.x2, my}, {mx, cell.y2}, {cell.x1, my}};
+                s.points = {{cell.x1, cell.y1},
+                            {cell.x2, cell.y1},
+                            {cell.x2, my},
+                            {mx, cell.y2},
+                            {cell.x1, my}};
                 if (s.tool == AnnotTool::Area) s.contents.clear();
                 break;
             case AnnotTool::PolyLine:
@@ -45,7 +49,11 @@ std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
                 s.rect = cell;
                 break;
             case AnnotTool::Pencil:
-                s.strokes = {{{cell.x1, my}, {mx - 10, cell.y2}, {mx, my}, {mx + 10, cell.y1}, {cell.x2, my}},
+                s.strokes = {{{cell.x1, my},
+                              {mx - 10, cell.y2},
+                              {mx, my},
+                              {mx + 10, cell.y1},
+                              {cell.x2, my}},
                              {{cell.x1, cell.y1}, {cell.x2, cell.y1}}};
                 break;
             case AnnotTool::Callout:
@@ -64,8 +72,9 @@ std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
             case AnnotTool::StrikeOut: {
                 const size_t first = s.tool == AnnotTool::Highlight ? 0 : 3;
                 if (words.size() > first) {
-                    s.quads.assign(words.begin() + static_cast<long>(first),
-                                   words.begin() + static_cast<long>(std::min(words.size(), first + 3)));
+                    s.quads.assign(
+                        words.begin() + static_cast<long>(first),
+                        words.begin() + static_cast<long>(std::min(words.size(), first + 3)));
                 } else {
                     s.rect = {cell.x1, my - 6, cell.x2, my + 6};
                 }

@@ -12,6 +12,6 @@ namespace viewer::engine {
 // 17 drafts (in tool code order) spread over the page's crop box in a grid. Highlight and
 // strike-out mark the given word quads when there are any, else a fixed strip.
 std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& geometry,
-                                        const std::vector<Quad>& words = {});
+                                          const std::vector<Quad>& words = {});
 
 }  // namespace viewer::engine

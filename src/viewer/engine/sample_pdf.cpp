@@ -17,7 +17,8 @@ std::string PageContent(const SamplePdfOptions& o, int page) {
     c += "20 20 " + N(w - 40) + " " + N(h - 40) + " re S\n";
     c += "0.5 w\n";
     // A grid of thin lines, a little like a drawing's construction lines.
-    for (double x = 80; x < w - 40; x += 60) c += N(x) + " 40 m " + N(x) + " " + N(h - 120) + " l\n";
+    for (double x = 80; x < w - 40; x += 60)
+        c += N(x) + " 40 m " + N(x) + " " + N(h - 120) + " l\n";
     c += "S\n";
     // Title block.
     c += N(w - 260) + " 20 240 80 re S\n";
@@ -25,8 +26,10 @@ std::string PageContent(const SamplePdfOptions& o, int page) {
     c += "BT /F1 10 Tf " + N(w - 250) + " 50 Td (SHEET " + std::to_string(page + 1) + " OF " +
          std::to_string(o.pageCount) + ") Tj ET\n";
     // Words to mark up.
-    c += "BT /F1 12 Tf 40 " + N(h - 60) + " Td (GENERAL NOTES: PIPE SUPPORT SPACING AS SHOWN) Tj ET\n";
-    c += "BT /F1 12 Tf 40 " + N(h - 80) + " Td (CHECK NOZZLE ORIENTATION BEFORE FABRICATION) Tj ET\n";
+    c += "BT /F1 12 Tf 40 " + N(h - 60) +
+         " Td (GENERAL NOTES: PIPE SUPPORT SPACING AS SHOWN) Tj ET\n";
+    c += "BT /F1 12 Tf 40 " + N(h - 80) +
+         " Td (CHECK NOZZLE ORIENTATION BEFORE FABRICATION) Tj ET\n";
     return c;
 }
 

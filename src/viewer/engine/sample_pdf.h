@@ -11,7 +11,7 @@ namespace viewer::engine {
 
 struct SamplePdfOptions {
     int pageCount = 1;
-    double width = 842;   // A3 landscape in points
+    double width = 842;  // A3 landscape in points
     double height = 595;
     std::vector<int> rotations;  // /Rotate per page (missing: 0)
     std::string userPassword;    // non-empty: the file is encrypted (AES-256)

@@ -24,10 +24,14 @@ RectF ToRect(const PDFRectangle* r) {
 PointF FromDevice(const PageGeometry& g, double dx, double dy) {
     const RectF& c = g.cropBox;
     switch (g.rotate) {
-        case 90: return {c.x1 + dy, c.y1 + dx};
-        case 180: return {c.x2 - dx, c.y1 + dy};
-        case 270: return {c.x2 - dy, c.y2 - dx};
-        default: return {c.x1 + dx, c.y2 - dy};
+        case 90:
+            return {c.x1 + dy, c.y1 + dx};
+        case 180:
+            return {c.x2 - dx, c.y1 + dy};
+        case 270:
+            return {c.x2 - dy, c.y2 - dx};
+        default:
+            return {c.x1 + dx, c.y2 - dy};
     }
 }
 

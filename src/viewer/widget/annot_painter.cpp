@@ -65,8 +65,9 @@ void PaintDrawing(QPainter& painter, const engine::AnnotDrawing& drawing,
         painter.setTransform(t, false);
         // Like poppler: enlarged four times or more, pixels stay sharp squares.
         const QRectF onDevice = t.mapRect(QRectF(0, 0, img.width, img.height));
-        painter.setRenderHint(QPainter::SmoothPixmapTransform,
-                              onDevice.width() < 4 * img.width && onDevice.height() < 4 * img.height);
+        painter.setRenderHint(
+            QPainter::SmoothPixmapTransform,
+            onDevice.width() < 4 * img.width && onDevice.height() < 4 * img.height);
         painter.drawImage(QPointF(0, 0), q);
         painter.restore();
     }

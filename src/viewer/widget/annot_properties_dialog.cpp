@@ -11,8 +11,8 @@
 
 namespace viewer::widget {
 
-AnnotPropertiesDialog::AnnotPropertiesDialog(engine::EngineControl& engine,
-                                             AnnotId annot, QWidget* parent)
+AnnotPropertiesDialog::AnnotPropertiesDialog(engine::EngineControl& engine, AnnotId annot,
+                                             QWidget* parent)
     : QDialog(parent), engine_(engine), annot_(annot) {
     setObjectName("AnnotProperties");
     setWindowTitle(tr("Comment Properties"));
@@ -28,9 +28,9 @@ AnnotPropertiesDialog::AnnotPropertiesDialog(engine::EngineControl& engine,
     form->addRow(tr("Line width:"), width_);
     style_ = new QComboBox(this);
     style_->setObjectName("BorderStyle");
-    const char* names[] = {"Solid",         "Dashed [2 2]",     "Dashed [3 3]",
-                           "Dashed [4 4]",  "Dash dot [4 3 2 3]", "Long dash [4 3 16 3]",
-                           "Other",         "Cloudy 1",           "Cloudy 2"};
+    const char* names[] = {"Solid",        "Dashed [2 2]",       "Dashed [3 3]",
+                           "Dashed [4 4]", "Dash dot [4 3 2 3]", "Long dash [4 3 16 3]",
+                           "Other",        "Cloudy 1",           "Cloudy 2"};
     for (int code = 1; code <= 9; ++code) style_->addItem(tr(names[code - 1]), code);
     form->addRow(tr("Border style:"), style_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -56,9 +56,9 @@ AnnotPropertiesDialog::AnnotPropertiesDialog(engine::EngineControl& engine,
 void AnnotPropertiesDialog::SetColor(const QColor& color) {
     color_ = color;
     colorButton_->setText(color.name());
-    colorButton_->setStyleSheet(QString("background:%1; color:%2")
-                                    .arg(color.name(),
-                                         color.lightness() > 128 ? "black" : "white"));
+    colorButton_->setStyleSheet(
+        QString("background:%1; color:%2")
+            .arg(color.name(), color.lightness() > 128 ? "black" : "white"));
 }
 
 void AnnotPropertiesDialog::ChooseColor() {

@@ -26,8 +26,7 @@ QString DateText(double automationDate) {
 
 }  // namespace
 
-CommentNoteDialog::CommentNoteDialog(engine::EngineControl& engine, AnnotId annot,
-                                     QWidget* parent)
+CommentNoteDialog::CommentNoteDialog(engine::EngineControl& engine, AnnotId annot, QWidget* parent)
     : QDialog(parent), engine_(engine), annot_(annot) {
     setObjectName("CommentNote");
     setWindowTitle(tr("Comment"));
@@ -145,8 +144,7 @@ bool CommentNoteDialog::SaveContents() {
     if (engine_.GetReadOnly(annot_)) return false;
     const std::string text = ToAnsi(contents_->toPlainText());
     if (text == engine_.GetAnnotText(annot_, AnnotText::Contents)) return false;
-    const bool ok =
-        engine_.UserChangeAnnot(annot_, [&](PdfAnnot& a) { a.SetContents(text); });
+    const bool ok = engine_.UserChangeAnnot(annot_, [&](PdfAnnot& a) { a.SetContents(text); });
     Refresh();
     return ok;
 }

@@ -107,8 +107,8 @@ DrawSession::Step DrawSession::Release(engine::PointF p, double tolerance) {
 DrawSession::Step DrawSession::DoubleClick(engine::PointF p, double tolerance) {
     if (!IsVertexTool()) return Step::Continue;
     // The double click's second press added (at most) one vertex at the same spot.
-    while (vertices_.size() >= 2 && Dist(vertices_[vertices_.size() - 2], vertices_.back()) <=
-                                        tolerance) {
+    while (vertices_.size() >= 2 &&
+           Dist(vertices_[vertices_.size() - 2], vertices_.back()) <= tolerance) {
         vertices_.pop_back();
     }
     return FinishVertices();
@@ -137,12 +137,12 @@ std::vector<engine::Quad> DrawSession::MergeLines(const std::vector<engine::Quad
     auto flush = [&] {
         if (!open) return;
         lines.push_back(engine::Quad{engine::PointF{cur.x1, cur.y2}, engine::PointF{cur.x2, cur.y2},
-                                     engine::PointF{cur.x1, cur.y1}, engine::PointF{cur.x2, cur.y1}});
+                                     engine::PointF{cur.x1, cur.y1},
+                                     engine::PointF{cur.x2, cur.y1}});
         open = false;
     };
     for (const engine::Quad& q : words) {
-        const engine::RectF r =
-            engine::BoundsOf(std::vector<engine::PointF>(q.begin(), q.end()));
+        const engine::RectF r = engine::BoundsOf(std::vector<engine::PointF>(q.begin(), q.end()));
         if (open) {
             const double overlap = std::min(cur.y2, r.y2) - std::max(cur.y1, r.y1);
             const double minH = std::min(cur.Height(), r.Height());
@@ -186,9 +186,8 @@ std::vector<engine::Quad> DrawSession::SelectWords(const std::vector<engine::Qua
     // Lines: words that overlap vertically and follow each other closely.
     std::vector<size_t> order(words.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return words[a].box.x1 < words[b].box.x1;
-    });
+    std::sort(order.begin(), order.end(),
+              [&](size_t a, size_t b) { return words[a].box.x1 < words[b].box.x1; });
     std::vector<Line> lines;
     for (size_t i : order) {
         Word& w = words[i];
@@ -261,9 +260,8 @@ std::vector<engine::Quad> DrawSession::SelectWords(const std::vector<engine::Qua
             if (lines[l].box.x2 < colX1 || lines[l].box.x1 > colX2) continue;
             middle.push_back(l);
         }
-        std::sort(middle.begin(), middle.end(), [&](size_t x, size_t y) {
-            return lines[x].box.y2 > lines[y].box.y2;
-        });
+        std::sort(middle.begin(), middle.end(),
+                  [&](size_t x, size_t y) { return lines[x].box.y2 > lines[y].box.y2; });
         for (size_t l : middle) {
             for (size_t i : lines[l].words) chosen.push_back(i);
         }
@@ -374,8 +372,8 @@ void DrawSession::PaintPreview(QPainter& painter, const QTransform& t) const {
                 const double ang = std::atan2(b.y() - a.y(), b.x() - a.x());
                 const double len = 10 * std::max(1.0, style_.width * scale / 2);
                 for (double d : {2.6, -2.6}) {
-                    painter.drawLine(b, b + QPointF(std::cos(ang + d) * len,
-                                                    std::sin(ang + d) * len));
+                    painter.drawLine(b,
+                                     b + QPointF(std::cos(ang + d) * len, std::sin(ang + d) * len));
                 }
             }
             break;

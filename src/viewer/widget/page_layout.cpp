@@ -55,9 +55,8 @@ QRect PageLayout::PageRect(int page) const {
 int PageLayout::PageAtY(int y) const {
     if (rects_.empty()) return -1;
     // First page whose bottom (plus the gap after it) is below y.
-    auto it = std::lower_bound(rects_.begin(), rects_.end(), y, [](const QRect& r, int yy) {
-        return r.bottom() + kGap < yy;
-    });
+    auto it = std::lower_bound(rects_.begin(), rects_.end(), y,
+                               [](const QRect& r, int yy) { return r.bottom() + kGap < yy; });
     if (it == rects_.end()) return PageCount() - 1;
     return static_cast<int>(it - rects_.begin());
 }

@@ -13,7 +13,7 @@ namespace viewer::widget {
 
 class PageLayout {
 public:
-    static constexpr int kGap = 10;     // pixels between pages and around the column
+    static constexpr int kGap = 10;  // pixels between pages and around the column
     static constexpr double kMinZoom = 0.02;
     static constexpr double kMaxZoom = 32.0;
 

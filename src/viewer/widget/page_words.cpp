@@ -80,8 +80,10 @@ void PageWords::Loop() {
                     const QRectF r = box->boundingBox();
                     const QPointF tl = toPage.map(r.topLeft()), tr = toPage.map(r.topRight());
                     const QPointF bl = toPage.map(r.bottomLeft()), br = toPage.map(r.bottomRight());
-                    words.push_back(engine::Quad{engine::PointF{tl.x(), tl.y()}, {tr.x(), tr.y()},
-                                                 {bl.x(), bl.y()}, {br.x(), br.y()}});
+                    words.push_back(engine::Quad{engine::PointF{tl.x(), tl.y()},
+                                                 {tr.x(), tr.y()},
+                                                 {bl.x(), bl.y()},
+                                                 {br.x(), br.y()}});
                 }
             }
         }

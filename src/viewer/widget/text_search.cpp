@@ -53,7 +53,8 @@ void TextSearch::Start(const QString& pdfPath, const std::vector<engine::PageGeo
                 this,
                 [this, gen, i, hits] {
                     if (gen == generation_) emit PageHits(i, hits);
-                }, Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
         }
         QMetaObject::invokeMethod(
             this,

@@ -88,10 +88,9 @@ void TileRenderer::SetDocument(const QString& path) {
 }
 
 void TileRenderer::Request(std::vector<TileRequest> tiles) {
-    std::stable_sort(tiles.begin(), tiles.end(),
-                     [](const TileRequest& a, const TileRequest& b) {
-                         return a.priority < b.priority;
-                     });
+    std::stable_sort(tiles.begin(), tiles.end(), [](const TileRequest& a, const TileRequest& b) {
+        return a.priority < b.priority;
+    });
     {
         std::lock_guard lock(mutex_);
         queue_.clear();

@@ -19,9 +19,9 @@ namespace viewer::widget {
 
 struct TileKey {
     int page = 0;
-    int zoomKey = 0;  // zoom in thousandths of a pixel per point
+    int zoomKey = 0;   // zoom in thousandths of a pixel per point
     int rotation = 0;  // view quarter turns (poppler adds the page's own /Rotate)
-    int col = 0;  // -1: a view tile (row numbers them), see TileCache
+    int col = 0;       // -1: a view tile (row numbers them), see TileCache
     int row = 0;
     bool operator==(const TileKey&) const = default;
 };
@@ -30,7 +30,7 @@ size_t qHash(const TileKey& k, size_t seed = 0);
 
 struct TileRequest {
     TileKey key;
-    QRect pixels;     // the tile's rectangle in the page image at this zoom
+    QRect pixels;      // the tile's rectangle in the page image at this zoom
     int priority = 0;  // lower first
 };
 

@@ -18,8 +18,7 @@ struct KnownDistance {
 
 struct ViewerDialogs {
     // A file to open; empty when the user cancels. filter: a QFileDialog name filter.
-    std::function<QString(QWidget* parent, const QString& caption, const QString& filter)>
-        openFile;
+    std::function<QString(QWidget* parent, const QString& caption, const QString& filter)> openFile;
     // Sets the printer up; false when the user cancels.
     std::function<bool(QWidget* parent, QPrinter& printer)> setupPrinter;
     // The real distance between two calibration points; nullopt when cancelled.

@@ -26,7 +26,8 @@ int Usage() {
 
 bool Open(EngineControl& control, const std::string& path) {
     if (control.OpenFile(path, nullptr)) return true;
-    std::fprintf(stderr, "quill-pdf: cannot open %s (missing, damaged or encrypted)\n", path.c_str());
+    std::fprintf(stderr, "quill-pdf: cannot open %s (missing, damaged or encrypted)\n",
+                 path.c_str());
     return false;
 }
 

@@ -41,8 +41,9 @@ void BuildToolBar(QMainWindow& window, PdfViewerWidget& viewer) {
         a->setCheckable(true);
         group->addAction(a);
         if (label == "Hand Tool") a->setChecked(true);
-        QObject::connect(a, &QAction::triggered, &viewer,
-                         [&viewer, label] { viewer.Control().SetCurrentTool(label.toStdString()); });
+        QObject::connect(a, &QAction::triggered, &viewer, [&viewer, label] {
+            viewer.Control().SetCurrentTool(label.toStdString());
+        });
         QObject::connect(&viewer, &PdfViewerWidget::ToolChanged, a,
                          [a, label](const QString& now) { a->setChecked(now == label); });
     }

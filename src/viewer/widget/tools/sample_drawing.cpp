@@ -58,16 +58,15 @@ void DrawPage(QPainter& p, const QRectF& page, int index, int pages, int extraPa
     p.setPen(Qt::black);
     const QRectF notes(plan.right() + 30, frame.top() + 40, frame.right() - plan.right() - 50,
                        plan.height());
-    const QStringList lines = {
-        "GENERAL NOTES",
-        "1. All dimensions are in millimetres.",
-        "2. Verify levels on site before fabrication.",
-        "3. Concrete grade C30/37 unless noted.",
-        "4. Steel reinforcement to BS 4449 grade B500B.",
-        "5. Cover to reinforcement 40 mm.",
-        "6. Do not scale from this drawing.",
-        "7. Pipe supports at 1500 centres.",
-        "8. Fire stopping at every wall penetration."};
+    const QStringList lines = {"GENERAL NOTES",
+                               "1. All dimensions are in millimetres.",
+                               "2. Verify levels on site before fabrication.",
+                               "3. Concrete grade C30/37 unless noted.",
+                               "4. Steel reinforcement to BS 4449 grade B500B.",
+                               "5. Cover to reinforcement 40 mm.",
+                               "6. Do not scale from this drawing.",
+                               "7. Pipe supports at 1500 centres.",
+                               "8. Fire stopping at every wall penetration."};
     double y = notes.top();
     for (const QString& line : lines) {
         p.drawText(QPointF(notes.left(), y), line);
