@@ -24,6 +24,9 @@
 
 #include "net/http_form.h"
 
+using namespace quill;
+using namespace quill::net;
+
 extern char** environ;
 
 namespace {

@@ -16,6 +16,9 @@
 #include "sync/fdf/fdf_parser.h"
 #include "sync/fdf/fdf_writer.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 namespace {
 
 // Times are the thread's CPU time, so that other work on a shared machine does not count;

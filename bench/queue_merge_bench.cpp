@@ -30,11 +30,15 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_pdf.h"
 
+using namespace quill;
+using namespace quill::sync;
+using namespace quill::engine;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 namespace fs = std::filesystem;
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 // A rectangle comment and a reply as the engine exports them: the bytes items are made of.
 struct Templates {
@@ -45,11 +49,11 @@ struct Templates {
 Templates MakeTemplates(const std::string& drawing, const std::string& folder) {
     EngineControl control;
     control.OpenFile(drawing, nullptr);
-    viewer::engine::AnnotDraft draft;
-    draft.tool = viewer::AnnotTool::Rectangle;
+    engine::AnnotDraft draft;
+    draft.tool = control::AnnotTool::Rectangle;
     draft.rect = {100, 100, 180, 160};
     draft.contents = "Check the support spacing";
-    const viewer::AnnotId id = control.CreateAnnot(draft);
+    const control::AnnotId id = control.CreateAnnot(draft);
     control.AddReply(id, "Agreed", "LEE-CIVIL");
     const std::string path = folder + "/templates.fdf";
     control.ExportAnnotsToFDFFile(path);
@@ -267,11 +271,11 @@ int main(int argc, char** argv) {
 
     const fs::path folder = base / ("queue_merge_bench." + std::to_string(::getpid()));
     fs::create_directories(folder);
-    viewer::engine::SamplePdfOptions options;
+    engine::SamplePdfOptions options;
     options.pageCount = pages;
     const std::string drawing = (folder / "drawing.pdf").string();
     std::string error;
-    if (!viewer::engine::WriteSamplePdf(options, drawing, &error)) {
+    if (!engine::WriteSamplePdf(options, drawing, &error)) {
         std::fprintf(stderr, "cannot write the drawing: %s\n", error.c_str());
         return 1;
     }

@@ -21,6 +21,9 @@
 #include "server/request_params.h"
 #include "server/review_server.h"
 
+using namespace quill;
+using namespace quill::codec;
+
 using Clock = std::chrono::steady_clock;
 using namespace quillserver;
 

@@ -18,10 +18,14 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 // Median of `runs` timings in milliseconds.
 double Time(int runs, const std::function<void()>& f) {
@@ -52,10 +56,10 @@ int main(int argc, char** argv) {
         fs::temp_directory_path() / ("quill-engine-bench-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const std::string pdf = (dir / "drawing.pdf").string();
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = pages;
     std::string error;
-    if (!viewer::engine::WriteSamplePdf(o, pdf, &error)) Die(error);
+    if (!engine::WriteSamplePdf(o, pdf, &error)) Die(error);
     std::printf("document: %d pages, %ju bytes; comments: %d\n\n", pages,
                 static_cast<uintmax_t>(fs::file_size(pdf)), comments);
 
@@ -81,13 +85,12 @@ int main(int argc, char** argv) {
 
     EngineControl source;
     if (!source.OpenFile(pdf, nullptr)) Die("cannot open");
-    std::vector<std::vector<viewer::engine::AnnotDraft>> drafts(static_cast<size_t>(pages));
+    std::vector<std::vector<engine::AnnotDraft>> drafts(static_cast<size_t>(pages));
     const double create = Time(1, [&] {
         for (int i = 0; i < comments; ++i) {
             const int page = i % pages;
             auto& ps = drafts[static_cast<size_t>(page)];
-            if (ps.empty())
-                ps = viewer::engine::SampleAnnotDrafts(page, source.PageGeometryOf(page));
+            if (ps.empty()) ps = engine::SampleAnnotDrafts(page, source.PageGeometryOf(page));
             if (!source.CreateAnnot(ps[static_cast<size_t>(i / pages) % ps.size()]))
                 Die("cannot create");
         }

@@ -22,7 +22,10 @@
 #include "viewer/widget/tile_renderer.h"
 #include "viewer/widget/tools/sample_drawing.h"
 
-using viewer::widget::PdfViewerWidget;
+using namespace quill;
+using namespace quill::widget;
+
+using widget::PdfViewerWidget;
 
 namespace {
 
@@ -152,7 +155,7 @@ void GuiStalls(const QString& pdf, double* maxGapMs, double* maxBusyMs, double* 
     }
     for (int i = 0; i < 6; ++i) step([&] { viewer.ZoomOut(anchor); });
     step([&] { viewer.Control().SetRotation(1); });
-    step([&] { viewer.Control().SetFitMode(viewer::kFitWidth); });
+    step([&] { viewer.Control().SetFitMode(control::kFitWidth); });
     heartbeat.stop();
     *maxGapMs = worst;
     *maxBusyMs = worstBusy;
@@ -177,27 +180,28 @@ int main(int argc, char** argv) {
     QTemporaryDir tmp;
     const QString dir = keep.isEmpty() ? tmp.path() : keep;
     const QString pdf = dir + "/heavy_a0.pdf";
-    viewer::widget::SampleDrawingOptions o;
+    widget::SampleDrawingOptions o;
     o.pages = 2;
     o.pageSizeMm = QSizeF(841, 1189);  // A0 portrait
     o.extraPaths = paths;
     QElapsedTimer gen;
     gen.start();
-    if (!viewer::widget::WriteSampleDrawing(pdf, o)) {
+    if (!widget::WriteSampleDrawing(pdf, o)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(pdf));
         return 1;
     }
     std::printf("heavy drawing: 2 A0 pages, %d extra paths each, written in %.2f s\n", paths,
                 gen.nsecsElapsed() / 1e9);
-    std::printf("workers: %d\n\n", viewer::widget::TileRenderer::WorkerCount());
+    std::printf("workers: %d\n\n", widget::TileRenderer::WorkerCount());
 
     struct Case {
         const char* name;
         int fit;
         double zoom;
     };
-    const Case cases[] = {
-        {"fit page", viewer::kFitPage, 0}, {"fit width", viewer::kFitWidth, 0}, {"100 %", -1, 1.0}};
+    const Case cases[] = {{"fit page", control::kFitPage, 0},
+                          {"fit width", control::kFitWidth, 0},
+                          {"100 %", -1, 1.0}};
     std::printf("%-10s %8s %12s %12s %12s %8s\n", "view", "dpi", "widget s", "pdftoppm s",
                 "qt 1 thr s", "ratio");
     for (const Case& c : cases) {

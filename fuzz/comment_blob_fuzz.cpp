@@ -7,6 +7,9 @@
 #include "sync/base_exception.h"
 #include "sync/wire/comment_blob.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view blob(reinterpret_cast<const char*>(data), size);
     try {

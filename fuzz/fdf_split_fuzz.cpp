@@ -10,6 +10,9 @@
 #include "sync/fdf/fdf_writer.h"
 #include "sync/wire/comment_blob.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FdfDocument doc;
     try {

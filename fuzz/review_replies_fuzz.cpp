@@ -6,6 +6,9 @@
 
 #include "review/review_replies.h"
 
+using namespace quill;
+using namespace quill::review;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string reply(reinterpret_cast<const char*>(data), size);
     int32_t number = 0;

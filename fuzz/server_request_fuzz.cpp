@@ -9,6 +9,9 @@
 #include "server/fault_injector.h"
 #include "server/request_params.h"
 
+using namespace quill;
+using namespace quill::codec;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::string bytes(reinterpret_cast<const char*>(data), size);
     auto form = quillserver::ParseForm(bytes);

@@ -11,6 +11,9 @@
 #include "sync/wire/revision_list.h"
 #include "sync/wire/update_reply.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     ParamMap update;

@@ -5,6 +5,9 @@
 
 #include "sync/wire/uri_codec.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     ByteBuffer decoded = UriDecode2ByteArray(text);

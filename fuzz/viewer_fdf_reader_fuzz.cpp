@@ -9,8 +9,11 @@
 #include "viewer/engine/fdf_reader.h"
 #include "viewer/engine/fdf_writer.h"
 
+using namespace quill;
+using namespace quill::engine;
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace viewer::engine;
+    using namespace quill::engine;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     std::string error;
     auto annots = ReadFdf(bytes, 4, &error);

@@ -63,7 +63,7 @@ void WriteItems(JsonText& json, const std::vector<QueueItem>& items) {
             .Member("TARGET_ID", item.targetId)
             .Member("NM", item.nm)
             .Member("IRT", item.irt)
-            .Member("OBJECT", PercentEncode(item.object))
+            .Member("OBJECT", quill::codec::PercentEncode(item.object))
             .Member("CREATE_DATE", item.creationDate)
             .Member("REVISION_NO", item.revision)
             .EndObject();

@@ -2,6 +2,8 @@
 
 #include "platform/code_page.h"
 
+namespace quill::app {
+
 AnnotSubjectTable BuildAnnotSubjectTable() {
     struct Entry {
         int code;
@@ -41,3 +43,5 @@ AnnotSubjectTable& AppAnnotSubjectTable() {
     static AnnotSubjectTable table;
     return table;
 }
+
+}  // namespace quill::app

@@ -4,6 +4,8 @@
 #include <map>
 #include <string>
 
+namespace quill::app {
+
 using AnnotSubjectTable = std::map<std::string, int>;
 
 // Korean names are stored in the system code page. Lookups are exact and case-sensitive.
@@ -11,3 +13,5 @@ AnnotSubjectTable BuildAnnotSubjectTable();
 
 // The process-wide table owned by the application object.
 AnnotSubjectTable& AppAnnotSubjectTable();
+
+}  // namespace quill::app

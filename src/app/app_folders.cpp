@@ -13,6 +13,8 @@
 #include "platform/clock.h"
 #include "platform/folders.h"
 
+namespace quill::app {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -138,3 +140,5 @@ AppFolders& AppFoldersInstance() {
     static AppFolders folders;
     return folders;
 }
+
+}  // namespace quill::app

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace quill::app {
+
 struct AppFolders {
     std::string installFolder;       // INSTALL_DIR from the registry; may be empty
     std::string localAppData;        // the user's local application-data folder
@@ -37,3 +39,5 @@ std::string TimestampedFileName(const std::string& folder, const char* extension
 
 // The process-wide folders owned by the application object.
 AppFolders& AppFoldersInstance();
+
+}  // namespace quill::app

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace quill::app {
+
 struct CommentCopyBuffer {
     std::string fdfFile;  // the FDF file with the copy, produced at paste time
     std::string name;     // annotation name of the copied comment; empty when nothing is copied
@@ -24,3 +26,5 @@ struct CommentCopyBuffer {
 
 // The process-wide buffer, shared by the comment list and the viewer dialog.
 CommentCopyBuffer& AppCommentCopyBuffer();
+
+}  // namespace quill::app

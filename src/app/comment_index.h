@@ -4,8 +4,12 @@
 #include <map>
 #include <string>
 
-class CNMObject;
+namespace quill::sync {
+class CNMObject;  // the sync layer's record of a comment, held here by pointer only
+}
 class CCommentCtrl;
+
+namespace quill::app {
 
 // Feedback status of a comment in the initiator's review.
 enum FeedbackStatus : int {
@@ -23,8 +27,8 @@ struct CommentEntry {
     std::string contents;
     std::string subject;  // the tool that drew it ("cloudy", "arrow", ...)
     int replyCount = 0;
-    CNMObject* record = nullptr;   // the client's record of the comment; not owned
-    CCommentCtrl* card = nullptr;  // the comment's card in the list, or none; not owned
+    sync::CNMObject* record = nullptr;  // the client's record of the comment; not owned
+    CCommentCtrl* card = nullptr;       // the comment's card in the list, or none; not owned
     int feedbackStatus = kFeedbackUnderReview;
 };
 
@@ -33,3 +37,5 @@ using CommentIndex = std::map<std::string, CommentEntry>;
 
 // The process-wide index, owned by the application object.
 CommentIndex& AppCommentIndex();
+
+}  // namespace quill::app

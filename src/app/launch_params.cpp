@@ -4,6 +4,8 @@
 
 #include "platform/code_page.h"
 
+namespace quill::app {
+
 namespace {
 
 enum class FieldKind { Text, Number, Colour };
@@ -172,3 +174,5 @@ LaunchParams& AppLaunchParams() {
     static LaunchParams params;
     return params;
 }
+
+}  // namespace quill::app

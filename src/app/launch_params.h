@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+namespace quill::app {
+
 struct LaunchParams {
     std::string HOST;
     int32_t PORT = 0;
@@ -61,3 +63,5 @@ const std::string& DebugLaunchString();
 
 // The process-wide record owned by the application object.
 LaunchParams& AppLaunchParams();
+
+}  // namespace quill::app

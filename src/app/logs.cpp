@@ -16,6 +16,8 @@
 #include "platform/clock.h"
 #include "platform/code_page.h"
 
+namespace quill::app {
+
 namespace {
 
 std::mutex g_configMutex;
@@ -140,3 +142,5 @@ int PurgeOldLogs(const std::string& folder) {
     }
     return deleted;
 }
+
+}  // namespace quill::app

@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace quill::app {
+
 // Where the two logs go; set by PrepareFolders (tests set them directly).
 void ConfigureLogs(const std::string& diagnosticLogPath, const std::string& requestLogPath);
 const std::string& DiagnosticLogPath();
@@ -22,3 +24,5 @@ std::string FormatRequestRecord(const std::string& first, const std::string& sec
 // Deletes "*.log" files in folder whose name ends in a date more than 30 days ago.
 // Names without a valid date are left alone. Returns the number deleted.
 int PurgeOldLogs(const std::string& folder);
+
+}  // namespace quill::app

@@ -5,6 +5,8 @@
 #include <set>
 #include <string>
 
+namespace quill::app {
+
 struct PendingDetails {
     // Comment ids whose detail is created at the next publish.
     std::set<std::string> creates;
@@ -18,3 +20,5 @@ struct PendingDetails {
 // The process-wide tables (pendingDetailCreates, pendingDetailDeletes), owned by the
 // application object.
 PendingDetails& AppPendingDetails();
+
+}  // namespace quill::app

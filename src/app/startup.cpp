@@ -12,6 +12,8 @@
 #include "platform/registry_store.h"
 #include "platform/single_instance.h"
 
+namespace quill::app {
+
 std::string ReadInstallDir() {
     platform::RegistryStore store;
     auto values = store.ReadKey(platform::kQuillmarkKey);
@@ -78,3 +80,5 @@ int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
 
     return hooks.runMainWindow ? hooks.runMainWindow() : 0;
 }
+
+}  // namespace quill::app

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+namespace quill::app {
+
 // What start-up needs from its surroundings; tests replace every piece.
 struct StartupHooks {
     std::function<bool()> probeNetwork;           // defaults to a real probe of ProbeAddress()
@@ -32,3 +34,5 @@ std::string InstanceName(int squrvwmno, int rvwfileseq, int patcpseq, int repatc
 // a non-zero status without running the main window. Fills the application's LaunchParams,
 // folders and subject table.
 int RunStartup(const std::string& commandTail, const StartupHooks& hooks);
+
+}  // namespace quill::app

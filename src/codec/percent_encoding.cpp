@@ -1,5 +1,7 @@
 #include "codec/percent_encoding.h"
 
+namespace quill::codec {
+
 std::string PercentEncode(std::string_view bytes) {
     static const char kHex[] = "0123456789ABCDEF";
     std::string out;
@@ -17,3 +19,5 @@ std::string PercentEncode(std::string_view bytes) {
     }
     return out;
 }
+
+}  // namespace quill::codec

@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace viewer {
+namespace quill::control {
 namespace {
 
 struct ToolNames {
@@ -49,4 +49,4 @@ std::optional<AnnotTool> AnnotToolFromCode(int code) {
     return static_cast<AnnotTool>(code);
 }
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace viewer {
+namespace quill::control {
 
 // The code is the client's tool type code (0 cloudy to 16 image).
 enum class AnnotTool {
@@ -45,4 +45,4 @@ const char* AnnotToolSubject(AnnotTool tool);
 std::optional<AnnotTool> AnnotToolFromName(std::string_view name);
 std::optional<AnnotTool> AnnotToolFromCode(int code);
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -1,6 +1,6 @@
 #include "control/pdf_annot.h"
 
-namespace viewer {
+namespace quill::control {
 
 bool PdfAnnot::IsValid() const { return backend_ && id_ && backend_->AnnotExists(id_); }
 
@@ -60,4 +60,4 @@ std::string PdfAnnot::GetToolName() const { return Text(backend_, id_, AnnotText
 int32_t PdfAnnot::PageIndex() const { return backend_ ? backend_->AnnotPageOf(id_) : -1; }
 int32_t PdfAnnot::Index() const { return backend_ ? backend_->AnnotIndexOf(id_) : -1; }
 
-}  // namespace viewer
+}  // namespace quill::control

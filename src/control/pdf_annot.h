@@ -7,7 +7,7 @@
 #include "control/pdf_object_backend.h"
 #include "control/pdf_reply_list.h"
 
-namespace viewer {
+namespace quill::control {
 
 // A lightweight handle; the annotation lives in the control. A handle to a removed
 // annotation reads as empty and ignores changes. Never outlives the control.
@@ -54,4 +54,4 @@ private:
     AnnotId id_ = 0;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

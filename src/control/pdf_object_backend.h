@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace viewer {
+namespace quill::control {
 
 // Identifies one annotation or reply inside one control. 0 is "none"; an id is never
 // reused while the control lives, so a handle to a removed annotation stays harmless.
@@ -65,4 +65,4 @@ public:
     virtual bool PrintDocument() = 0;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

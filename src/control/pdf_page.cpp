@@ -1,6 +1,6 @@
 #include "control/pdf_page.h"
 
-namespace viewer {
+namespace quill::control {
 
 bool PdfPage::IsValid() const { return backend_ && page_ >= 0; }
 
@@ -16,4 +16,4 @@ bool PdfPage::RemoveAnnot(const PdfAnnot& annot) {
 
 int32_t PdfPage::AnnotCount() const { return backend_ ? backend_->PageAnnotCount(page_) : 0; }
 
-}  // namespace viewer
+}  // namespace quill::control

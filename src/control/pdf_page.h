@@ -6,7 +6,7 @@
 #include "control/pdf_annot.h"
 #include "control/pdf_object_backend.h"
 
-namespace viewer {
+namespace quill::control {
 
 // Counts and returns top-level annotations only: popups and replies belong to their
 // parent. An annotation imported from FDF takes the last index.
@@ -27,4 +27,4 @@ private:
     int32_t page_ = -1;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

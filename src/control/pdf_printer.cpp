@@ -1,7 +1,7 @@
 #include "control/pdf_printer.h"
 
-namespace viewer {
+namespace quill::control {
 
 bool PdfPrinter::Print() { return backend_ && backend_->PrintDocument(); }
 
-}  // namespace viewer
+}  // namespace quill::control

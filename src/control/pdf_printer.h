@@ -3,7 +3,7 @@
 
 #include "control/pdf_object_backend.h"
 
-namespace viewer {
+namespace quill::control {
 
 class PdfPrinter {
 public:
@@ -16,4 +16,4 @@ private:
     PdfObjectBackend* backend_ = nullptr;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -2,7 +2,7 @@
 
 #include "control/pdf_reply_list.h"
 
-namespace viewer {
+namespace quill::control {
 
 bool PdfReply::IsValid() const { return backend_ && id_ && backend_->AnnotExists(id_); }
 
@@ -28,4 +28,4 @@ std::string PdfReply::GetInReplyTo() const {
     return backend_ ? backend_->GetAnnotText(id_, AnnotText::InReplyTo) : std::string();
 }
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -6,7 +6,7 @@
 
 #include "control/pdf_object_backend.h"
 
-namespace viewer {
+namespace quill::control {
 
 class PdfReplyList;
 
@@ -36,4 +36,4 @@ private:
     AnnotId id_ = 0;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -1,6 +1,6 @@
 #include "control/pdf_reply_list.h"
 
-namespace viewer {
+namespace quill::control {
 
 int32_t PdfReplyList::ReplyCount() const { return backend_ ? backend_->ReplyCount(owner_) : 0; }
 
@@ -10,4 +10,4 @@ PdfReply PdfReplyList::GetReply(int32_t index) const {
     return id ? PdfReply(backend_, id) : PdfReply();
 }
 
-}  // namespace viewer
+}  // namespace quill::control

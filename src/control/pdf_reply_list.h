@@ -6,7 +6,7 @@
 #include "control/pdf_object_backend.h"
 #include "control/pdf_reply.h"
 
-namespace viewer {
+namespace quill::control {
 
 // Live: the count and the replies are read from the control at each call, so a change made
 // through a PdfReply of the list is in the control at once.
@@ -25,4 +25,4 @@ private:
     AnnotId owner_ = 0;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

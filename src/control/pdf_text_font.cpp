@@ -1,6 +1,6 @@
 #include "control/pdf_text_font.h"
 
-namespace viewer {
+namespace quill::control {
 
 void PdfTextFont::SetFaceName(const std::string& face) {
     if (backend_) backend_->SetTextFontFace(face);
@@ -12,4 +12,4 @@ void PdfTextFont::SetColor(int32_t bgr) {
     if (backend_) backend_->SetTextFontColor(bgr);
 }
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -6,7 +6,7 @@
 
 #include "control/pdf_object_backend.h"
 
-namespace viewer {
+namespace quill::control {
 
 class PdfTextFont {
 public:
@@ -21,4 +21,4 @@ private:
     PdfObjectBackend* backend_ = nullptr;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

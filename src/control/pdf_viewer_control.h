@@ -10,7 +10,7 @@
 #include "control/pdf_text_font.h"
 #include "control/pdf_viewer_events.h"
 
-namespace viewer {
+namespace quill::control {
 
 // FitMode values.
 enum FitModeValue : int32_t {
@@ -86,4 +86,4 @@ public:
     virtual void SelectAnnot(int32_t page, int32_t index) = 0;
 };
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace viewer {
+namespace quill::control {
 
 // Fired on the GUI thread after the change is in the control. Importing FDF, RemoveAnnot
 // and the property setters fire nothing. A move to another page arrives as AnnotDeleted at
@@ -23,4 +23,4 @@ public:
     virtual void ReplyModified(int32_t page, int32_t index, const std::string& reply) {}  // 43
 };
 
-}  // namespace viewer
+}  // namespace quill::control

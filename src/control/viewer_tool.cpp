@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace viewer {
+namespace quill::control {
 namespace {
 
 constexpr std::array<std::pair<std::string_view, ViewerTool>, 22> kNames = {{
@@ -93,4 +93,4 @@ std::optional<AnnotTool> AnnotToolOf(ViewerTool tool) {
     return std::nullopt;
 }
 
-}  // namespace viewer
+}  // namespace quill::control

@@ -7,7 +7,7 @@
 
 #include "control/annot_tool.h"
 
-namespace viewer {
+namespace quill::control {
 
 enum class ViewerTool {
     Hand,
@@ -46,4 +46,4 @@ std::optional<ViewerTool> ViewerToolFromName(std::string_view name);
 // The annotation tool a viewer tool draws with; none for hand, zoom and find.
 std::optional<AnnotTool> AnnotToolOf(ViewerTool tool);
 
-}  // namespace viewer
+}  // namespace quill::control

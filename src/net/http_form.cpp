@@ -1,4 +1,5 @@
 #include "net/http_form.h"
+#include "net/net_names.h"
 
 #include <fcntl.h>
 #include <strings.h>
@@ -10,6 +11,8 @@
 
 #include "app/launch_params.h"
 #include "net/web_request.h"
+
+namespace quill::net {
 
 namespace {
 
@@ -190,3 +193,5 @@ int CHttpForm::SetError(int code, const std::string& text, int result) {
     errorText_ = text;
     return result;
 }
+
+}  // namespace quill::net

@@ -1,6 +1,7 @@
 // A client of one server: GET, download to a file and POST, keeping the reply or the
 // error of the last request.
 #pragma once
+#include "net/net_names.h"
 
 #include <memory>
 #include <string>
@@ -8,6 +9,8 @@
 #include "net/http_post_data.h"
 #include "net/http_timeouts.h"
 #include "net/request.h"
+
+namespace quill::net {
 
 class CHttpForm {
 public:
@@ -70,3 +73,5 @@ private:
     int errorCode_ = 0;
     net::HttpTimeouts timeouts_;
 };
+
+}  // namespace quill::net

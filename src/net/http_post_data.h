@@ -1,8 +1,11 @@
 // The body of a POST: its bytes and content type.
 #pragma once
+#include "net/net_names.h"
 
 #include <cstddef>
 #include <string>
+
+namespace quill::net {
 
 class HttpPostData {
 public:
@@ -24,3 +27,5 @@ private:
     std::string bytes_;
     std::string contentType_;
 };
+
+}  // namespace quill::net

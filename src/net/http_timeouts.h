@@ -1,7 +1,7 @@
 // How long a request may wait for a connection, and how long a transfer may stall.
 #pragma once
 
-namespace net {
+namespace quill::net {
 
 struct HttpTimeouts {
     // Seconds allowed to establish the connection.
@@ -11,4 +11,4 @@ struct HttpTimeouts {
     long stallSeconds = 60;
 };
 
-}  // namespace net
+}  // namespace quill::net

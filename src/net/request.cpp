@@ -1,6 +1,9 @@
 #include "net/request.h"
+#include "net/net_names.h"
 
 #include <cstring>
+
+namespace quill::net {
 
 int Request::ReadReplyText(size_t limit) {
     replyText_.clear();
@@ -21,3 +24,5 @@ int Request::ReadReplyText(size_t limit) {
         replyText_.append(piece, take);
     }
 }
+
+}  // namespace quill::net

@@ -1,8 +1,11 @@
 // One HTTP request: the operations that CHttpForm drives and the state it reads back.
 #pragma once
+#include "net/net_names.h"
 
 #include <cstddef>
 #include <string>
+
+namespace quill::net {
 
 class Request {
 public:
@@ -63,3 +66,5 @@ protected:
     std::string objectPath_;
     bool secure_ = false;
 };
+
+}  // namespace quill::net

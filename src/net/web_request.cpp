@@ -1,4 +1,5 @@
 #include "net/web_request.h"
+#include "net/net_names.h"
 
 #include <curl/curl.h>
 
@@ -11,6 +12,8 @@
 #include <strings.h>
 
 #include "platform/prompter.h"
+
+namespace quill::net {
 
 static_assert(WebRequest::kCurlErrorSize == CURL_ERROR_SIZE);
 
@@ -474,3 +477,5 @@ size_t WebRequest::OnUpload(char* out, size_t size, size_t count, void* self) {
     request->bodyStart_ += n;
     return n;
 }
+
+}  // namespace quill::net

@@ -1,5 +1,6 @@
 // A Request on libcurl: one easy handle per request, driven synchronously by the caller.
 #pragma once
+#include "net/net_names.h"
 
 #include <string>
 #include <utility>
@@ -9,6 +10,8 @@
 #include "net/request.h"
 
 struct curl_slist;
+
+namespace quill::net {
 
 class WebRequest : public Request {
 public:
@@ -87,3 +90,5 @@ private:
 
     char errorBuffer_[kCurlErrorSize] = {};
 };
+
+}  // namespace quill::net

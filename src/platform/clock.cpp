@@ -4,7 +4,7 @@
 #include <ctime>
 #include <mutex>
 
-namespace platform {
+namespace quill::platform {
 namespace {
 std::mutex g_mutex;
 std::function<LocalTime()> g_clock;
@@ -42,4 +42,4 @@ void SetClockForTesting(std::function<LocalTime()> clock) {
     g_clock = std::move(clock);
 }
 
-}  // namespace platform
+}  // namespace quill::platform

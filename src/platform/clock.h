@@ -4,7 +4,7 @@
 #include <ctime>
 #include <functional>
 
-namespace platform {
+namespace quill::platform {
 
 struct LocalTime {
     int year, month, day, hour, minute, second, millisecond;
@@ -17,4 +17,4 @@ std::time_t ToTimeT(const LocalTime& t);
 // Tests inject a fixed clock; an empty function restores the real one.
 void SetClockForTesting(std::function<LocalTime()> clock);
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-namespace platform {
+namespace quill::platform {
 namespace {
 
 std::mutex g_mutex;
@@ -182,4 +182,4 @@ std::string LowerMultiByte(const std::string& text) {
     return MapSingleBytes(text, [](char c) { return (c >= 'A' && c <= 'Z') ? char(c + 32) : c; });
 }
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <string>
 
-namespace platform {
+namespace quill::platform {
 
 // Name of the system code page as iconv knows it ("UTF-8", "CP949", ...).
 // QUILLMARK_CODEPAGE overrides the locale's; read once, then cached.
@@ -29,4 +29,4 @@ std::string TrimMultiByte(const std::string& text);
 std::string UpperMultiByte(const std::string& text);
 std::string LowerMultiByte(const std::string& text);
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-namespace platform {
+namespace quill::platform {
 
 std::string LocalAppDataFolder() {
     if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) return xdg;
@@ -25,4 +25,4 @@ std::string RuntimeFolder() {
     return ec ? std::string("/tmp") : tmp.string();
 }
 
-}  // namespace platform
+}  // namespace quill::platform

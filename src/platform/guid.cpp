@@ -2,7 +2,7 @@
 
 #include <random>
 
-namespace platform {
+namespace quill::platform {
 
 Guid NewGuid() {
     thread_local std::mt19937_64 rng{std::random_device{}()};
@@ -16,4 +16,4 @@ Guid NewGuid() {
     return g;
 }
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-namespace platform {
+namespace quill::platform {
 
 struct Guid {
     uint32_t data1;
@@ -16,4 +16,4 @@ struct Guid {
 // A random (version 4) GUID.
 Guid NewGuid();
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-namespace platform {
+namespace quill::platform {
 
 std::string ProbeAddress() {
     if (const char* env = std::getenv("QUILLMARK_PROBE_URL"); env && *env) return env;
@@ -66,4 +66,4 @@ bool ProbeConnection(const std::string& url, int timeoutMs) {
     return ok;
 }
 
-}  // namespace platform
+}  // namespace quill::platform

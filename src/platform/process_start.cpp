@@ -6,7 +6,7 @@
 
 extern char** environ;
 
-namespace platform {
+namespace quill::platform {
 
 pid_t StartProgram(const std::string& program, const std::vector<std::string>& args) {
     std::vector<char*> argv;
@@ -20,4 +20,4 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
 
 void EndProcessNow(int status) { std::_Exit(status); }
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace quill::platform {
 
 // Starts program with the given arguments (argv[0] is the program path itself).
 // Returns the child's process id, or -1 when it could not be started.
@@ -14,4 +14,4 @@ pid_t StartProgram(const std::string& program, const std::vector<std::string>& a
 // Ends this process at once, without running destructors or exit handlers.
 [[noreturn]] void EndProcessNow(int status);
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace platform {
+namespace quill::platform {
 namespace {
 
 class StderrPrompter : public Prompter {
@@ -111,4 +111,4 @@ std::unique_ptr<Prompter> PrompterFromEnvironment() {
     return std::make_unique<LogFilePrompter>(log, answers ? answers : "");
 }
 
-}  // namespace platform
+}  // namespace quill::platform

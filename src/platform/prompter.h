@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace platform {
+namespace quill::platform {
 
 enum class PromptKind { Error, Info, Plain, Question };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
@@ -73,4 +73,4 @@ private:
 // LogFilePrompter when QUILLMARK_PROMPT_LOG is set, else nullptr.
 std::unique_ptr<Prompter> PrompterFromEnvironment();
 
-}  // namespace platform
+}  // namespace quill::platform

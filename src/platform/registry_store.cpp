@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace platform {
+namespace quill::platform {
 namespace {
 
 std::string Escape(const std::string& s) {
@@ -116,4 +116,4 @@ bool RegistryStore::WriteValue(const std::string& keyPath, const std::string& na
     return !ec;
 }
 
-}  // namespace platform
+}  // namespace quill::platform

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace platform {
+namespace quill::platform {
 
 // A key path such as "SOFTWARE\\Orvane\\Quillmark\\" maps to a file under the root folder;
 // the file holds one "name=value" line per value (values escape '\\' and line feeds).
@@ -30,4 +30,4 @@ private:
 inline constexpr const char* kQuillmarkKey = "SOFTWARE\\Orvane\\Quillmark\\";
 inline constexpr const char* kCurrentToolKey = "SOFTWARE\\Orvane\\Quillmark\\CurrentTool\\";
 
-}  // namespace platform
+}  // namespace quill::platform

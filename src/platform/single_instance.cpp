@@ -6,7 +6,7 @@
 
 #include "platform/folders.h"
 
-namespace platform {
+namespace quill::platform {
 
 SingleInstanceLock::SingleInstanceLock(const std::string& name, const std::string& folder)
     : path_((folder.empty() ? RuntimeFolder() : folder) + "/quillmark-" + name + ".lock") {}
@@ -27,4 +27,4 @@ bool SingleInstanceLock::Acquire() {
     return true;
 }
 
-}  // namespace platform
+}  // namespace quill::platform

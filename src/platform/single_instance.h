@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace platform {
+namespace quill::platform {
 
 class SingleInstanceLock {
 public:
@@ -24,4 +24,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace platform
+}  // namespace quill::platform

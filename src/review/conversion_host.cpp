@@ -1,4 +1,7 @@
 #include "review/conversion_host.h"
+#include "review/review_names.h"
+
+namespace quill::review {
 
 std::string ConversionHost(const std::string& kestron) {
     // The one place that knows the conversion service of each environment.
@@ -8,3 +11,5 @@ std::string ConversionHost(const std::string& kestron) {
     if (kestron == "NGR") return "conv-ngr.orvane.local";
     return kestron;
 }
+
+}  // namespace quill::review

@@ -1,9 +1,10 @@
 #include "review/endpoints.h"
+#include "review/review_names.h"
 
 #include "codec/percent_encoding.h"
 #include "review/query_encoding.h"
 
-namespace review::endpoint {
+namespace quill::review::endpoint {
 
 std::string FileAttachList(const std::string& docId, int revision) {
     return std::string("/Comm/fileAttachlist.do?docId=") + PercentEncode(docId) +
@@ -18,4 +19,4 @@ std::string OnServer(const std::string& host, int port, const std::string& path)
     return "http://" + host + ":" + std::to_string(port) + path;
 }
 
-}  // namespace review::endpoint
+}  // namespace quill::review::endpoint

@@ -1,9 +1,10 @@
 // The review server's addresses: every path under "/Comm/" that the client calls, in one table.
 #pragma once
+#include "review/review_names.h"
 
 #include <string>
 
-namespace review::endpoint {
+namespace quill::review::endpoint {
 
 // Review steps (GET with a query; see ReviewClient).
 inline constexpr const char* kRevision = "/Comm/revision.do";
@@ -39,4 +40,4 @@ std::string Download(const std::string& elementId);
 // "http://host:port" + path.
 std::string OnServer(const std::string& host, int port, const std::string& path);
 
-}  // namespace review::endpoint
+}  // namespace quill::review::endpoint

@@ -1,4 +1,5 @@
 #include "review/review_client.h"
+#include "review/review_names.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -9,6 +10,8 @@
 #include "review/conversion_host.h"
 #include "review/endpoints.h"
 #include "review/query_encoding.h"
+
+namespace quill::review {
 
 namespace {
 
@@ -35,7 +38,7 @@ const char* YesNo(bool yes) { return yes ? "Y" : "N"; }
 
 }  // namespace
 
-namespace endpoint = review::endpoint;
+namespace endpoint = quill::review::endpoint;
 
 ReviewClient::ReviewClient(const LaunchParams& params, const ReviewSession& session)
     : params_(params), session_(session) {}
@@ -229,3 +232,5 @@ ReviewClient AppReviewClient() { return ReviewClient(AppLaunchParams(), AppRevie
 std::string SendReviewCommand(const std::string& command) {
     return AppReviewClient().SendReviewCommand(command);
 }
+
+}  // namespace quill::review

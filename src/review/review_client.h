@@ -1,12 +1,15 @@
 // The review server's commands: one GET each, built from the launch values and the
 // client's session values, answered by a short text.
 #pragma once
+#include "review/review_names.h"
 
 #include <string>
 
 #include "app/launch_params.h"
 #include "net/http_timeouts.h"
 #include "review/review_session.h"
+
+namespace quill::review {
 
 class ReviewClient {
 public:
@@ -59,3 +62,5 @@ private:
 ReviewClient AppReviewClient();
 // SendReviewCommand with the running client's values.
 std::string SendReviewCommand(const std::string& command);
+
+}  // namespace quill::review

@@ -1,4 +1,5 @@
 #include "review/review_replies.h"
+#include "review/review_names.h"
 
 #include <json/reader.h>
 
@@ -7,6 +8,8 @@
 #include <memory>
 
 #include "app/launch_params.h"
+
+namespace quill::review {
 
 bool ReadReplyNumber(const std::string& reply, int32_t& value) {
     size_t pos = 0;
@@ -105,3 +108,5 @@ bool ReadReviewDecisions(const std::string& reply, std::vector<ReviewDecision>& 
     }
     return true;
 }
+
+}  // namespace quill::review

@@ -1,11 +1,14 @@
 // Readers of the review server's short replies: numbers, "0" and JSON objects.
 #pragma once
+#include "review/review_names.h"
 
 #include <json/value.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+namespace quill::review {
 
 // Opening texts by which the JSON replies are recognised, exactly as the server writes them.
 inline constexpr const char* kRevnoOpening = "{\"revno\":";
@@ -45,3 +48,5 @@ struct ReviewDecision {
 // comment, and a following "Y", "N" or "C" gives its decision. False when the reply is not a
 // cmntReview object with an array.
 bool ReadReviewDecisions(const std::string& reply, std::vector<ReviewDecision>& decisions);
+
+}  // namespace quill::review

@@ -1,8 +1,11 @@
 // The values the client holds besides the launch values that review requests carry.
 #pragma once
+#include "review/review_names.h"
 
 #include <atomic>
 #include <cstdint>
+
+namespace quill::review {
 
 class ReviewSession {
 public:
@@ -22,3 +25,5 @@ private:
 
 // The process-wide values of the running client.
 ReviewSession& AppReviewSession();
+
+}  // namespace quill::review

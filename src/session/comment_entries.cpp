@@ -1,4 +1,5 @@
 #include "session/comment_entries.h"
+#include "session/session_names.h"
 
 #include <cmath>
 #include <cstdio>
@@ -6,6 +7,8 @@
 #include "control/pdf_viewer_control.h"
 #include "sync/nm_object.h"
 #include "viewer/engine/pdf_date.h"
+
+namespace quill::session {
 
 namespace {
 // The range of dates the platform's conversion accepts: years 100 to 9999.
@@ -17,7 +20,7 @@ std::string FormatCommentDate(double automationDate) {
     int y = -1, mo = -1, d = -1, h = -1, mi = -1, s = -1;
     if (std::isfinite(automationDate) && automationDate >= kFirstDate &&
         automationDate < kLastDate) {
-        const platform::LocalTime t = viewer::engine::LocalFromAutomationDate(automationDate);
+        const platform::LocalTime t = engine::LocalFromAutomationDate(automationDate);
         y = t.year;
         mo = t.month;
         d = t.day;
@@ -30,8 +33,8 @@ std::string FormatCommentDate(double automationDate) {
     return text;
 }
 
-bool EnterComment(CommentIndex& index, viewer::PdfViewerControl& control, CNMObject& record) {
-    viewer::PdfAnnot annot = control.GetPage(record.page).GetAnnot(record.annotIndex);
+bool EnterComment(CommentIndex& index, control::PdfViewerControl& control, CNMObject& record) {
+    control::PdfAnnot annot = control.GetPage(record.page).GetAnnot(record.annotIndex);
     if (!annot.IsValid()) return false;
     CommentEntry& entry = index[record.uniqueName];
     entry.annotIndex = record.annotIndex;
@@ -44,3 +47,5 @@ bool EnterComment(CommentIndex& index, viewer::PdfViewerControl& control, CNMObj
     entry.record = &record;
     return true;
 }
+
+}  // namespace quill::session

@@ -1,4 +1,5 @@
 #include "session/page_labels.h"
+#include "session/session_names.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -6,6 +7,8 @@
 
 #include "app/logs.h"
 #include "control/pdf_viewer_control.h"
+
+namespace quill::session {
 
 namespace {
 // How far the label starts left of the edge: wider numbers start further in.
@@ -16,7 +19,7 @@ float DigitOffset(int number) {
 }
 }  // namespace
 
-std::optional<PageLabel> PageLabelFor(int pageIndex, const viewer::engine::QuirePageBox& box,
+std::optional<PageLabel> PageLabelFor(int pageIndex, const engine::QuirePageBox& box,
                                       float pageHeight) {
     const int number = pageIndex + 1;
     const float d = DigitOffset(number);
@@ -46,10 +49,10 @@ std::optional<PageLabel> PageLabelFor(int pageIndex, const viewer::engine::Quire
     return label;
 }
 
-int DrawPageLabels(viewer::PdfViewerControl& control, const std::string& documentFile) {
-    std::vector<viewer::engine::QuirePageBox> pages;
-    const int result = viewer::engine::QuireGetPageRotate(documentFile, pages);
-    if (result != viewer::engine::kQuireOk) {
+int DrawPageLabels(control::PdfViewerControl& control, const std::string& documentFile) {
+    std::vector<engine::QuirePageBox> pages;
+    const int result = engine::QuireGetPageRotate(documentFile, pages);
+    if (result != engine::kQuireOk) {
         WriteLog("DrawPageLabels", "QuireGetPageRotate: " + std::to_string(result));
         return result;
     }
@@ -64,3 +67,5 @@ int DrawPageLabels(viewer::PdfViewerControl& control, const std::string& documen
     }
     return result;
 }
+
+}  // namespace quill::session

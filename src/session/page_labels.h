@@ -1,5 +1,6 @@
 // The page number labels the viewer draws at the top right of every page.
 #pragma once
+#include "session/session_names.h"
 
 #include <cstdint>
 #include <optional>
@@ -7,9 +8,11 @@
 
 #include "viewer/engine/quire_page_rotate.h"
 
-namespace viewer {
+namespace quill::control {
 class PdfViewerControl;
 }
+
+namespace quill::session {
 
 struct PageLabel {
     std::string text;  // "1", "2", ...
@@ -20,9 +23,11 @@ struct PageLabel {
 
 // The label of page pageIndex (from 0) from its crop box and rotation and the control's page
 // height; none for a rotation other than 0, 90, 180 or 270.
-std::optional<PageLabel> PageLabelFor(int pageIndex, const viewer::engine::QuirePageBox& box,
+std::optional<PageLabel> PageLabelFor(int pageIndex, const engine::QuirePageBox& box,
                                       float pageHeight);
 
 // Reads the pages of documentFile and adds every page's label as a page text: Arial 15,
 // colour 0x005EFF, opacity 200. Returns the reader's result; no labels unless kQuireOk.
-int DrawPageLabels(viewer::PdfViewerControl& control, const std::string& documentFile);
+int DrawPageLabels(control::PdfViewerControl& control, const std::string& documentFile);
+
+}  // namespace quill::session

@@ -1,9 +1,14 @@
 #include "session/pdf_viewer_sdk.h"
+#include "session/session_names.h"
+
+namespace quill::session {
 
 namespace {
-viewer::PdfViewerControl* published = nullptr;  // GUI thread only
+control::PdfViewerControl* published = nullptr;  // GUI thread only
 }  // namespace
 
-viewer::PdfViewerControl* CPdfViewerSdk::Instance() { return published; }
+control::PdfViewerControl* CPdfViewerSdk::Instance() { return published; }
 
-void CPdfViewerSdk::Publish(viewer::PdfViewerControl* control) { published = control; }
+void CPdfViewerSdk::Publish(control::PdfViewerControl* control) { published = control; }
+
+}  // namespace quill::session

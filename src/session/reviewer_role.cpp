@@ -1,7 +1,10 @@
 #include "session/reviewer_role.h"
+#include "session/session_names.h"
 
 #include "app/launch_params.h"
 #include "platform/code_page.h"
+
+namespace quill::session {
 
 ReviewerRole ReviewerRole::From(const LaunchParams& params) {
     ReviewerRole role;
@@ -22,3 +25,5 @@ bool IsOtherDiscipline(const std::string& author, const ReviewerRole& role) {
     return platform::LowerMultiByte(DisciplineOf(author)) !=
            platform::LowerMultiByte(role.siteUseNm);
 }
+
+}  // namespace quill::session

@@ -1,4 +1,5 @@
 #include "session/viewer_comment_sync.h"
+#include "session/session_names.h"
 
 #include <cstdio>
 
@@ -11,7 +12,9 @@
 #include "sync/fdf/temp_fdf_file.h"
 #include "sync/nm_object.h"
 
-ViewerCommentSync::ViewerCommentSync(viewer::PdfViewerControl& control, CommentIndex& index,
+namespace quill::session {
+
+ViewerCommentSync::ViewerCommentSync(control::PdfViewerControl& control, CommentIndex& index,
                                      PendingDetails& pending, std::string workingFolder,
                                      ReviewerRole role)
     : control_(control),
@@ -93,7 +96,7 @@ void ViewerCommentSync::SDK_AppendReply(CNMObject& record) {
     // The comment is imported again whole, with its current replies.
     RemoveRecordAnnot(record);
     ImportRecord(record, "SDK_AppendReply", "ImportAnnotsFromFDFFile", nullptr);
-    viewer::PdfAnnot annot = control_.GetPage(record.page).GetAnnot(record.annotIndex);
+    control::PdfAnnot annot = control_.GetPage(record.page).GetAnnot(record.annotIndex);
     if (annot.IsValid()) SetReplyReadOnly(annot.GetReplies(), role_);
     WriteLog("SDK_AppendReply", "END");
 }
@@ -120,14 +123,14 @@ bool ViewerCommentSync::ImportRecord(CNMObject& record, const char* step, const 
 }
 
 void ViewerCommentSync::RemoveRecordAnnot(const CNMObject& record) {
-    viewer::PdfPage page = control_.GetPage(record.page);
-    viewer::PdfAnnot annot = page.GetAnnot(record.annotIndex);
+    control::PdfPage page = control_.GetPage(record.page);
+    control::PdfAnnot annot = page.GetAnnot(record.annotIndex);
     if (!annot.IsValid() || annot.GetName() != record.uniqueName) {
         WriteLog("RemoveAnnot", "index " + std::to_string(record.annotIndex) + " does not hold " +
                                     record.uniqueName + ": looked up by name");
         annot = {};
         for (int i = page.AnnotCount() - 1; i >= 0; --i) {
-            viewer::PdfAnnot candidate = page.GetAnnot(i);
+            control::PdfAnnot candidate = page.GetAnnot(i);
             if (candidate.GetName() == record.uniqueName) {
                 annot = candidate;
                 break;
@@ -136,3 +139,5 @@ void ViewerCommentSync::RemoveRecordAnnot(const CNMObject& record) {
     }
     if (annot.IsValid()) page.RemoveAnnot(annot);
 }
+
+}  // namespace quill::session

@@ -1,6 +1,7 @@
 // The viewer dialog's side of the merge: putting other reviewers' comments into the viewer
 // control and the comment index, and the callbacks it hands to the autosave worker.
 #pragma once
+#include "session/session_names.h"
 
 #include <string>
 
@@ -9,14 +10,16 @@
 #include "session/reviewer_role.h"
 #include "sync/autosave_callbacks.h"
 
-namespace viewer {
+namespace quill::control {
 class PdfViewerControl;
 }
+
+namespace quill::session {
 
 class ViewerCommentSync {
 public:
     // Nothing is owned; everything outlives this object.
-    ViewerCommentSync(viewer::PdfViewerControl& control, CommentIndex& index,
+    ViewerCommentSync(control::PdfViewerControl& control, CommentIndex& index,
                       PendingDetails& pending, std::string workingFolder, ReviewerRole role);
 
     // ---- merge callbacks (each returns 0) ----
@@ -51,9 +54,11 @@ private:
     bool ImportRecord(CNMObject& record, const char* step, const char* importLine,
                       const char* importedLine);
 
-    viewer::PdfViewerControl& control_;
+    control::PdfViewerControl& control_;
     CommentIndex& index_;
     PendingDetails& pending_;
     std::string workingFolder_;
     ReviewerRole role_;
 };
+
+}  // namespace quill::session

@@ -12,6 +12,16 @@
 #include "shell/startup_window.h"
 #include "widgets/qt_prompter.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::codec;
+using namespace quill::net;
+using namespace quill::review;
+using namespace quill::sync;
+using namespace quill::session;
+using namespace quill::viewer;
+using namespace quill::shell;
+using namespace quill::widgets;
 int main(int argc, char** argv) {
     // The launcher hands the whole parameter string as one argument; arguments split by a
     // shell are joined back with blanks, since values may hold blanks.
@@ -26,7 +36,7 @@ int main(int argc, char** argv) {
     if (auto scripted = platform::PrompterFromEnvironment())
         platform::InstallPrompter(std::move(scripted));
     else
-        platform::InstallPrompter(std::make_unique<platform::QtPrompter>());
+        platform::InstallPrompter(std::make_unique<widgets::QtPrompter>());
 
     StartupHooks hooks;
     hooks.setProfileKey = [] {

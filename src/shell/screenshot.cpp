@@ -1,4 +1,5 @@
 #include "shell/screenshot.h"
+#include "shell/shell_names.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -8,6 +9,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+
+namespace quill::shell {
 
 namespace {
 const char* ScreenshotPath() {
@@ -35,3 +38,5 @@ void ScreenshotFailed(const char* reason) {
     std::fprintf(stderr, "No screenshot: %s\n", reason);
     QApplication::exit(1);
 }
+
+}  // namespace quill::shell

@@ -1,7 +1,10 @@
 // Scripted runs: write a PNG of the main window and end, when QUILLMARK_SCREENSHOT names a file.
 #pragma once
+#include "shell/shell_names.h"
 
 class QWidget;
+
+namespace quill::shell {
 
 // Takes the picture once the window has settled; the process then ends with status 0,
 // or 1 when the picture cannot be written.
@@ -13,3 +16,5 @@ void TakeScreenshotNowIfAsked(QWidget* window);
 // Ends a screenshot run with status 1 and the reason on standard error, when one was asked
 // for; nothing otherwise.
 void ScreenshotFailed(const char* reason);
+
+}  // namespace quill::shell

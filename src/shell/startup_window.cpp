@@ -1,4 +1,5 @@
 #include "shell/startup_window.h"
+#include "shell/shell_names.h"
 
 #include <QApplication>
 
@@ -8,6 +9,8 @@
 #include "shell/screenshot.h"
 #include "viewer/pdf_viewer_dlg.h"
 #include "viewer/widget/pdf_viewer_widget.h"
+
+namespace quill::shell {
 
 namespace {
 QString FromAnsi(const std::string& text) {
@@ -80,3 +83,5 @@ void StartupWindow::CheckRendered() {
         ScreenshotFailed("the page tiles were not rendered in time");
     }
 }
+
+}  // namespace quill::shell

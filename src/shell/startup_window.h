@@ -1,14 +1,21 @@
 // Temporary top-level window that start-up runs until the main window exists: it hosts the
 // viewer dialog with the review document and everyone's comments.
 #pragma once
+#include "shell/shell_names.h"
 
 #include <QTimer>
 #include <QWidget>
 
 #include "viewer/viewer_dialog_host.h"
 
+namespace quill::app {
 struct LaunchParams;
+}
+namespace quill::viewer {
 class CPdfViewerDlg;
+}
+
+namespace quill::shell {
 
 class StartupWindow : public QWidget, public ViewerDialogHost {
     Q_OBJECT
@@ -48,3 +55,5 @@ private:
 
 // "Ostrel Lumaro  %s - %s(%s)" of SITEUSENM, USERKNM and USERID.
 QString MainWindowTitle(const LaunchParams& params);
+
+}  // namespace quill::shell

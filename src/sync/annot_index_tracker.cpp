@@ -1,6 +1,9 @@
 #include "sync/annot_index_tracker.h"
+#include "sync/sync_names.h"
 
 #include <algorithm>
+
+namespace quill::sync {
 
 void AnnotIndexTracker::Page::Add(int slot, int delta) {
     for (int i = slot + 1; i <= capacity; i += i & -i) tree[static_cast<size_t>(i)] += delta;
@@ -140,3 +143,5 @@ void AnnotIndexTracker::Flush() {
         }
     }
 }
+
+}  // namespace quill::sync

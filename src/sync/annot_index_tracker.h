@@ -2,12 +2,15 @@
 // viewer control holds it, so that taking a comment out lowers every index behind it in
 // logarithmic time instead of a walk over the page.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 #include "sync/page_annot_map.h"
+
+namespace quill::sync {
 
 // A page's annotations are slots in control order; a slot is live while an annotation
 // holds it. A comment's index is the count of live slots before its own. Slots that no
@@ -62,3 +65,5 @@ private:
     // out of range.
     std::vector<std::unique_ptr<Page>> pages_;
 };
+
+}  // namespace quill::sync

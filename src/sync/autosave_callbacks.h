@@ -1,10 +1,13 @@
 // The nine callback slots through which the viewer dialog shows merged changes.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <functional>
 #include <string>
 
 #include "sync/nm_object.h"
+
+namespace quill::sync {
 
 // Handed over by the viewer dialog, in this order. Every record callback returns 0. The
 // merge's index bookkeeping relies on OnRemoteAnnotUpdated and OnRemoteRepliesChanged
@@ -28,3 +31,5 @@ struct AutosaveCallbacks {
     // path; importing it is the caller's.
     std::function<std::string(CAnnot&)> showCommentInViewer;
 };
+
+}  // namespace quill::sync

@@ -1,6 +1,7 @@
 // The incoming side of the autosave worker: fetching other reviewers' changes and merging
 // them into the page maps and, through the callbacks, into the viewer control.
 #include "sync/autosave_worker.h"
+#include "sync/sync_names.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -18,6 +19,8 @@
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/revision_list.h"
 #include "sync/wire/update_reply.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -169,9 +172,9 @@ int AutosaveWorker::GetLastestRevisions() {
     std::unique_ptr<AutosaveConnection> connection = connections_();
     if (!connection) return -1;
 
-    const std::string url = review::endpoint::OnServer(
+    const std::string url = quill::review::endpoint::OnServer(
         settings_.host, settings_.port,
-        review::endpoint::FileAttachList(settings_.docId, session_.LatestRevision()));
+        quill::review::endpoint::FileAttachList(settings_.docId, session_.LatestRevision()));
     std::string text;
     connection->GetText(url, text);
     std::vector<int32_t> revisions;
@@ -211,3 +214,5 @@ int AutosaveWorker::GetLastestRevisions() {
         return session_.LatestRevision();
     }
 }
+
+}  // namespace quill::sync

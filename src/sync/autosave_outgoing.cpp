@@ -1,6 +1,7 @@
 // The outgoing operations of the autosave worker: from a change in the viewer control to a
 // queued item and an updated record.
 #include "sync/autosave_worker.h"
+#include "sync/sync_names.h"
 
 #include "control/pdf_viewer_control.h"
 #include "sync/base_exception.h"
@@ -11,6 +12,8 @@
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
 
+namespace quill::sync {
+
 namespace {
 
 constexpr const char* kQueueType = "A";
@@ -20,7 +23,7 @@ void RequireActionCreateOrUpdate(int action) {
         throw BaseException("Improper action type provided.");
 }
 
-LiveAnnotValues ValuesOf(const viewer::PdfAnnot& annot) {
+LiveAnnotValues ValuesOf(const control::PdfAnnot& annot) {
     LiveAnnotValues values;
     values.modDate = annot.ModDate();
     values.typeName = annot.GetTypeName();
@@ -53,8 +56,8 @@ CFDFContent* AutosaveWorker::GetAutosaveTargerObject(const FdfDocument& doc) con
 int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
     LogStep step("AutoSaveAnnot");
     if (!control_) return 0;
-    viewer::PdfPage pdfPage = control_->GetPage(page);
-    viewer::PdfAnnot annot = pdfPage.GetAnnot(annotIndex);
+    control::PdfPage pdfPage = control_->GetPage(page);
+    control::PdfAnnot annot = pdfPage.GetAnnot(annotIndex);
     FdfDocument doc;
     TempFdfFile exported(ExportAll(doc));
 
@@ -133,9 +136,9 @@ int AutosaveWorker::AddCommentFromFdf(int page, const std::string& fdfPath) {
     TempFdfFile file(fdfPath);
     if (!control_) return 0;
     control_->ImportAnnotsFromFDFFile(fdfPath);
-    viewer::PdfPage pdfPage = control_->GetPage(page);
+    control::PdfPage pdfPage = control_->GetPage(page);
     const int annotIndex = pdfPage.AnnotCount() - 1;
-    viewer::PdfAnnot annot = pdfPage.GetAnnot(annotIndex);
+    control::PdfAnnot annot = pdfPage.GetAnnot(annotIndex);
 
     FdfDocument doc;
     OpenAndParse(fdfPath, doc);
@@ -190,3 +193,5 @@ int AutosaveWorker::QueueMoveComment(const std::string& uniqueName, int page, in
     Enqueue(std::move(item));
     return 1;
 }
+
+}  // namespace quill::sync

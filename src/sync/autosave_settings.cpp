@@ -1,6 +1,9 @@
 #include "sync/autosave_settings.h"
+#include "sync/sync_names.h"
 
 #include "app/launch_params.h"
+
+namespace quill::sync {
 
 AutosaveSettings AutosaveSettings::From(const LaunchParams& params,
                                         const std::string& workingFolder) {
@@ -13,3 +16,5 @@ AutosaveSettings AutosaveSettings::From(const LaunchParams& params,
     s.workingFolder = workingFolder;
     return s;
 }
+
+}  // namespace quill::sync

@@ -1,10 +1,17 @@
 // The launch values and folder that the autosave worker needs for its requests and files.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
 
+namespace quill::app {
 struct LaunchParams;
+}
+namespace quill::review {
 class ReviewSession;
+}
+
+namespace quill::sync {
 
 struct AutosaveSettings {
     std::string host;           // HOST
@@ -19,3 +26,5 @@ struct AutosaveSettings {
 
     static AutosaveSettings From(const LaunchParams& params, const std::string& workingFolder);
 };
+
+}  // namespace quill::sync

@@ -1,4 +1,5 @@
 #include "sync/autosave_worker.h"
+#include "sync/sync_names.h"
 
 #include <cstdlib>
 #include <exception>
@@ -8,6 +9,8 @@
 #include "sync/wire/http_autosave_connection.h"
 #include "sync/wire/param_form.h"
 #include "sync/wire/queue_requests.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -31,7 +34,7 @@ std::string ErrorMessageOf(const ParamMap& reply) {
 
 }  // namespace
 
-AutosaveWorker::AutosaveWorker(viewer::PdfViewerControl* control, int pageCount,
+AutosaveWorker::AutosaveWorker(control::PdfViewerControl* control, int pageCount,
                                AutosaveSettings settings, AutosaveConnectionFactory connections)
     : control_(control),
       settings_(std::move(settings)),
@@ -222,3 +225,5 @@ bool WaitForWorkerStop(AutosaveWorker& worker) {
     }
     return worker.Finished();
 }
+
+}  // namespace quill::sync

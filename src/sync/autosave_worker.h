@@ -1,6 +1,7 @@
 // The autosave worker: the pending queue of comment changes and the thread that sends it,
 // the page maps of the comment records, and the merge of other reviewers' changes.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <atomic>
 #include <chrono>
@@ -20,9 +21,11 @@
 #include "sync/wire/autosave_connection.h"
 #include "sync/wire/queue_model.h"
 
-namespace viewer {
+namespace quill::control {
 class PdfViewerControl;
 }
+
+namespace quill::sync {
 
 // Values of the worker's state word.
 enum AutosaveState : int {
@@ -45,7 +48,7 @@ public:
     // control: not owned, outlives the worker. The thread starts at once (state 1).
     // connections: one per send pass and per revision check; empty means HTTP to
     // settings.host:settings.port.
-    AutosaveWorker(viewer::PdfViewerControl* control, int pageCount, AutosaveSettings settings,
+    AutosaveWorker(control::PdfViewerControl* control, int pageCount, AutosaveSettings settings,
                    AutosaveConnectionFactory connections = {});
     // Ends the thread at its next safe point; items still queued are lost.
     ~AutosaveWorker();
@@ -123,7 +126,7 @@ private:
                           CFDFContent& object);
     std::string ExportAll(FdfDocument& doc);
 
-    viewer::PdfViewerControl* control_;
+    control::PdfViewerControl* control_;
     AutosaveSettings settings_;
     AutosaveConnectionFactory connections_;
     AutosaveCallbacks callbacks_;
@@ -153,3 +156,5 @@ bool WaitForQueueDrain(const AutosaveWorker& worker);
 // Closing: sets the state to 0 and waits in 500 ms steps, at most 13, for the thread to
 // end. True when it has ended.
 bool WaitForWorkerStop(AutosaveWorker& worker);
+
+}  // namespace quill::sync

@@ -1,8 +1,11 @@
 // The exception of the FDF and queue operations: a message for the user and a numeric code.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <exception>
 #include <string>
+
+namespace quill::sync {
 
 // Codes that the FDF and blob readers give their exceptions.
 inline constexpr int kFdfParseErrorCode = -999;  // not an FDF, or a damaged / truncated one
@@ -25,3 +28,5 @@ private:
     std::string message_;
     int code_;
 };
+
+}  // namespace quill::sync

@@ -1,6 +1,7 @@
 // Copying a comment: its exported object with a new page, shifted coordinates and a new
 // unique name, written to an FDF file for the control to import.
 #include "sync/autosave_worker.h"
+#include "sync/sync_names.h"
 
 #include "control/pdf_viewer_control.h"
 #include "platform/prompter.h"
@@ -12,6 +13,8 @@
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -67,3 +70,5 @@ std::string AutosaveWorker::CopyComment(int sourcePage, int sourceIndex, bool of
     if (callbacks_.showCommentInViewer) return callbacks_.showCommentInViewer(*record);
     return WriteCommentToTempFdf(settings_.workingFolder, *record);
 }
+
+}  // namespace quill::sync

@@ -1,7 +1,10 @@
 #include "sync/incoming_groups.h"
+#include "sync/sync_names.h"
 
 #include "sync/log_step.h"
 #include "sync/wire/update_reply.h"
+
+namespace quill::sync {
 
 size_t CPtrArrayCustom::TotalSize() const {
     size_t total = 0;
@@ -35,3 +38,5 @@ std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items,
     }
     return set;
 }
+
+}  // namespace quill::sync

@@ -1,5 +1,6 @@
 // Sorting incoming queue items into the six groups of a merge.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <array>
 #include <memory>
@@ -7,6 +8,8 @@
 
 #include "sync/wire/param_map.h"
 #include "sync/wire/queue_model.h"
+
+namespace quill::sync {
 
 // The groups of one merge, each in the order the server listed the items.
 struct CPtrArrayCustom {
@@ -30,3 +33,5 @@ struct CPtrArrayCustom {
 // largest REVISION_NO seen.
 std::unique_ptr<CPtrArrayCustom> BuildQueues(const std::vector<ParamMap>& items,
                                              int& highestRevision);
+
+}  // namespace quill::sync

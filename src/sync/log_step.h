@@ -1,9 +1,12 @@
 // Writes the "BEGIN" and "END" lines of one synchronisation step to the diagnostic log.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
 
 #include "app/logs.h"
+
+namespace quill::sync {
 
 class LogStep {
 public:
@@ -17,3 +20,5 @@ public:
 private:
     const char* name_;
 };
+
+}  // namespace quill::sync

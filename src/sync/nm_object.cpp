@@ -1,4 +1,7 @@
 #include "sync/nm_object.h"
+#include "sync/sync_names.h"
+
+namespace quill::sync {
 
 CNMObject::~CNMObject() = default;
 CAnnot::~CAnnot() = default;
@@ -19,3 +22,5 @@ int AnnotSubtypeFromControlName(const std::string& name) {
     if (name == "Line") return 5;
     return 0;
 }
+
+}  // namespace quill::sync

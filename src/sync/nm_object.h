@@ -1,11 +1,14 @@
 // The client's record of one comment (CAnnot) or reply (CReply) it knows, keyed by unique name.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "sync/fdf/binary_content.h"
+
+namespace quill::sync {
 
 class CNMObject {
 public:
@@ -40,3 +43,5 @@ class CReply : public CNMObject {
 public:
     ~CReply() override;
 };
+
+}  // namespace quill::sync

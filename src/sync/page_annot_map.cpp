@@ -1,6 +1,9 @@
 #include "sync/page_annot_map.h"
+#include "sync/sync_names.h"
 
 #include <algorithm>
+
+namespace quill::sync {
 
 PageAnnotMap::PageAnnotMap(int pageCount) : pages_(static_cast<size_t>(std::max(pageCount, 0))) {}
 
@@ -55,3 +58,5 @@ void PageAnnotMap::Erase(int page, const std::string& uniqueName) {
     Unlink(it->second.get());
     map.erase(it);
 }
+
+}  // namespace quill::sync

@@ -1,5 +1,6 @@
 // The comment records of a document: one map per page from unique name to record.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <map>
 #include <memory>
@@ -7,6 +8,8 @@
 #include <vector>
 
 #include "sync/nm_object.h"
+
+namespace quill::sync {
 
 class PageAnnotMap {
 public:
@@ -33,3 +36,5 @@ private:
 
     std::vector<PageMap> pages_;
 };
+
+}  // namespace quill::sync

@@ -1,6 +1,9 @@
 #include "sync/page_map_upkeep.h"
+#include "sync/sync_names.h"
 
 #include <vector>
+
+namespace quill::sync {
 
 namespace pagemaps {
 
@@ -57,3 +60,5 @@ CNMObject* TopLevelOf(CNMObject* record) {
 }
 
 }  // namespace pagemaps
+
+}  // namespace quill::sync

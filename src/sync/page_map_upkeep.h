@@ -1,11 +1,14 @@
 // Keeping the page maps of the comment records in step: entering, removing and finding
 // records, and lowering annotation indices behind a removed comment.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
 
 #include "sync/page_annot_map.h"
+
+namespace quill::sync {
 
 namespace pagemaps {
 
@@ -29,3 +32,5 @@ void LowerIndicesAbove(PageAnnotMap& maps, int page, int index);
 CNMObject* TopLevelOf(CNMObject* record);
 
 }  // namespace pagemaps
+
+}  // namespace quill::sync

@@ -1,4 +1,5 @@
 #include "viewer/pdf_viewer_dlg.h"
+#include "viewer/viewer_names.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -25,6 +26,8 @@
 #include "viewer/viewer_dialog_host.h"
 #include "viewer/viewer_key_filter.h"
 #include "viewer/widget/pdf_viewer_widget.h"
+
+namespace quill::viewer {
 
 namespace {
 constexpr const char* kDownloadFail = "PDF download fail.";
@@ -61,7 +64,7 @@ CPdfViewerDlg::CPdfViewerDlg(Context context, QWidget* parent)
     setPalette(palette);
     setAutoFillBackground(true);
 
-    viewer_ = new viewer::widget::PdfViewerWidget(this);
+    viewer_ = new widget::PdfViewerWidget(this);
     viewer_->setGeometry(ViewerGeometry(size()));
 }
 
@@ -75,7 +78,7 @@ CPdfViewerDlg::~CPdfViewerDlg() {
         CPdfViewerSdk::Publish(nullptr);
 }
 
-viewer::PdfViewerControl& CPdfViewerDlg::Control() const { return viewer_->Control(); }
+control::PdfViewerControl& CPdfViewerDlg::Control() const { return viewer_->Control(); }
 
 bool CPdfViewerDlg::OnInitDialog() {
     keyFilter_ = new ViewerKeyFilter(this);
@@ -100,7 +103,7 @@ bool CPdfViewerDlg::OnInitDialog() {
 }
 
 void CPdfViewerDlg::SetupViewer() {
-    viewer::PdfViewerControl& control = Control();
+    control::PdfViewerControl& control = Control();
     control.ShowToolbar(false);
     control.ShowMenuBar(false);
     control.ShowStatusBar(false);
@@ -138,9 +141,9 @@ void CPdfViewerDlg::ReloadComments() {
     if (context_.host) context_.host->ShowBusy("Waiting...");
     QApplication::processEvents();
 
-    viewer::PdfViewerControl& control = Control();
+    control::PdfViewerControl& control = Control();
     for (int page = 0; page < pageCount_; ++page) {
-        viewer::PdfPage pdfPage = control.GetPage(page);
+        control::PdfPage pdfPage = control.GetPage(page);
         for (int i = pdfPage.AnnotCount() - 1; i >= 0; --i)
             pdfPage.RemoveAnnot(pdfPage.GetAnnot(i));
     }
@@ -168,13 +171,13 @@ void CPdfViewerDlg::ReloadComments() {
 }
 
 void CPdfViewerDlg::ShowComments(bool show) {
-    viewer::PdfViewerControl& control = Control();
+    control::PdfViewerControl& control = Control();
     const int pages = control.PageCount();
     for (int page = 0; page < pages; ++page) {
-        viewer::PdfPage pdfPage = control.GetPage(page);
+        control::PdfPage pdfPage = control.GetPage(page);
         const int count = pdfPage.AnnotCount();
         for (int i = 0; i < count; ++i) {
-            viewer::PdfAnnot annot = pdfPage.GetAnnot(i);
+            control::PdfAnnot annot = pdfPage.GetAnnot(i);
             if (annot.GetTypeName() != "Stamp") annot.SetShown(show);
         }
     }
@@ -183,18 +186,18 @@ void CPdfViewerDlg::ShowComments(bool show) {
 
 void CPdfViewerDlg::ApplyReadOnlyRules(bool lock) {
     if (!worker_) return;
-    ::ApplyReadOnlyRules(Control(), worker_->PageMaps(), role_, lock);
+    session::ApplyReadOnlyRules(Control(), worker_->PageMaps(), role_, lock);
 }
 
-void CPdfViewerDlg::SetReplyReadOnly(const viewer::PdfReplyList& replies) {
-    ::SetReplyReadOnly(replies, role_);
+void CPdfViewerDlg::SetReplyReadOnly(const control::PdfReplyList& replies) {
+    session::SetReplyReadOnly(replies, role_);
 }
 
 int CPdfViewerDlg::DrawPageLabels() {
     // Page texts add up: the labels are drawn once for the document.
-    if (labelsDrawn_) return viewer::engine::kQuireOk;
-    const int result = ::DrawPageLabels(Control(), context_.documentFile);
-    labelsDrawn_ = result == viewer::engine::kQuireOk;
+    if (labelsDrawn_) return engine::kQuireOk;
+    const int result = session::DrawPageLabels(Control(), context_.documentFile);
+    labelsDrawn_ = result == engine::kQuireOk;
     return result;
 }
 
@@ -223,7 +226,7 @@ void CPdfViewerDlg::SDK_AppendReply(CNMObject& record) {
     if (sync_) sync_->SDK_AppendReply(record);
 }
 std::vector<const CNMObject*> CPdfViewerDlg::CollectCommentObjects(const CNMObject& record) const {
-    return ::CollectCommentObjects(record);
+    return sync::CollectCommentObjects(record);
 }
 
 bool CPdfViewerDlg::PreTranslateKey(const QKeyEvent& event) {
@@ -275,7 +278,7 @@ void CPdfViewerDlg::CloseDocument() {
     if (!context_.documentFile.empty()) std::remove(context_.documentFile.c_str());
 }
 
-void CPdfViewerDlg::SetCommentEvents(viewer::PdfViewerEvents* handler) {
+void CPdfViewerDlg::SetCommentEvents(control::PdfViewerEvents* handler) {
     Control().SetEventListener(handler);
 }
 
@@ -292,3 +295,5 @@ void CPdfViewerDlg::closeEvent(QCloseEvent* event) {
     CloseDocument();
     QWidget::closeEvent(event);
 }
+
+}  // namespace quill::viewer

@@ -2,6 +2,7 @@
 // and opens the review document, and keeps the control's comments in step with the client's
 // record of them.
 #pragma once
+#include "viewer/viewer_names.h"
 
 #include <QWidget>
 #include <functional>
@@ -15,24 +16,34 @@
 #include "session/reviewer_role.h"
 #include "sync/wire/autosave_connection.h"
 
+class QKeyEvent;
+namespace quill::app {
+struct LaunchParams;
+}
+namespace quill::review {
+class ReviewSession;
+}
+namespace quill::sync {
 class AutosaveWorker;
 class CNMObject;
 class CAnnot;
-class QKeyEvent;
+}  // namespace quill::sync
+namespace quill::session {
 class ViewerCommentSync;
-class ViewerDialogHost;
-class ViewerKeyFilter;
-struct LaunchParams;
-class ReviewSession;
-
-namespace viewer {
+}
+namespace quill::control {
 class PdfViewerControl;
 class PdfViewerEvents;
 class PdfReplyList;
-namespace widget {
+}  // namespace quill::control
+namespace quill::widget {
 class PdfViewerWidget;
 }
-}  // namespace viewer
+
+namespace quill::viewer {
+
+class ViewerDialogHost;
+class ViewerKeyFilter;
 
 class CPdfViewerDlg : public QWidget {
     Q_OBJECT
@@ -74,7 +85,7 @@ public:
     // Shows or hides every annotation but images ("Stamp").
     void ShowComments(bool show);
     void ApplyReadOnlyRules(bool lock);
-    void SetReplyReadOnly(const viewer::PdfReplyList& replies);
+    void SetReplyReadOnly(const control::PdfReplyList& replies);
     // The page number labels; the reader's result code.
     int DrawPageLabels();
 
@@ -96,14 +107,14 @@ public:
     // Closing: the document is closed and its file deleted.
     void CloseDocument();
 
-    viewer::widget::PdfViewerWidget* Viewer() const { return viewer_; }
-    viewer::PdfViewerControl& Control() const;
+    widget::PdfViewerWidget* Viewer() const { return viewer_; }
+    control::PdfViewerControl& Control() const;
     // Null until the document is open.
     AutosaveWorker* Worker() const { return worker_.get(); }
     int PageCount() const { return pageCount_; }
     const ReviewerRole& Role() const { return role_; }
     // The comment event handlers (creation, change, deletion, replies); not owned.
-    void SetCommentEvents(viewer::PdfViewerEvents* handler);
+    void SetCommentEvents(control::PdfViewerEvents* handler);
 
     // Where the control sits in a client area of that size: a margin cut away all round.
     static QRect ViewerGeometry(const QSize& clientSize);
@@ -115,11 +126,13 @@ protected:
 private:
     Context context_;
     ReviewerRole role_;
-    viewer::widget::PdfViewerWidget* viewer_ = nullptr;  // a child, owned by the dialog
-    ViewerKeyFilter* keyFilter_ = nullptr;               // installed on the application while open
+    widget::PdfViewerWidget* viewer_ = nullptr;  // a child, owned by the dialog
+    ViewerKeyFilter* keyFilter_ = nullptr;       // installed on the application while open
     std::unique_ptr<AutosaveWorker> worker_;
     std::unique_ptr<ViewerCommentSync> sync_;
     int pageCount_ = 0;
     bool labelsDrawn_ = false;
     bool documentClosed_ = false;
 };
+
+}  // namespace quill::viewer

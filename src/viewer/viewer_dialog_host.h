@@ -1,7 +1,10 @@
 // What the viewer dialog asks of the window that hosts it (the main window).
 #pragma once
+#include "viewer/viewer_names.h"
 
 #include <string>
+
+namespace quill::viewer {
 
 class ViewerDialogHost {
 public:
@@ -17,3 +20,5 @@ public:
     // The comment list is built again from the comment index.
     virtual void RefillCommentList() {}
 };
+
+}  // namespace quill::viewer

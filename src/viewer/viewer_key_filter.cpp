@@ -1,10 +1,13 @@
 #include "viewer/viewer_key_filter.h"
+#include "viewer/viewer_names.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QWidget>
 
 #include "viewer/pdf_viewer_dlg.h"
+
+namespace quill::viewer {
 
 ViewerKeyFilter::ViewerKeyFilter(CPdfViewerDlg* dialog) : QObject(dialog), dialog_(dialog) {}
 
@@ -20,3 +23,5 @@ bool ViewerKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (widget != dialog_ && !dialog_->isAncestorOf(widget)) return false;
     return dialog_->PreTranslateKey(*static_cast<QKeyEvent*>(event));
 }
+
+}  // namespace quill::viewer

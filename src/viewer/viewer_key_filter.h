@@ -1,11 +1,13 @@
 // The viewer dialog's keyboard hook: an application-wide filter that offers every key press
 // and release meant for the dialog or the control to the dialog before the control sees it.
 #pragma once
+#include "viewer/viewer_names.h"
 
 #include <QObject>
 
-class CPdfViewerDlg;
+namespace quill::viewer {
 
+class CPdfViewerDlg;
 class ViewerKeyFilter : public QObject {
     Q_OBJECT
 public:
@@ -17,3 +19,5 @@ protected:
 private:
     CPdfViewerDlg* dialog_;
 };
+
+}  // namespace quill::viewer

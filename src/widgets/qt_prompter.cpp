@@ -7,7 +7,8 @@
 
 #include "platform/code_page.h"
 
-namespace platform {
+namespace quill::widgets {
+
 namespace {
 
 PromptAnswer ShowOnGuiThread(PromptKind kind, const QString& text, bool withCancel) {
@@ -58,4 +59,4 @@ PromptAnswer QtPrompter::Show(PromptKind kind, const std::string& text, bool wit
     return answer;
 }
 
-}  // namespace platform
+}  // namespace quill::widgets

@@ -3,7 +3,9 @@
 
 #include "platform/prompter.h"
 
-namespace platform {
+namespace quill::widgets {
+
+using namespace quill::platform;  // the prompt kinds and answers
 
 // Must be created on the GUI thread. Prompts from other threads are shown on the GUI thread:
 // notices without waiting, questions by waiting for the answer.
@@ -12,4 +14,4 @@ public:
     PromptAnswer Show(PromptKind kind, const std::string& text, bool withCancel) override;
 };
 
-}  // namespace platform
+}  // namespace quill::widgets

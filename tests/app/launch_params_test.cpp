@@ -4,6 +4,10 @@
 
 #include "platform/code_page.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::platform;
+
 namespace {
 
 LaunchParams Parse(const std::string& text, bool* ok = nullptr) {

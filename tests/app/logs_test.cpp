@@ -9,6 +9,10 @@
 #include "platform/clock.h"
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::platform;
+
 namespace {
 
 class LogsTest : public ::testing::Test {

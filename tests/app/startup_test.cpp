@@ -16,6 +16,10 @@
 #include "platform/single_instance.h"
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::platform;
+
 namespace fs = std::filesystem;
 
 namespace {

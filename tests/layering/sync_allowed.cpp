@@ -4,3 +4,8 @@
 #include "sync/fdf/fdf_parser.h"
 #include "sync/log_step.h"
 #include "sync/wire/queue_model.h"
+
+using namespace quill;
+using namespace quill::control;
+using namespace quill::review;
+using namespace quill::sync;

@@ -8,6 +8,9 @@
 #include "support/loopback_http_server.h"
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::net;
+
 namespace {
 
 using testsupport::LoopbackHttpServer;

@@ -7,6 +7,9 @@
 
 #include "support/loopback_http_server.h"
 
+using namespace quill;
+using namespace quill::net;
+
 namespace {
 
 using testsupport::LoopbackHttpServer;

@@ -2,6 +2,9 @@
 
 #include "net/http_form.h"
 
+using namespace quill;
+using namespace quill::net;
+
 namespace {
 
 TEST(PrepareUrlTest, CapitalSchemePassesThePrefixTestButIsInvalid) {

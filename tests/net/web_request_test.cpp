@@ -4,6 +4,9 @@
 
 #include "support/loopback_http_server.h"
 
+using namespace quill;
+using namespace quill::net;
+
 namespace {
 
 using testsupport::LoopbackHttpServer;

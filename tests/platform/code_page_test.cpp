@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace quill;
+using namespace quill::platform;
+
 namespace {
 
 class CodePageTest : public ::testing::Test {

@@ -12,6 +12,9 @@
 #include "platform/registry_store.h"
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::platform;
+
 namespace {
 
 TEST(RegistryStoreTest, ValuesRoundTripWithAwkwardBytesAndKeyCaseFolds) {

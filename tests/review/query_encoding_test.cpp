@@ -4,6 +4,10 @@
 
 #include "platform/code_page.h"
 
+using namespace quill;
+using namespace quill::review;
+using namespace quill::platform;
+
 namespace {
 
 TEST(QueryEncodingTest, PercentEncodeKeepsOnlyAsciiLettersAndDigits) {

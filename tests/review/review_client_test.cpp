@@ -8,6 +8,11 @@
 #include "support/loopback_http_server.h"
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::review;
+using namespace quill::app;
+using namespace quill::platform;
+
 namespace {
 
 using testsupport::LoopbackHttpServer;

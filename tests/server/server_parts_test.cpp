@@ -9,6 +9,9 @@
 #include "server/request_params.h"
 #include "server/review_routes.h"
 
+using namespace quill;
+using namespace quill::review;
+
 using namespace quillserver;
 
 TEST(ServerForm, DecodesLikeTheClientEncodes) {

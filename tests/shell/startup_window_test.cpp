@@ -6,6 +6,11 @@
 #include "app/launch_params.h"
 #include "platform/code_page.h"
 
+using namespace quill;
+using namespace quill::shell;
+using namespace quill::app;
+using namespace quill::platform;
+
 namespace {
 
 TEST(StartupWindowTest, TitleNamesDisciplineUserAndIdInTheSystemCodePage) {

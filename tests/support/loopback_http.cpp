@@ -11,6 +11,9 @@
 #include <cctype>
 #include <cstdlib>
 
+using namespace quill;
+using namespace quill::codec;
+
 namespace testsupport {
 
 namespace {

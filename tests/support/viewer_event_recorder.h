@@ -7,9 +7,12 @@
 
 #include "control/pdf_viewer_events.h"
 
+using namespace quill;
+using namespace quill::control;
+
 namespace testsupport {
 
-struct ViewerEventRecorder : viewer::PdfViewerEvents {
+struct ViewerEventRecorder : control::PdfViewerEvents {
     std::vector<std::string> log;
     void AnnotAdded(int32_t p, int32_t i) override { log.push_back("added " + S(p, i)); }
     void AnnotDeleted(int32_t p, int32_t i) override { log.push_back("deleted " + S(p, i)); }

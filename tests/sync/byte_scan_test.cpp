@@ -5,6 +5,9 @@
 #include <random>
 #include <string>
 
+using namespace quill;
+using namespace quill::sync;
+
 TEST(ByteScan, WordAtATimeSearchesAgreeWithAByteLoop) {
     std::mt19937 rng(7);
     const std::string alphabet = std::string("ab</>\x80\xFF\x3E\x3C\x3D\x2F\x00\x3F", 13);

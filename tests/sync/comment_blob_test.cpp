@@ -4,6 +4,9 @@
 
 #include "sync/base_exception.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 namespace {
 
 std::string Header(uint32_t a, uint32_t b, uint32_t c) {

@@ -10,6 +10,10 @@
 #include "sync/fdf/fdf_name_tokens.h"
 #include "sync/fdf_samples.h"
 
+using namespace quill;
+using namespace quill::sync;
+using namespace quill::app;
+
 using fdfsamples::File;
 using fdfsamples::Object;
 

@@ -10,6 +10,9 @@
 #include "sync/fdf/fdf_parser.h"
 #include "sync/fdf_samples.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 namespace {
 
 const char* kRootAndTrailerOf234 =

@@ -13,6 +13,10 @@
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/update_reply.h"
 
+using namespace quill;
+using namespace quill::sync;
+using namespace quill::platform;
+
 namespace {
 
 using testsupport::LoopbackHttpServer;

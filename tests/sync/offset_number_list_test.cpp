@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace quill;
+using namespace quill::sync;
+
 TEST(OffsetNumberList, WritesThreeDigitsAPointAndThreeDecimalsBehindABlank) {
     ByteBuffer on = ByteBuffer::Copy("/Rect[ 1 2.5]/NM(x)");
     EXPECT_TRUE(OffsetNumberList(on, NumberListKey::Rect, true));

@@ -9,6 +9,9 @@
 #include "sync/wire/update_reply.h"
 #include "sync/wire/uri_codec.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 namespace {
 
 BinaryContent ContentOf(const std::string& text) {

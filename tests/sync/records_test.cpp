@@ -6,6 +6,9 @@
 #include "sync/fdf/fdf_builders.h"
 #include "sync/page_annot_map.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 TEST(CommentRecords, AnnotObjectTakesTheControlsNamesAndDate) {
     auto annot = CreateAnnotObject(LiveAnnotValues{46000.5, "Annot", "File Attachment"}, 3);
     EXPECT_EQ(annot->page, 3);

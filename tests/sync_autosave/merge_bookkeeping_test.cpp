@@ -9,6 +9,9 @@
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/uri_codec.h"
 
+using namespace quill;
+using namespace quill::sync;
+
 namespace {
 
 ParamMap ItemMap(const std::string& nm, int action, int revision, const std::string& irt = "",

@@ -10,16 +10,20 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
 
+using namespace quill;
+using namespace quill::sync;
+using namespace quill::engine;
+
 namespace autosavetest {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 std::string MakeDrawing(const testsupport::TempDir& dir, int pages) {
-    viewer::engine::SamplePdfOptions options;
+    engine::SamplePdfOptions options;
     options.pageCount = pages;
     const std::string path = (dir / "drawing.pdf").string();
     std::string error;
-    EXPECT_TRUE(viewer::engine::WriteSamplePdf(options, path, &error)) << error;
+    EXPECT_TRUE(engine::WriteSamplePdf(options, path, &error)) << error;
     return path;
 }
 
@@ -90,12 +94,12 @@ void ReviewClient::AppendAnnot(CNMObject& record) {
     std::remove(path.c_str());
 }
 
-int ReviewClient::Draw(viewer::AnnotTool tool, int page) {
+int ReviewClient::Draw(control::AnnotTool tool, int page) {
     const auto geometry = control_->PageGeometryOf(page);
     const auto words = control_->TextQuadsIn(page, geometry.mediaBox);
-    auto drafts = viewer::engine::SampleAnnotDrafts(page, geometry, words);
-    viewer::engine::AnnotDraft draft = drafts.at(static_cast<size_t>(tool));
-    const viewer::AnnotId id = control_->CreateAnnot(draft);
+    auto drafts = engine::SampleAnnotDrafts(page, geometry, words);
+    engine::AnnotDraft draft = drafts.at(static_cast<size_t>(tool));
+    const control::AnnotId id = control_->CreateAnnot(draft);
     EXPECT_NE(id, 0u);
     const int index = control_->AnnotIndexOf(id);
     EXPECT_EQ(worker_->AutoSaveAnnot(page, index, kActionCreate), 1);

@@ -11,6 +11,10 @@
 #include "sync/autosave_worker.h"
 #include "viewer/engine/engine_control.h"
 
+using namespace quill;
+using namespace quill::sync;
+using namespace quill::engine;
+
 namespace autosavetest {
 
 inline constexpr const char* kDocId = "10011";
@@ -26,7 +30,7 @@ public:
                  const std::string& userId);
     ~ReviewClient();
 
-    viewer::engine::EngineControl& control() { return *control_; }
+    engine::EngineControl& control() { return *control_; }
     AutosaveWorker& worker() { return *worker_; }
     const std::string& userId() const { return userId_; }
     const std::string& folder() const { return folderPath_; }
@@ -34,7 +38,7 @@ public:
 
     // Creates a comment of the tool in the engine (as the reviewer would) and autosaves it
     // as the viewer dialog does on AnnotAdded; returns its index on the page.
-    int Draw(viewer::AnnotTool tool, int page);
+    int Draw(control::AnnotTool tool, int page);
     // Sends the queue now and waits until it is empty (at most 15 s).
     bool Flush();
     // Flush, then "publish.do" for this user; the new document revision (or -1).
@@ -54,7 +58,7 @@ private:
     std::string userId_;
     testsupport::TempDir folder_;
     std::string folderPath_;
-    std::unique_ptr<viewer::engine::EngineControl> control_;
+    std::unique_ptr<engine::EngineControl> control_;
     std::unique_ptr<AutosaveWorker> worker_;
 };
 

@@ -9,6 +9,10 @@
 #include "sync/autosave_worker.h"
 #include "sync/wire/revision_list.h"
 
+using namespace quill;
+using namespace quill::platform;
+using namespace quill::sync;
+
 namespace {
 
 // A connection whose revision list is a fixed text and whose UPDATE replies are empty lists.

@@ -11,11 +11,17 @@
 #include "sync/base_exception.h"
 #include "sync_autosave/review_client.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::platform;
+using namespace quill::review;
+using namespace quill::sync;
+
 namespace autosavetest {
 namespace {
 
-using viewer::AnnotText;
-using viewer::AnnotTool;
+using control::AnnotText;
+using control::AnnotTool;
 
 class TwoClients : public ::testing::Test {
 protected:
@@ -93,7 +99,7 @@ TEST_F(TwoClients, UpdatesDeletionsAndRepliesFollow) {
     EXPECT_EQ(b->MapsAgreeWithControl(), "");
 
     // A reply, then its change, then its deletion.
-    const viewer::AnnotId reply = ac.AddReply(ac.FindByName(noteName), "Agreed", "KIM-PIPING");
+    const control::AnnotId reply = ac.AddReply(ac.FindByName(noteName), "Agreed", "KIM-PIPING");
     ASSERT_EQ(a->worker().AutoSaveReply(0, note, kActionCreate, ""), 1);
     const std::string replyName = ac.GetAnnotText(reply, AnnotText::Name);
     EXPECT_NE(a->worker().PageMaps().Find(0, replyName), nullptr);
@@ -236,7 +242,7 @@ TEST_F(TwoClients, RefusedOutgoingChangesQueueNothing) {
 TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
     auto& ac = a->control();
     const auto geometry = ac.PageGeometryOf(0);
-    viewer::engine::AnnotDraft draft;
+    engine::AnnotDraft draft;
     draft.tool = AnnotTool::FileAttachment;
     draft.page = 0;
     draft.rect = {100, 100, 120, 120};
@@ -251,7 +257,7 @@ TEST_F(TwoClients, AttachmentOverTheLimitIsRemovedAndNotQueued) {
 }
 
 // The ink of the copy as the control exports it.
-std::string InkOf(viewer::engine::EngineControl& control, const std::string& folder,
+std::string InkOf(engine::EngineControl& control, const std::string& folder,
                   const std::string& name) {
     const std::string path = folder + "/ink.fdf";
     control.ExportAnnotsToFDFFile(path);

@@ -14,6 +14,10 @@
 #include "sync/wire/queue_requests.h"
 #include "sync/wire/update_reply.h"
 
+using namespace quill;
+using namespace quill::platform;
+using namespace quill::sync;
+
 namespace {
 
 constexpr const char* kDocId = "10011";

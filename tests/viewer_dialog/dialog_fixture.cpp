@@ -9,6 +9,9 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
 
+using namespace quill;
+using namespace quill::engine;
+
 namespace dialogtest {
 
 void EnsureApp() {
@@ -21,12 +24,12 @@ void EnsureApp() {
 
 std::string MakeDrawing(const testsupport::TempDir& dir, int pages, std::vector<int> rotations,
                         const std::string& name) {
-    viewer::engine::SamplePdfOptions options;
+    engine::SamplePdfOptions options;
     options.pageCount = pages;
     options.rotations = std::move(rotations);
     const std::string path = (dir / name).string();
     std::string error;
-    EXPECT_TRUE(viewer::engine::WriteSamplePdf(options, path, &error)) << error;
+    EXPECT_TRUE(engine::WriteSamplePdf(options, path, &error)) << error;
     return path;
 }
 
@@ -70,7 +73,7 @@ OtherReviewer::OtherReviewer(const testsupport::ReviewServerProcess& server,
                              const std::string& drawing, const std::string& userId,
                              const std::string& author)
     : server_(server), userId_(userId) {
-    control_ = std::make_unique<viewer::engine::EngineControl>();
+    control_ = std::make_unique<engine::EngineControl>();
     EXPECT_TRUE(control_->OpenFile(drawing, nullptr));
     control_->SetDefaultAuthor(author);
     AutosaveSettings settings;
@@ -88,10 +91,10 @@ OtherReviewer::~OtherReviewer() {
     control_.reset();
 }
 
-int OtherReviewer::Draw(viewer::AnnotTool tool, int page) {
+int OtherReviewer::Draw(control::AnnotTool tool, int page) {
     const auto geometry = control_->PageGeometryOf(page);
-    auto drafts = viewer::engine::SampleAnnotDrafts(page, geometry);
-    const viewer::AnnotId id = control_->CreateAnnot(drafts.at(static_cast<size_t>(tool)));
+    auto drafts = engine::SampleAnnotDrafts(page, geometry);
+    const control::AnnotId id = control_->CreateAnnot(drafts.at(static_cast<size_t>(tool)));
     EXPECT_NE(id, 0u);
     const int index = control_->AnnotIndexOf(id);
     EXPECT_EQ(worker_->AutoSaveAnnot(page, index, kActionCreate), 1);

@@ -16,6 +16,13 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer/pdf_viewer_dlg.h"
 
+using namespace quill;
+using namespace quill::app;
+using namespace quill::platform;
+using namespace quill::sync;
+using namespace quill::engine;
+using namespace quill::viewer;
+
 namespace dialogtest {
 
 inline constexpr const char* kDocId = "10011";
@@ -54,10 +61,10 @@ public:
                   const std::string& userId, const std::string& author);
     ~OtherReviewer();
 
-    viewer::engine::EngineControl& control() { return *control_; }
+    engine::EngineControl& control() { return *control_; }
     AutosaveWorker& worker() { return *worker_; }
     // Draws a comment of the tool and autosaves it; its index on the page.
-    int Draw(viewer::AnnotTool tool, int page);
+    int Draw(control::AnnotTool tool, int page);
     // Sends the queue and publishes; the new revision, or -1.
     int Publish();
 
@@ -65,7 +72,7 @@ private:
     const testsupport::ReviewServerProcess& server_;
     std::string userId_;
     testsupport::TempDir folder_;
-    std::unique_ptr<viewer::engine::EngineControl> control_;
+    std::unique_ptr<engine::EngineControl> control_;
     std::unique_ptr<AutosaveWorker> worker_;
 };
 

@@ -9,6 +9,11 @@
 #include "sync/autosave_worker.h"
 #include "viewer_dialog/dialog_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::session;
+using namespace quill::sync;
+
 namespace dialogtest {
 namespace {
 

@@ -7,19 +7,23 @@
 #include "viewer/engine/sample_pdf.h"
 #include "viewer_dialog/dialog_fixture.h"
 
+using namespace quill;
+using namespace quill::session;
+using namespace quill::engine;
+
 namespace dialogtest {
 namespace {
 
-using viewer::engine::QuirePageBox;
+using engine::QuirePageBox;
 
 TEST(PageLabels, HundredTwentyPagesAreNumberedWithOffsetsByDigitCount) {
     testsupport::TempDir dir;
     const std::string file = MakeDrawing(dir, 120);
     std::vector<QuirePageBox> pages;
-    ASSERT_EQ(viewer::engine::QuireGetPageRotate(file, pages), viewer::engine::kQuireOk);
+    ASSERT_EQ(engine::QuireGetPageRotate(file, pages), engine::kQuireOk);
     ASSERT_EQ(pages.size(), 120u);
 
-    viewer::engine::EngineControl control;
+    engine::EngineControl control;
     ASSERT_TRUE(control.OpenFile(file, nullptr));
     for (int i = 0; i < 120; ++i) {
         const float h = control.GetPageHeight(static_cast<int16_t>(i));
@@ -33,7 +37,7 @@ TEST(PageLabels, HundredTwentyPagesAreNumberedWithOffsetsByDigitCount) {
         EXPECT_EQ(label->rotation, 0);
     }
 
-    ASSERT_EQ(DrawPageLabels(control, file), viewer::engine::kQuireOk);
+    ASSERT_EQ(DrawPageLabels(control, file), engine::kQuireOk);
     for (int i = 0; i < 120; ++i) EXPECT_EQ(control.PageTextDrawings(i).size(), 1u) << i;
 }
 
@@ -65,14 +69,14 @@ TEST(PageLabels, PageRotatedFortyFiveDegreesIsLeftUnlabelled) {
     testsupport::TempDir dir;
     const std::string file = MakeDrawing(dir, 3, {0, 45, 90});
     std::vector<QuirePageBox> pages;
-    ASSERT_EQ(viewer::engine::QuireGetPageRotate(file, pages), viewer::engine::kQuireOk);
+    ASSERT_EQ(engine::QuireGetPageRotate(file, pages), engine::kQuireOk);
     ASSERT_EQ(pages.size(), 3u);
     EXPECT_EQ(pages[1].rotate, 45);
     EXPECT_EQ(pages[2].rotate, 90);
 
-    viewer::engine::EngineControl control;
+    engine::EngineControl control;
     ASSERT_TRUE(control.OpenFile(file, nullptr));
-    ASSERT_EQ(DrawPageLabels(control, file), viewer::engine::kQuireOk);
+    ASSERT_EQ(DrawPageLabels(control, file), engine::kQuireOk);
     EXPECT_EQ(control.PageTextDrawings(0).size(), 1u);
     EXPECT_EQ(control.PageTextDrawings(1).size(), 0u);
     EXPECT_EQ(control.PageTextDrawings(2).size(), 1u);
@@ -81,28 +85,26 @@ TEST(PageLabels, PageRotatedFortyFiveDegreesIsLeftUnlabelled) {
 TEST(PageLabels, UnreadableDocumentsGiveTheirCodesAndNoLabels) {
     testsupport::TempDir dir;
     std::vector<QuirePageBox> pages;
-    EXPECT_EQ(viewer::engine::QuireGetPageRotate((dir / "missing.pdf").string(), pages),
-              viewer::engine::kQuireCannotOpen);
+    EXPECT_EQ(engine::QuireGetPageRotate((dir / "missing.pdf").string(), pages),
+              engine::kQuireCannotOpen);
 
     testsupport::WriteFileBytes(dir / "page.pdf", "<html>Not found</html>");
-    EXPECT_EQ(viewer::engine::QuireGetPageRotate((dir / "page.pdf").string(), pages),
-              viewer::engine::kQuireNoDocument);
+    EXPECT_EQ(engine::QuireGetPageRotate((dir / "page.pdf").string(), pages),
+              engine::kQuireNoDocument);
     EXPECT_TRUE(pages.empty());
 
-    viewer::engine::SamplePdfOptions locked;
+    engine::SamplePdfOptions locked;
     locked.userPassword = "secret";
     std::string error;
     const std::string lockedFile = (dir / "locked.pdf").string();
-    ASSERT_TRUE(viewer::engine::WriteSamplePdf(locked, lockedFile, &error)) << error;
-    EXPECT_EQ(viewer::engine::QuireGetPageRotate(lockedFile, pages),
-              viewer::engine::kQuireEncrypted);
+    ASSERT_TRUE(engine::WriteSamplePdf(locked, lockedFile, &error)) << error;
+    EXPECT_EQ(engine::QuireGetPageRotate(lockedFile, pages), engine::kQuireEncrypted);
 
     // The control has the document open, yet the reader cannot: no labels.
     const std::string file = MakeDrawing(dir, 1);
-    viewer::engine::EngineControl control;
+    engine::EngineControl control;
     ASSERT_TRUE(control.OpenFile(file, nullptr));
-    EXPECT_EQ(DrawPageLabels(control, (dir / "missing.pdf").string()),
-              viewer::engine::kQuireCannotOpen);
+    EXPECT_EQ(DrawPageLabels(control, (dir / "missing.pdf").string()), engine::kQuireCannotOpen);
     EXPECT_EQ(control.PageTextDrawings(0).size(), 0u);
 }
 

@@ -7,6 +7,11 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_dialog/dialog_fixture.h"
 
+using namespace quill;
+using namespace quill::session;
+using namespace quill::sync;
+using namespace quill::engine;
+
 namespace dialogtest {
 namespace {
 
@@ -15,12 +20,12 @@ protected:
     void SetUp() override {
         const std::string file = MakeDrawing(dir, 1);
         ASSERT_TRUE(control.OpenFile(file, nullptr));
-        auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+        auto drafts = engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
         const char* authors[] = {"KIM-PIPING", "LEE-piping", "PARK-ELECTRICAL", "CHOI"};
         for (int i = 0; i < 4; ++i) {
-            viewer::engine::AnnotDraft draft = drafts.at(static_cast<size_t>(i + 1));
+            engine::AnnotDraft draft = drafts.at(static_cast<size_t>(i + 1));
             draft.author = authors[i];
-            const viewer::AnnotId id = control.CreateAnnot(draft);
+            const control::AnnotId id = control.CreateAnnot(draft);
             ASSERT_NE(id, 0u);
             auto record = std::make_unique<CAnnot>();
             record->uniqueName = control.GetPage(0).GetAnnot(i).GetName();
@@ -29,15 +34,15 @@ protected:
             maps.Insert(std::move(record));
         }
         // On the reviewer's own comment: another discipline's reply, answered by the reviewer.
-        const viewer::AnnotId own = control.AnnotsOnPage(0).at(0);
-        const viewer::AnnotId theirs = control.AddReply(own, "Why here?", "PARK-ELECTRICAL");
+        const control::AnnotId own = control.AnnotsOnPage(0).at(0);
+        const control::AnnotId theirs = control.AddReply(own, "Why here?", "PARK-ELECTRICAL");
         ASSERT_NE(control.AddReply(theirs, "Clash with the tray.", "KIM-PIPING"), 0u);
         ASSERT_NE(control.AddReply(own, "Moved.", "KIM-PIPING"), 0u);
         role.authorName = "KIM-PIPING";
         role.siteUseNm = "Piping";
     }
 
-    viewer::PdfAnnot Annot(int i) { return control.GetPage(0).GetAnnot(i); }
+    control::PdfAnnot Annot(int i) { return control.GetPage(0).GetAnnot(i); }
     std::vector<bool> Comments() {
         std::vector<bool> flags;
         for (int i = 0; i < 4; ++i) flags.push_back(Annot(i).ReadOnly());
@@ -55,7 +60,7 @@ protected:
     }
 
     testsupport::TempDir dir;
-    viewer::engine::EngineControl control;
+    engine::EngineControl control;
     PageAnnotMap maps{1};
     ReviewerRole role;
 };

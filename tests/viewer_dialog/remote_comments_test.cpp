@@ -11,10 +11,16 @@
 #include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::sync;
+using namespace quill::viewer;
+using namespace quill::widget;
+
 namespace dialogtest {
 namespace {
 
-using viewer::AnnotTool;
+using control::AnnotTool;
 
 class RemoteComments : public ::testing::Test {
 protected:
@@ -31,9 +37,9 @@ protected:
         other.reset();
     }
 
-    viewer::PdfViewerControl& Control() { return t->dialog->Control(); }
-    viewer::PdfAnnot Mine(int page, const std::string& name) {
-        viewer::PdfPage p = Control().GetPage(page);
+    control::PdfViewerControl& Control() { return t->dialog->Control(); }
+    control::PdfAnnot Mine(int page, const std::string& name) {
+        control::PdfPage p = Control().GetPage(page);
         for (int i = 0; i < p.AnnotCount(); ++i)
             if (p.GetAnnot(i).GetName() == name) return p.GetAnnot(i);
         return {};
@@ -57,7 +63,7 @@ TEST_F(RemoteComments, CreatedUpdatedAnsweredAndDeletedCommentsLandInViewerAndIn
     // discipline.
     t->dialog->ReloadComments();
     ASSERT_EQ(Control().GetPage(1).AnnotCount(), 2);
-    viewer::PdfAnnot annot = Mine(1, name);
+    control::PdfAnnot annot = Mine(1, name);
     ASSERT_TRUE(annot.IsValid());
     EXPECT_FALSE(annot.IsShown());
     EXPECT_TRUE(annot.ReadOnly());
@@ -86,8 +92,8 @@ TEST_F(RemoteComments, CreatedUpdatedAnsweredAndDeletedCommentsLandInViewerAndIn
     EXPECT_EQ(t->index[name].annotIndex, Mine(1, name).Index());
 
     // Answered: the reply comes with the comment, another reviewer's reply is read-only.
-    const viewer::AnnotId parent = other->control().AnnotsOnPage(1).at(static_cast<size_t>(rect));
-    const viewer::AnnotId reply = other->control().AddReply(parent, "Agreed.", "LEE-ELECTRICAL");
+    const control::AnnotId parent = other->control().AnnotsOnPage(1).at(static_cast<size_t>(rect));
+    const control::AnnotId reply = other->control().AddReply(parent, "Agreed.", "LEE-ELECTRICAL");
     ASSERT_NE(reply, 0u);
     other->worker().AutoSaveReply(1, rect, kActionCreate, "");
     ASSERT_GT(other->Publish(), 0);
@@ -100,7 +106,7 @@ TEST_F(RemoteComments, CreatedUpdatedAnsweredAndDeletedCommentsLandInViewerAndIn
     EXPECT_EQ(t->index[name].annotIndex, annot.Index());
 
     // Deleted.
-    viewer::PdfPage page = other->control().GetPage(1);
+    control::PdfPage page = other->control().GetPage(1);
     const int at = other->control().AnnotIndexOf(parent);
     ASSERT_TRUE(page.RemoveAnnot(page.GetAnnot(at)));
     other->worker().QueueDeleteComment(1, at);
@@ -139,7 +145,7 @@ TEST_F(RemoteComments, SeveralDeletionsOnOnePageInOneMergeLeaveNoEntryBehind) {
 
     // The first two go in one revision: the second one's index moves down while merging.
     for (int i = 0; i < 2; ++i) {
-        viewer::PdfPage page = other->control().GetPage(0);
+        control::PdfPage page = other->control().GetPage(0);
         ASSERT_TRUE(page.RemoveAnnot(page.GetAnnot(0)));
         other->worker().QueueDeleteComment(0, 0);
     }

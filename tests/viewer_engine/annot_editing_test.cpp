@@ -9,12 +9,16 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::AnnotTool;
-using viewer::engine::EngineControl;
-using viewer::engine::PointF;
-using viewer::engine::RectF;
+using control::AnnotTool;
+using engine::EngineControl;
+using engine::PointF;
+using engine::RectF;
 
 bool Encloses(const RectF& outer, const RectF& inner) {
     constexpr double e = 0.01;
@@ -25,19 +29,19 @@ bool Encloses(const RectF& outer, const RectF& inner) {
 class AnnotEditingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewer::engine::SamplePdfOptions o;
+        engine::SamplePdfOptions o;
         o.pageCount = 2;
         pdf = enginetest::MakeDrawing(dir, "drawing.pdf", o);
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
         ids = enginetest::CreateEveryTool(control, 0);
     }
-    viewer::AnnotId Id(AnnotTool t) { return ids[static_cast<size_t>(t)]; }
+    control::AnnotId Id(AnnotTool t) { return ids[static_cast<size_t>(t)]; }
     // /Rect holds everything the comment draws.
-    void ExpectRectHoldsDrawing(viewer::AnnotId id) {
+    void ExpectRectHoldsDrawing(control::AnnotId id) {
         const auto g = control.GeometryOf(id);
         const auto d = control.DrawingOf(id);
         EXPECT_TRUE(Encloses(g.rect, d.bbox))
-            << viewer::PdfAnnot(&control, id).GetToolName() << " rect " << g.rect.x1 << " "
+            << control::PdfAnnot(&control, id).GetToolName() << " rect " << g.rect.x1 << " "
             << g.rect.y1 << " " << g.rect.x2 << " " << g.rect.y2 << " drawing " << d.bbox.x1 << " "
             << d.bbox.y1 << " " << d.bbox.x2 << " " << d.bbox.y2;
     }
@@ -45,12 +49,12 @@ protected:
     testsupport::TempDir dir;
     std::string pdf;
     EngineControl control;
-    std::vector<viewer::AnnotId> ids;
+    std::vector<control::AnnotId> ids;
 };
 
 TEST_F(AnnotEditingTest, EveryToolMovesWithAllItsPoints) {
-    for (int code = 0; code < viewer::kAnnotToolCount; ++code) {
-        const viewer::AnnotId id = ids[static_cast<size_t>(code)];
+    for (int code = 0; code < control::kAnnotToolCount; ++code) {
+        const control::AnnotId id = ids[static_cast<size_t>(code)];
         const auto before = control.GeometryOf(id);
         ASSERT_TRUE(control.MoveAnnot(id, 15, -20));
         const auto after = control.GeometryOf(id);
@@ -71,13 +75,13 @@ TEST_F(AnnotEditingTest, EveryToolMovesWithAllItsPoints) {
 }
 
 TEST_F(AnnotEditingTest, PointsHitTheTopmostShownComment) {
-    const viewer::AnnotId rect = Id(AnnotTool::Rectangle);
-    const viewer::AnnotId circle = Id(AnnotTool::Circle);
+    const control::AnnotId rect = Id(AnnotTool::Rectangle);
+    const control::AnnotId circle = Id(AnnotTool::Circle);
     ASSERT_TRUE(control.ResizeAnnot(rect, {100, 100, 200, 200}));
     ASSERT_TRUE(control.ResizeAnnot(circle, {150, 150, 250, 250}));
     EXPECT_EQ(control.AnnotAt(0, {175, 175}), circle);  // the later one lies on top
     EXPECT_EQ(control.AnnotAt(0, {120, 120}), rect);
-    viewer::PdfAnnot(&control, circle).SetShown(false);
+    control::PdfAnnot(&control, circle).SetShown(false);
     EXPECT_EQ(control.AnnotAt(0, {175, 175}), rect);
     EXPECT_EQ(control.AnnotAt(0, {-50, -50}), 0u);
     EXPECT_EQ(control.AnnotAt(1, {175, 175}), 0u);
@@ -87,18 +91,18 @@ TEST_F(AnnotEditingTest, ResizingAndReshapingKeepRectAroundTheDrawing) {
     for (AnnotTool t :
          {AnnotTool::Rectangle, AnnotTool::Circle, AnnotTool::Polygon, AnnotTool::Cloudy,
           AnnotTool::Pencil, AnnotTool::Callout, AnnotTool::Image, AnnotTool::Note}) {
-        const viewer::AnnotId id = Id(t);
+        const control::AnnotId id = Id(t);
         const RectF box{100, 100, 220, 160};
-        ASSERT_TRUE(control.ResizeAnnot(id, box)) << viewer::AnnotToolName(t);
+        ASSERT_TRUE(control.ResizeAnnot(id, box)) << control::AnnotToolName(t);
         const auto g = control.GeometryOf(id);
-        EXPECT_NEAR(g.box.x1, 100, 0.01) << viewer::AnnotToolName(t);
-        EXPECT_NEAR(g.box.y2, 160, 0.01) << viewer::AnnotToolName(t);
-        EXPECT_NEAR(g.box.Width(), 120, 0.01) << viewer::AnnotToolName(t);
+        EXPECT_NEAR(g.box.x1, 100, 0.01) << control::AnnotToolName(t);
+        EXPECT_NEAR(g.box.y2, 160, 0.01) << control::AnnotToolName(t);
+        EXPECT_NEAR(g.box.Width(), 120, 0.01) << control::AnnotToolName(t);
         ExpectRectHoldsDrawing(id);
     }
     // A cloud grows its /Rect for the scallops, and shrinks back with a plain border.
-    const viewer::AnnotId rect = Id(AnnotTool::Rectangle);
-    viewer::PdfAnnot a(&control, rect);
+    const control::AnnotId rect = Id(AnnotTool::Rectangle);
+    control::PdfAnnot a(&control, rect);
     const RectF plain = control.GeometryOf(rect).rect;
     a.SetBorderStyle(9);
     EXPECT_GT(control.GeometryOf(rect).rect.Width(), plain.Width() + 10);
@@ -109,7 +113,7 @@ TEST_F(AnnotEditingTest, ResizingAndReshapingKeepRectAroundTheDrawing) {
     a.SetThickness(12);
     ExpectRectHoldsDrawing(rect);
 
-    const viewer::AnnotId polygon = Id(AnnotTool::Polygon);
+    const control::AnnotId polygon = Id(AnnotTool::Polygon);
     ASSERT_TRUE(control.SetVertex(polygon, 2, {500, 500}));
     EXPECT_EQ(control.GeometryOf(polygon).points[2], (PointF{500, 500}));
     ExpectRectHoldsDrawing(polygon);
@@ -118,8 +122,8 @@ TEST_F(AnnotEditingTest, ResizingAndReshapingKeepRectAroundTheDrawing) {
 }
 
 TEST_F(AnnotEditingTest, MeasurementLabelsFollowTheirGeometry) {
-    const viewer::AnnotId distance = Id(AnnotTool::Distance);
-    viewer::PdfAnnot a(&control, distance);
+    const control::AnnotId distance = Id(AnnotTool::Distance);
+    control::PdfAnnot a(&control, distance);
     ASSERT_TRUE(control.SetVertex(distance, 0, {100, 100}));
     ASSERT_TRUE(control.SetVertex(distance, 1, {172, 100}));  // 72 points: one inch
     EXPECT_EQ(a.GetContents(), "1.00 in");
@@ -128,25 +132,25 @@ TEST_F(AnnotEditingTest, MeasurementLabelsFollowTheirGeometry) {
     ASSERT_TRUE(control.SetVertex(distance, 1, {244, 100}));
     EXPECT_EQ(a.GetContents(), "check this length");
 
-    const viewer::AnnotId area = Id(AnnotTool::Area);
+    const control::AnnotId area = Id(AnnotTool::Area);
     ASSERT_TRUE(control.ResizeAnnot(area, {0, 0, 144, 72}));
-    viewer::PdfAnnot areaAnnot(&control, area);
+    control::PdfAnnot areaAnnot(&control, area);
     const std::string label = areaAnnot.GetContents();
     EXPECT_NE(label.find(" sq in"), std::string::npos) << label;
 }
 
 TEST_F(AnnotEditingTest, MovingToAnotherPageTakesPopupAndRepliesAlong) {
-    const viewer::AnnotId note = Id(AnnotTool::Note);
-    const std::string name = viewer::PdfAnnot(&control, note).GetName();
+    const control::AnnotId note = Id(AnnotTool::Note);
+    const std::string name = control::PdfAnnot(&control, note).GetName();
     ASSERT_TRUE(control.MoveAnnotToPage(note, 1, 0, 0));
     EXPECT_EQ(control.GetPage(0).AnnotCount(), 16);
     ASSERT_EQ(control.GetPage(1).AnnotCount(), 1);
-    viewer::PdfAnnot moved = control.GetPage(1).GetAnnot(0);
+    control::PdfAnnot moved = control.GetPage(1).GetAnnot(0);
     EXPECT_EQ(moved.GetName(), name);
     EXPECT_EQ(moved.Id(), note);  // the handle stays valid
     ASSERT_EQ(moved.GetReplies().ReplyCount(), 1);
     EXPECT_EQ(
-        viewer::PdfReply(&control, moved.GetReplies().GetReply(0).Id()).GetReplies().ReplyCount(),
+        control::PdfReply(&control, moved.GetReplies().GetReply(0).Id()).GetReplies().ReplyCount(),
         1);
     const std::string fdfPath = (dir / "moved.fdf").string();
     ASSERT_TRUE(control.ExportAnnotsToFDFFile(fdfPath));
@@ -161,27 +165,27 @@ TEST_F(AnnotEditingTest, MovingToAnotherPageTakesPopupAndRepliesAlong) {
 }
 
 TEST_F(AnnotEditingTest, RepliesAreAddedEditedAndDeletedWithTheirOwnReplies) {
-    const viewer::AnnotId rect = Id(AnnotTool::Rectangle);
-    const viewer::AnnotId r1 = control.AddReply(rect, "one", "KIM-PIPING");
-    const viewer::AnnotId r2 = control.AddReply(r1, "two", "LEE-CIVIL");
-    viewer::PdfAnnot a(&control, rect);
+    const control::AnnotId rect = Id(AnnotTool::Rectangle);
+    const control::AnnotId r1 = control.AddReply(rect, "one", "KIM-PIPING");
+    const control::AnnotId r2 = control.AddReply(r1, "two", "LEE-CIVIL");
+    control::PdfAnnot a(&control, rect);
     ASSERT_EQ(a.GetReplies().ReplyCount(), 1);
-    viewer::PdfReply first = a.GetReplies().GetReply(0);
+    control::PdfReply first = a.GetReplies().GetReply(0);
     EXPECT_EQ(first.GetInReplyTo(), a.GetName());
-    EXPECT_EQ(viewer::PdfReply(&control, r2).GetInReplyTo(), first.GetName());
+    EXPECT_EQ(control::PdfReply(&control, r2).GetInReplyTo(), first.GetName());
     EXPECT_GT(first.GetDate(), 40000.0);
     ASSERT_TRUE(control.EditReply(r1, "one, edited"));
     EXPECT_EQ(first.GetText(), "one, edited");
     EXPECT_EQ(control.TopLevelOf(r2), rect);
     ASSERT_TRUE(control.DeleteReply(r1));
     EXPECT_EQ(a.GetReplies().ReplyCount(), 0);
-    EXPECT_FALSE(viewer::PdfReply(&control, r2).IsValid());
+    EXPECT_FALSE(control::PdfReply(&control, r2).IsValid());
     EXPECT_FALSE(control.DeleteReply(rect));  // a comment is no reply
     EXPECT_EQ(control.GetPage(0).AnnotCount(), 17);
 }
 
 TEST_F(AnnotEditingTest, UnusableShapesAreRefused) {
-    viewer::engine::AnnotDraft s;
+    engine::AnnotDraft s;
     s.page = 0;
     s.tool = AnnotTool::Polygon;
     s.points = {{0, 0}, {1, 1}};

@@ -10,10 +10,14 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::PdfAnnot;
-using viewer::engine::EngineControl;
+using control::PdfAnnot;
+using engine::EngineControl;
 
 class AnnotPropertiesTest : public ::testing::Test {
 protected:
@@ -22,7 +26,7 @@ protected:
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
         ids = enginetest::CreateEveryTool(control, 0);
     }
-    PdfAnnot Annot(viewer::AnnotTool tool) {
+    PdfAnnot Annot(control::AnnotTool tool) {
         return control.GetPage(0).GetAnnot(static_cast<int>(tool));
     }
     // The exported FDF text of the annotation, as the client's BorderStyleCode sees it.
@@ -39,18 +43,18 @@ protected:
     testsupport::TempDir dir;
     std::string pdf;
     EngineControl control;
-    std::vector<viewer::AnnotId> ids;
+    std::vector<control::AnnotId> ids;
 };
 
 TEST_F(AnnotPropertiesTest, BorderStyleCodesAreWrittenAsTheClientReadsThemBack) {
-    for (viewer::AnnotTool tool : {viewer::AnnotTool::Rectangle, viewer::AnnotTool::Cloudy,
-                                   viewer::AnnotTool::Pencil, viewer::AnnotTool::Callout}) {
+    for (control::AnnotTool tool : {control::AnnotTool::Rectangle, control::AnnotTool::Cloudy,
+                                    control::AnnotTool::Pencil, control::AnnotTool::Callout}) {
         PdfAnnot a = Annot(tool);
         for (int16_t code = 1; code <= 9; ++code) {
             a.SetBorderStyle(code);
-            EXPECT_EQ(a.BorderStyle(), code) << viewer::AnnotToolName(tool);
-            EXPECT_EQ(viewer::engine::BorderStyleCodeOfText(FdfTextOf(a)), code)
-                << viewer::AnnotToolName(tool) << " " << FdfTextOf(a);
+            EXPECT_EQ(a.BorderStyle(), code) << control::AnnotToolName(tool);
+            EXPECT_EQ(engine::BorderStyleCodeOfText(FdfTextOf(a)), code)
+                << control::AnnotToolName(tool) << " " << FdfTextOf(a);
         }
         // A width change keeps the style, and codes outside 1-9 change nothing.
         a.SetBorderStyle(6);
@@ -61,12 +65,12 @@ TEST_F(AnnotPropertiesTest, BorderStyleCodesAreWrittenAsTheClientReadsThemBack) 
         a.SetBorderStyle(10);
         EXPECT_EQ(a.BorderStyle(), 6);
     }
-    const std::string text = FdfTextOf(Annot(viewer::AnnotTool::Rectangle));
+    const std::string text = FdfTextOf(Annot(control::AnnotTool::Rectangle));
     EXPECT_NE(text.find("/BS<</W 5/S/D/D[ 4 3 16 3]>>/BE<</S/S>>"), std::string::npos) << text;
 }
 
 TEST_F(AnnotPropertiesTest, BorderStyleCodeFollowsTheClientsRules) {
-    using viewer::engine::BorderStyleCodeOfText;
+    using engine::BorderStyleCodeOfText;
     EXPECT_EQ(BorderStyleCodeOfText("<</Type/Annot>>"), 1);  // no border entry at all
     EXPECT_EQ(BorderStyleCodeOfText("/BS<</W 1/S/D/D[ 4 3 16 3]>>/BE<</S/S>>"), 6);
     EXPECT_EQ(BorderStyleCodeOfText("/BS<</W 1/S/D/D[ 4 3 16 3]>>/BE<</S/C/I 1>>"), 8);
@@ -75,7 +79,7 @@ TEST_F(AnnotPropertiesTest, BorderStyleCodeFollowsTheClientsRules) {
 }
 
 TEST_F(AnnotPropertiesTest, ColourIsBgrAndWidthIsTheBorderWidth) {
-    PdfAnnot a = Annot(viewer::AnnotTool::Line);
+    PdfAnnot a = Annot(control::AnnotTool::Line);
     a.SetColor(0x00336699);  // R 0x99, G 0x66, B 0x33
     EXPECT_EQ(a.Color(), 0x00336699);
     EXPECT_NE(FdfTextOf(a).find("/C[ 0.6 0.4 0.2]"), std::string::npos) << FdfTextOf(a);
@@ -83,7 +87,7 @@ TEST_F(AnnotPropertiesTest, ColourIsBgrAndWidthIsTheBorderWidth) {
     EXPECT_EQ(a.Thickness(), 3);
     EXPECT_NE(FdfTextOf(a).find("/BS<</W 3/S/S>>"), std::string::npos);
     // A note has no border: width and style read 0 and are not written.
-    PdfAnnot note = Annot(viewer::AnnotTool::Note);
+    PdfAnnot note = Annot(control::AnnotTool::Note);
     note.SetThickness(4);
     note.SetBorderStyle(3);
     EXPECT_EQ(note.Thickness(), 0);
@@ -96,13 +100,13 @@ TEST_F(AnnotPropertiesTest, NamesTypesSubjectsAndTools) {
         "Polygon",   "Line",      "Line",     "Square",  "Circle",   "Polygon", "PolyLine",
         "Ink",       "Line",      "PolyLine", "Polygon", "FreeText", "Text",    "File Attachment",
         "Highlight", "StrikeOut", "Stamp"};
-    for (int code = 0; code < viewer::kAnnotToolCount; ++code) {
-        const auto tool = static_cast<viewer::AnnotTool>(code);
+    for (int code = 0; code < control::kAnnotToolCount; ++code) {
+        const auto tool = static_cast<control::AnnotTool>(code);
         PdfAnnot a = Annot(tool);
-        EXPECT_EQ(a.GetToolName(), viewer::AnnotToolName(tool));
-        EXPECT_EQ(a.Subject(), viewer::AnnotToolSubject(tool));
+        EXPECT_EQ(a.GetToolName(), control::AnnotToolName(tool));
+        EXPECT_EQ(a.Subject(), control::AnnotToolSubject(tool));
         EXPECT_EQ(a.GetSubtypeName(), kSubtypes[code]);
-        EXPECT_EQ(a.GetTypeName(), tool == viewer::AnnotTool::Image ? "Stamp" : "Annot");
+        EXPECT_EQ(a.GetTypeName(), tool == control::AnnotTool::Image ? "Stamp" : "Annot");
         // The client's 36-character unique name, upper-case hexadecimal.
         const std::string nm = a.GetName();
         ASSERT_EQ(nm.size(), 36u);
@@ -117,29 +121,27 @@ TEST_F(AnnotPropertiesTest, NamesTypesSubjectsAndTools) {
 }
 
 TEST_F(AnnotPropertiesTest, ModDateIsAnAutomationDate) {
-    PdfAnnot a = Annot(viewer::AnnotTool::Circle);
+    PdfAnnot a = Annot(control::AnnotTool::Circle);
     // 2026-12-07 09:30:15 local time.
     const platform::LocalTime t{2026, 12, 7, 9, 30, 15, 0};
-    const double date = viewer::engine::AutomationDateFromLocal(t);
+    const double date = engine::AutomationDateFromLocal(t);
     EXPECT_NEAR(date, 46363.0 + (9 * 3600 + 30 * 60 + 15) / 86400.0, 1e-9);
     a.SetModDate(date);
     EXPECT_NEAR(a.ModDate(), date, 1.0 / 86400);
-    EXPECT_NEAR(
-        viewer::engine::AutomationDateFromLocal(viewer::engine::LocalFromAutomationDate(date)),
-        date, 1e-9);
-    EXPECT_EQ(viewer::engine::AutomationDateFromLocal({1899, 12, 30, 0, 0, 0, 0}), 0.0);
+    EXPECT_NEAR(engine::AutomationDateFromLocal(engine::LocalFromAutomationDate(date)), date, 1e-9);
+    EXPECT_EQ(engine::AutomationDateFromLocal({1899, 12, 30, 0, 0, 0, 0}), 0.0);
 }
 
 TEST_F(AnnotPropertiesTest, CountsTopLevelAnnotationsOnlyAndImportsTakeTheLastIndex) {
-    viewer::PdfPage page = control.GetPage(0);
+    control::PdfPage page = control.GetPage(0);
     EXPECT_EQ(page.AnnotCount(), 17);  // popups and the two replies are not counted
     ASSERT_TRUE(page.RemoveAnnot(page.GetAnnot(3)));
     EXPECT_EQ(page.AnnotCount(), 16);
     // A comment from another client, with a reply, arrives as FDF: it takes the last index.
     EngineControl other;
     ASSERT_TRUE(other.OpenFile(pdf, nullptr));
-    const auto draft = viewer::engine::SampleAnnotDrafts(0, other.PageGeometryOf(0))[12];
-    const viewer::AnnotId note = other.CreateAnnot(draft);
+    const auto draft = engine::SampleAnnotDrafts(0, other.PageGeometryOf(0))[12];
+    const control::AnnotId note = other.CreateAnnot(draft);
     other.AddReply(note, "answer", "LEE-CIVIL");
     const std::string path = (dir / "note.fdf").string();
     ASSERT_TRUE(other.ExportAnnotsToFDFFile(path));
@@ -169,7 +171,7 @@ TEST_F(AnnotPropertiesTest, ReadOnlyAndShownStayOutOfFdf) {
         a.SetShown(false);
         EXPECT_TRUE(a.ReadOnly());
         EXPECT_FALSE(a.IsShown());
-        viewer::PdfReplyList replies = a.GetReplies();
+        control::PdfReplyList replies = a.GetReplies();
         for (int r = 0; r < replies.ReplyCount(); ++r) replies.GetReply(r).SetReadOnly(true);
     }
     const std::string p = (dir / "b.fdf").string();

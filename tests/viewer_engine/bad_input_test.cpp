@@ -7,14 +7,18 @@
 #include "viewer/engine/fdf_reader.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
+using engine::EngineControl;
 using testsupport::WriteFileBytes;
-using viewer::engine::EngineControl;
 
 TEST(BadInputTest, EncryptedAndBrokenDocumentsAreRefused) {
     testsupport::TempDir dir;
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.userPassword = "secret";
     const std::string encrypted = enginetest::MakeDrawing(dir, "encrypted.pdf", o);
     EngineControl control;

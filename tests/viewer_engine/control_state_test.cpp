@@ -7,11 +7,15 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
-struct Host : viewer::engine::ViewHost {
+struct Host : engine::ViewHost {
     std::vector<std::string> log;
     bool printResult = true;
     void ViewStateChanged() override { log.push_back("view"); }
@@ -31,14 +35,14 @@ struct Host : viewer::engine::ViewHost {
 };
 
 TEST(ControlStateTest, ToolNamesRotationFitAndPrinting) {
-    EXPECT_EQ(viewer::ViewerToolNames().size(), 22u);
-    for (std::string_view name : viewer::ViewerToolNames())
-        EXPECT_TRUE(viewer::ViewerToolFromName(name));
-    EXPECT_EQ(viewer::ViewerToolFromName("PolyLine Tool"),
-              viewer::ViewerToolFromName("Polyline Tool"));
-    EXPECT_EQ(viewer::AnnotToolOf(*viewer::ViewerToolFromName("Ellipse Tool")),
-              viewer::AnnotTool::Circle);
-    EXPECT_FALSE(viewer::AnnotToolOf(viewer::ViewerTool::ZoomIn));
+    EXPECT_EQ(control::ViewerToolNames().size(), 22u);
+    for (std::string_view name : control::ViewerToolNames())
+        EXPECT_TRUE(control::ViewerToolFromName(name));
+    EXPECT_EQ(control::ViewerToolFromName("PolyLine Tool"),
+              control::ViewerToolFromName("Polyline Tool"));
+    EXPECT_EQ(control::AnnotToolOf(*control::ViewerToolFromName("Ellipse Tool")),
+              control::AnnotTool::Circle);
+    EXPECT_FALSE(control::AnnotToolOf(control::ViewerTool::ZoomIn));
 
     EngineControl control;
     Host host;
@@ -68,7 +72,7 @@ TEST(ControlStateTest, ToolNamesRotationFitAndPrinting) {
 
 TEST(ControlStateTest, PageSizesFollowThePagesOwnRotation) {
     testsupport::TempDir dir;
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = 3;
     o.width = 842;
     o.height = 595;
@@ -105,7 +109,7 @@ TEST(ControlStateTest, PageSizesFollowThePagesOwnRotation) {
 
 TEST(ControlStateTest, WordsAreFoundWhereTheyStandOnTurnedPages) {
     testsupport::TempDir dir;
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = 4;
     o.rotations = {0, 90, 180, 270};
     EngineControl control;
@@ -114,7 +118,7 @@ TEST(ControlStateTest, WordsAreFoundWhereTheyStandOnTurnedPages) {
         // "GENERAL" is drawn from (40, height - 60) in 12 point Helvetica.
         const auto quads = control.TextQuadsIn(p, {30, 595 - 75, 100, 595 - 50});
         ASSERT_FALSE(quads.empty()) << "page " << p;
-        const auto box = viewer::engine::BoundsOf({quads[0].begin(), quads[0].end()});
+        const auto box = engine::BoundsOf({quads[0].begin(), quads[0].end()});
         EXPECT_NEAR(box.x1, 40, 2) << "page " << p;
         EXPECT_NEAR(box.y1, 595 - 60 - 3, 3) << "page " << p;
         EXPECT_GT(box.Width(), 40);
@@ -127,17 +131,17 @@ TEST(ControlStateTest, TextFontGoesIntoNewCallouts) {
     testsupport::TempDir dir;
     EngineControl control;
     ASSERT_TRUE(control.OpenFile(enginetest::MakeDrawing(dir, "d.pdf"), nullptr));
-    viewer::PdfTextFont font = control.GetTextFont();
+    control::PdfTextFont font = control.GetTextFont();
     font.SetFaceName("Gulim");
     font.SetSize(18);
     font.SetColor(0x0000FF);
     font.SetSize(-3);  // refused
-    viewer::engine::AnnotDraft s;
-    s.tool = viewer::AnnotTool::Callout;
+    engine::AnnotDraft s;
+    s.tool = control::AnnotTool::Callout;
     s.rect = {100, 100, 300, 200};
     s.points = {{50, 50}, {100, 150}};
     s.contents = "text";
-    const viewer::AnnotId id = control.CreateAnnot(s);
+    const control::AnnotId id = control.CreateAnnot(s);
     ASSERT_NE(id, 0u);
     const std::string path = (dir / "c.fdf").string();
     ASSERT_TRUE(control.ExportAnnotsToFDFFile(path));

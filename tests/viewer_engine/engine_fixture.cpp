@@ -9,29 +9,32 @@
 
 #include "viewer/engine/sample_annots.h"
 
+using namespace quill;
+using namespace quill::engine;
+
 namespace enginetest {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 std::string MakeDrawing(const testsupport::TempDir& dir, const std::string& name,
-                        viewer::engine::SamplePdfOptions options) {
+                        engine::SamplePdfOptions options) {
     const std::string path = (dir / name).string();
     std::string error;
-    EXPECT_TRUE(viewer::engine::WriteSamplePdf(options, path, &error)) << error;
+    EXPECT_TRUE(engine::WriteSamplePdf(options, path, &error)) << error;
     return path;
 }
 
-std::vector<viewer::AnnotId> CreateEveryTool(EngineControl& control, int page) {
+std::vector<control::AnnotId> CreateEveryTool(EngineControl& control, int page) {
     const auto g = control.PageGeometryOf(page);
     const auto words = control.TextQuadsIn(page, g.mediaBox);
-    std::vector<viewer::AnnotId> ids;
-    for (const auto& draft : viewer::engine::SampleAnnotDrafts(page, g, words)) {
-        const viewer::AnnotId id = control.CreateAnnot(draft);
-        EXPECT_NE(id, 0u) << viewer::AnnotToolName(draft.tool);
+    std::vector<control::AnnotId> ids;
+    for (const auto& draft : engine::SampleAnnotDrafts(page, g, words)) {
+        const control::AnnotId id = control.CreateAnnot(draft);
+        EXPECT_NE(id, 0u) << control::AnnotToolName(draft.tool);
         ids.push_back(id);
     }
-    const viewer::AnnotId note = ids[static_cast<int>(viewer::AnnotTool::Note)];
-    const viewer::AnnotId reply = control.AddReply(note, "First answer", "KIM-PIPING");
+    const control::AnnotId note = ids[static_cast<int>(control::AnnotTool::Note)];
+    const control::AnnotId reply = control.AddReply(note, "First answer", "KIM-PIPING");
     EXPECT_NE(reply, 0u);
     EXPECT_NE(control.AddReply(reply, "Answer to the answer", "LEE-CIVIL"), 0u);
     return ids;

@@ -10,15 +10,18 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_pdf.h"
 
+using namespace quill;
+using namespace quill::engine;
+
 namespace enginetest {
 
 // A drawing written with qpdf into the folder; aborts the test when that fails.
 std::string MakeDrawing(const testsupport::TempDir& dir, const std::string& name,
-                        viewer::engine::SamplePdfOptions options = {});
+                        engine::SamplePdfOptions options = {});
 
 // One comment of every tool on the page (tool code order), with a reply on the note and a
 // reply to that reply. Returns the ids in tool order.
-std::vector<viewer::AnnotId> CreateEveryTool(viewer::engine::EngineControl& control, int page);
+std::vector<control::AnnotId> CreateEveryTool(engine::EngineControl& control, int page);
 
 // The indirect objects of an FDF text by number: "N 0 obj\n" ... "\nendobj".
 std::map<int, std::string> SplitFdfObjects(const std::string& fdf);

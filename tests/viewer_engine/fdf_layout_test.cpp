@@ -10,9 +10,13 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 // Name tokens as the client cuts them: from after a "/" to before the next "/", "<" or ">".
 std::vector<std::string> ClientTokens(const std::string& raw) {
@@ -70,14 +74,14 @@ protected:
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
         ids = enginetest::CreateEveryTool(control, 0);
         // Contents that would fool a careless scanner.
-        viewer::PdfAnnot(&control, ids[3])
+        control::PdfAnnot(&control, ids[3])
             .SetContents("Popup 9 0 R /Page 7 >> << NM(x) Rect[ 1 2] \\ )");
         const std::string path = (dir / "all.fdf").string();
         ASSERT_TRUE(control.ExportAnnotsToFDFFile(path));
         fdf = testsupport::ReadFileBytes(path);
         objects = enginetest::SplitFdfObjects(fdf);
     }
-    std::string ObjectOf(viewer::AnnotTool tool) {
+    std::string ObjectOf(control::AnnotTool tool) {
         const std::string nm =
             "/NM(" + control.GetPage(0).GetAnnot(static_cast<int>(tool)).GetName() + ")";
         for (const auto& [n, text] : objects) {
@@ -89,7 +93,7 @@ protected:
     testsupport::TempDir dir;
     std::string pdf, fdf;
     EngineControl control;
-    std::vector<viewer::AnnotId> ids;
+    std::vector<control::AnnotId> ids;
     std::map<int, std::string> objects;
 };
 
@@ -132,9 +136,9 @@ TEST_F(FdfLayoutTest, FileFrameRootAndObjectsAreWhereTheClientLooks) {
 }
 
 TEST_F(FdfLayoutTest, KeysReadByTheClientKeepTheirShape) {
-    const std::string rect = ObjectOf(viewer::AnnotTool::Rectangle);
-    const std::string note = ObjectOf(viewer::AnnotTool::Note);
-    const std::string attach = ObjectOf(viewer::AnnotTool::FileAttachment);
+    const std::string rect = ObjectOf(control::AnnotTool::Rectangle);
+    const std::string note = ObjectOf(control::AnnotTool::Note);
+    const std::string attach = ObjectOf(control::AnnotTool::FileAttachment);
     for (const std::string& text : {rect, note, attach}) {
         // The first "NM(", "Popup " and "/Page" are the real ones, not the contents.
         const size_t popup = text.find("Popup ");
@@ -153,7 +157,7 @@ TEST_F(FdfLayoutTest, KeysReadByTheClientKeepTheirShape) {
         EXPECT_EQ(id.substr(0, id.size() - 3), std::to_string(popupNum - 1) + " 0");
     }
     EXPECT_NE(rect.find("/BS<</W 2/S/S>>/BE<</S/S>>"), std::string::npos) << rect;
-    EXPECT_NE(ObjectOf(viewer::AnnotTool::Cloudy).find("/BE<</S/C/I 2>>"), std::string::npos);
+    EXPECT_NE(ObjectOf(control::AnnotTool::Cloudy).find("/BE<</S/C/I 2>>"), std::string::npos);
     EXPECT_NE(attach.find("/EF<</F "), std::string::npos);
     // Whole-token subtypes: the note is Text, the attachment FileAttachment, the cloud Polygon.
     auto subtype = [](const std::string& text) {
@@ -168,7 +172,7 @@ TEST_F(FdfLayoutTest, KeysReadByTheClientKeepTheirShape) {
     };
     EXPECT_EQ(subtype(note), 1);
     EXPECT_EQ(subtype(attach), 4);
-    EXPECT_EQ(subtype(ObjectOf(viewer::AnnotTool::Cloudy)), 3);
+    EXPECT_EQ(subtype(ObjectOf(control::AnnotTool::Cloudy)), 3);
     EXPECT_EQ(subtype(rect), 0);
     // The reply answers the note by its unique name.
     const std::string noteName = control.GetPage(0).GetAnnot(12).GetName();
@@ -181,30 +185,30 @@ TEST_F(FdfLayoutTest, KeysReadByTheClientKeepTheirShape) {
 
 TEST_F(FdfLayoutTest, TheClientsCopyEditMovesEveryCopyableToolByTen) {
     struct Case {
-        viewer::AnnotTool tool;
+        control::AnnotTool tool;
         std::vector<std::tuple<std::string, std::string, std::string>> arrays;
     };
     const std::vector<Case> cases = {
-        {viewer::AnnotTool::Cloudy, {{"Vertices", "Vertices[", "]"}}},
-        {viewer::AnnotTool::Polygon, {{"Vertices", "Vertices[", "]"}}},
-        {viewer::AnnotTool::PolyLine, {{"Vertices", "Vertices[", "]"}}},
-        {viewer::AnnotTool::Arrow, {{"L[", "L[", "]"}}},
-        {viewer::AnnotTool::Line, {{"L[", "L[", "]"}}},
-        {viewer::AnnotTool::Callout, {{"Rect", "Rect[", "]"}, {"L[", "L[", "]"}}},
-        {viewer::AnnotTool::Rectangle, {{"Rect", "Rect[", "]"}}},
-        {viewer::AnnotTool::Circle, {{"Rect", "Rect[", "]"}}},
-        {viewer::AnnotTool::Note, {{"Rect", "Rect[", "]"}}},
-        {viewer::AnnotTool::Pencil, {{"InkList", "InkList[[", "]]"}}},
+        {control::AnnotTool::Cloudy, {{"Vertices", "Vertices[", "]"}}},
+        {control::AnnotTool::Polygon, {{"Vertices", "Vertices[", "]"}}},
+        {control::AnnotTool::PolyLine, {{"Vertices", "Vertices[", "]"}}},
+        {control::AnnotTool::Arrow, {{"L[", "L[", "]"}}},
+        {control::AnnotTool::Line, {{"L[", "L[", "]"}}},
+        {control::AnnotTool::Callout, {{"Rect", "Rect[", "]"}, {"L[", "L[", "]"}}},
+        {control::AnnotTool::Rectangle, {{"Rect", "Rect[", "]"}}},
+        {control::AnnotTool::Circle, {{"Rect", "Rect[", "]"}}},
+        {control::AnnotTool::Note, {{"Rect", "Rect[", "]"}}},
+        {control::AnnotTool::Pencil, {{"InkList", "InkList[[", "]]"}}},
     };
     for (const Case& c : cases) {
-        viewer::PdfAnnot original = control.GetPage(0).GetAnnot(static_cast<int>(c.tool));
+        control::PdfAnnot original = control.GetPage(0).GetAnnot(static_cast<int>(c.tool));
         const auto before = control.GeometryOf(original.Id());
         std::string text = ObjectOf(c.tool);
         for (const auto& [marker, prefix, suffix] : c.arrays)
             ClientOffsetNumbers(text, marker, prefix, suffix);
         // Without its popup reference the copy stands alone; a fresh name as the client gives.
         text.replace(text.find("NM(") + 3, 36,
-                     "COPY-" + std::string(viewer::AnnotToolName(c.tool)));
+                     "COPY-" + std::string(control::AnnotToolName(c.tool)));
         text.replace(text.find("/Popup "), text.find("/Page") - text.find("/Popup "), "");
         const std::string file = "%FDF-1.2\n2 0 obj\n" + text +
                                  "\nendobj\n\n1 0 obj\n<</FDF<</Annots[ 2 0 R "
@@ -214,20 +218,20 @@ TEST_F(FdfLayoutTest, TheClientsCopyEditMovesEveryCopyableToolByTen) {
         ASSERT_TRUE(control.ImportAnnotsFromFDFFile((dir / "copy.fdf").string())) << file;
         ASSERT_EQ(control.GetPage(0).AnnotCount(), count + 1);
         const auto after = control.GeometryOf(control.GetPage(0).GetAnnot(count).Id());
-        EXPECT_EQ(control.GetPage(0).GetAnnot(count).GetToolName(), viewer::AnnotToolName(c.tool));
-        if (c.tool == viewer::AnnotTool::Pencil) {
+        EXPECT_EQ(control.GetPage(0).GetAnnot(count).GetToolName(), control::AnnotToolName(c.tool));
+        if (c.tool == control::AnnotTool::Pencil) {
             // The client rewrites the first stroke only.
             ASSERT_FALSE(after.strokes.empty());
             EXPECT_NEAR(after.strokes[0][0].x, before.strokes[0][0].x + 10, 0.01);
-        } else if (!before.points.empty() && c.tool != viewer::AnnotTool::Callout) {
+        } else if (!before.points.empty() && c.tool != control::AnnotTool::Callout) {
             ASSERT_EQ(after.points.size(), before.points.size());
             for (size_t i = 0; i < before.points.size(); ++i) {
                 EXPECT_NEAR(after.points[i].x, before.points[i].x + 10, 0.01)
-                    << viewer::AnnotToolName(c.tool);
+                    << control::AnnotToolName(c.tool);
                 EXPECT_NEAR(after.points[i].y, before.points[i].y + 10, 0.01);
             }
         } else {
-            EXPECT_NEAR(after.rect.x1, before.rect.x1 + 10, 0.01) << viewer::AnnotToolName(c.tool);
+            EXPECT_NEAR(after.rect.x1, before.rect.x1 + 10, 0.01) << control::AnnotToolName(c.tool);
             EXPECT_NEAR(after.rect.y2, before.rect.y2 + 10, 0.01);
         }
     }

@@ -9,11 +9,16 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::platform;
+using namespace quill::engine;
+
 namespace {
 
+using engine::EngineControl;
 using testsupport::ReadFileBytes;
 using testsupport::WriteFileBytes;
-using viewer::engine::EngineControl;
 
 // What happens to an exported FDF text on its way to another client. The client's own
 // split/blob/restore leg (src/sync) joins this list once it is there.
@@ -87,7 +92,7 @@ protected:
 
 TEST_P(FdfRoundTripTest, EveryToolSurvivesExportTransferAndImportByteForByte) {
     platform::SetSystemCodePageForTesting("CP949");
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = 2;
     o.rotations = {0, 90};
     const std::string pdf = enginetest::MakeDrawing(dir, "drawing.pdf", o);
@@ -97,7 +102,7 @@ TEST_P(FdfRoundTripTest, EveryToolSurvivesExportTransferAndImportByteForByte) {
     const auto ids = enginetest::CreateEveryTool(first, 0);
     enginetest::CreateEveryTool(first, 1);
     // Korean author and contents in the system code page (CP949).
-    viewer::PdfAnnot cloud = first.GetPage(0).GetAnnot(0);
+    control::PdfAnnot cloud = first.GetPage(0).GetAnnot(0);
     cloud.SetAuthor("\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC");  // 홍길동-배관
     cloud.SetContents("\xB1\xB8\xB8\xA7 (check) / <a> P");         // 구름 (check) / <a> P
     const std::string exported1 = (dir / "first.fdf").string();
@@ -125,19 +130,19 @@ TEST_P(FdfRoundTripTest, EveryToolSurvivesExportTransferAndImportByteForByte) {
         EXPECT_EQ(enginetest::WithoutObjectNumbers(ia->second),
                   enginetest::WithoutObjectNumbers(ib->second));
     }
-    viewer::PdfAnnot back = second.GetPage(0).GetAnnot(0);
+    control::PdfAnnot back = second.GetPage(0).GetAnnot(0);
     EXPECT_EQ(back.Author(), "\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC");
     EXPECT_EQ(back.GetContents(), "\xB1\xB8\xB8\xA7 (check) / <a> P");
     EXPECT_EQ(back.GetName(), cloud.GetName());
     // The note's replies came back under it, nested as they were.
-    viewer::PdfAnnot note = second.GetPage(0).GetAnnot(static_cast<int>(viewer::AnnotTool::Note));
+    control::PdfAnnot note = second.GetPage(0).GetAnnot(static_cast<int>(control::AnnotTool::Note));
     ASSERT_EQ(note.GetReplies().ReplyCount(), 1);
     EXPECT_EQ(note.GetReplies().GetReply(0).GetText(), "First answer");
     ASSERT_EQ(note.GetReplies().GetReply(0).GetReplies().ReplyCount(), 1);
     EXPECT_EQ(note.GetReplies().GetReply(0).GetReplies().GetReply(0).GetAuthor(), "LEE-CIVIL");
     // The attachment's file came back whole.
-    viewer::PdfAnnot attachment =
-        second.GetPage(0).GetAnnot(static_cast<int>(viewer::AnnotTool::FileAttachment));
+    control::PdfAnnot attachment =
+        second.GetPage(0).GetAnnot(static_cast<int>(control::AnnotTool::FileAttachment));
     EXPECT_EQ(attachment.GetSubtypeName(), "File Attachment");
     (void)ids;
 }

@@ -11,9 +11,13 @@
 #include "viewer/engine/engine_control.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 const char kAttached[] = "line one\nline two\nline three\n";
 
@@ -66,9 +70,9 @@ TEST(PdfCommentsTest, ExistingCommentsAreTakenInWithRepliesAndFiles) {
     const std::string pdf = WriteCommentedPdf(dir);
     EngineControl control;
     ASSERT_TRUE(control.OpenFile(pdf, nullptr));
-    viewer::PdfPage page = control.GetPage(0);
+    control::PdfPage page = control.GetPage(0);
     ASSERT_EQ(page.AnnotCount(), 2);  // the link and the popup are not comments
-    viewer::PdfAnnot square = page.GetAnnot(0);
+    control::PdfAnnot square = page.GetAnnot(0);
     EXPECT_EQ(square.GetToolName(), "Rectangle");
     EXPECT_EQ(square.Author(), "PARK-ELEC");
     EXPECT_EQ(square.Color(), 0xFF0000);

@@ -7,9 +7,13 @@
 #include "viewer/engine/pdf_object_writer.h"
 #include "viewer/engine/pdf_text_string.h"
 
+using namespace quill;
+using namespace quill::platform;
+using namespace quill::engine;
+
 namespace {
 
-using namespace viewer::engine;
+using namespace quill::engine;
 
 class PdfTextTest : public ::testing::Test {
 protected:

@@ -8,12 +8,17 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::platform;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::engine::EngineControl;
-using viewer::engine::PageGeometry;
-using viewer::engine::PointF;
-using viewer::engine::RectF;
+using engine::EngineControl;
+using engine::PageGeometry;
+using engine::PointF;
+using engine::RectF;
 
 constexpr int kDpi = 50;
 
@@ -58,16 +63,16 @@ protected:
         const auto after = enginetest::RenderPage(saved, page, kDpi, dir);
         ASSERT_TRUE(before.ok() && after.ok());
         const PageGeometry g = control.PageGeometryOf(page);
-        for (viewer::AnnotId id : control.AnnotsOnPage(page)) {
+        for (control::AnnotId id : control.AnnotsOnPage(page)) {
             RectF box = control.DrawingOf(id).bbox;
-            if (viewer::PdfAnnot(&control, id).GetToolName() == "Note") {
+            if (control::PdfAnnot(&control, id).GetToolName() == "Note") {
                 // Viewers keep note icons upright, pinned at their top left corner.
                 box = box.Inflated(std::max(box.Width(), box.Height()));
             }
             int x1, y1, x2, y2;
             PixelBox(g, box, &x1, &y1, &x2, &y2);
             const int changed = enginetest::DifferingPixels(before, after, x1, y1, x2, y2);
-            EXPECT_GE(changed, 8) << viewer::PdfAnnot(&control, id).GetToolName() << " on page "
+            EXPECT_GE(changed, 8) << control::PdfAnnot(&control, id).GetToolName() << " on page "
                                   << page << " rotated " << g.rotate;
         }
     }
@@ -76,7 +81,7 @@ protected:
 };
 
 TEST_F(SaveAsTest, EveryToolIsDrawnOnUprightAndRotatedPages) {
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = 4;
     o.rotations = {0, 90, 180, 270};
     const std::string pdf = enginetest::MakeDrawing(dir, "drawing.pdf", o);
@@ -98,7 +103,7 @@ TEST_F(SaveAsTest, EveryToolIsDrawnOnUprightAndRotatedPages) {
         EXPECT_EQ(reopened.GetPage(1).GetAnnot(i).GetToolName(),
                   control.GetPage(1).GetAnnot(i).GetToolName());
     }
-    viewer::PdfAnnot note = reopened.GetPage(1).GetAnnot(12);
+    control::PdfAnnot note = reopened.GetPage(1).GetAnnot(12);
     ASSERT_EQ(note.GetReplies().ReplyCount(), 1);
     EXPECT_EQ(note.GetReplies().GetReply(0).GetReplies().ReplyCount(), 1);
     // Saving over the file that is open works and keeps the other pages.
@@ -112,10 +117,10 @@ TEST_F(SaveAsTest, PageTextsAndKoreanCommentsAreSavedWithThePage) {
     EngineControl control;
     control.SetCJKResourcePath((dir / "missing-cjkfont.bin").string());  // falls back
     ASSERT_TRUE(control.OpenFile(pdf, nullptr));
-    auto draft = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0))[11];
+    auto draft = engine::SampleAnnotDrafts(0, control.PageGeometryOf(0))[11];
     draft.contents = "\xB1\xB8\xB8\xA7 \xC8\xAE\xC0\xCE";  // 구름 확인
     draft.author = "\xC8\xAB\xB1\xE6\xB5\xBF-\xB9\xE8\xB0\xFC";
-    const viewer::AnnotId callout = control.CreateAnnot(draft);
+    const control::AnnotId callout = control.CreateAnnot(draft);
     ASSERT_NE(callout, 0u);
     // The text is drawn as glyph outlines: more than the frame and the line.
     size_t segments = 0;

@@ -8,16 +8,20 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_engine/engine_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+
 namespace {
 
-using viewer::engine::EngineControl;
+using engine::EngineControl;
 
 using Recorder = testsupport::ViewerEventRecorder;
 
 class ViewerEventsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        viewer::engine::SamplePdfOptions o;
+        engine::SamplePdfOptions o;
         o.pageCount = 2;
         pdf = enginetest::MakeDrawing(dir, "drawing.pdf", o);
         ASSERT_TRUE(control.OpenFile(pdf, nullptr));
@@ -30,14 +34,14 @@ protected:
 };
 
 TEST_F(ViewerEventsTest, UserChangesFireTheirEventsAfterTheChange) {
-    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
-    const viewer::AnnotId rect = control.UserCreateAnnot(drafts[3]);
-    const viewer::AnnotId line = control.UserCreateAnnot(drafts[2]);
+    const auto drafts = engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    const control::AnnotId rect = control.UserCreateAnnot(drafts[3]);
+    const control::AnnotId line = control.UserCreateAnnot(drafts[2]);
     ASSERT_TRUE(rect && line);
     EXPECT_TRUE(control.UserMoveAnnot(line, 5, 5));
-    EXPECT_TRUE(control.UserChangeAnnot(rect, [](viewer::PdfAnnot& a) { a.SetColor(0xFF0000); }));
-    const viewer::AnnotId reply = control.UserAddReply(rect, "why?");
-    const std::string replyName = viewer::PdfReply(&control, reply).GetName();
+    EXPECT_TRUE(control.UserChangeAnnot(rect, [](control::PdfAnnot& a) { a.SetColor(0xFF0000); }));
+    const control::AnnotId reply = control.UserAddReply(rect, "why?");
+    const std::string replyName = control::PdfReply(&control, reply).GetName();
     EXPECT_TRUE(control.UserEditReply(reply, "why not?"));
     EXPECT_TRUE(control.UserDeleteReply(reply));
     // A move to another page: deleted at the old place, modified at the new one.
@@ -62,8 +66,8 @@ TEST_F(ViewerEventsTest, ImportRemoveAndSettersFireNothing) {
     const std::string path = (dir / "all.fdf").string();
     ASSERT_TRUE(control.ExportAnnotsToFDFFile(path));
     ASSERT_TRUE(control.ImportAnnotsFromFDFFile(path));
-    viewer::PdfPage page = control.GetPage(0);
-    viewer::PdfAnnot a = page.GetAnnot(0);
+    control::PdfPage page = control.GetPage(0);
+    control::PdfAnnot a = page.GetAnnot(0);
     a.SetAuthor("KIM-PIPING");
     a.SetColor(0x123456);
     a.SetThickness(3);
@@ -78,9 +82,9 @@ TEST_F(ViewerEventsTest, ImportRemoveAndSettersFireNothing) {
 }
 
 TEST_F(ViewerEventsTest, ReadOnlyCommentsRefuseTheUsersChanges) {
-    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
-    const viewer::AnnotId id = control.CreateAnnot(drafts[3]);
-    viewer::PdfAnnot a(&control, id);
+    const auto drafts = engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    const control::AnnotId id = control.CreateAnnot(drafts[3]);
+    control::PdfAnnot a(&control, id);
     a.SetReadOnly(true);
     EXPECT_FALSE(control.UserMoveAnnot(id, 1, 1));
     EXPECT_FALSE(control.UserDeleteAnnot(id));
@@ -92,11 +96,11 @@ TEST_F(ViewerEventsTest, ReadOnlyCommentsRefuseTheUsersChanges) {
 }
 
 TEST_F(ViewerEventsTest, HandlersMayCallBackIntoTheControl) {
-    struct Styler : viewer::PdfViewerEvents {
+    struct Styler : control::PdfViewerEvents {
         EngineControl* c = nullptr;
         std::string fdf;
         void AnnotAdded(int32_t p, int32_t i) override {
-            viewer::PdfAnnot a = c->GetPage(p).GetAnnot(i);
+            control::PdfAnnot a = c->GetPage(p).GetAnnot(i);
             a.SetAuthor("KIM-PIPING");
             a.SetColor(0x00FF00);
             a.SetThickness(2);
@@ -107,7 +111,7 @@ TEST_F(ViewerEventsTest, HandlersMayCallBackIntoTheControl) {
     styler.c = &control;
     styler.fdf = (dir / "in-handler.fdf").string();
     control.SetEventListener(&styler);
-    const auto drafts = viewer::engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
+    const auto drafts = engine::SampleAnnotDrafts(0, control.PageGeometryOf(0));
     ASSERT_NE(control.UserCreateAnnot(drafts[5]), 0u);
     const std::string text = testsupport::ReadFileBytes(styler.fdf);
     EXPECT_NE(text.find("/T(KIM-"), std::string::npos);

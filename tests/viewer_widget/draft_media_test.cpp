@@ -9,13 +9,16 @@
 
 #include "support/temp_dir.h"
 
+using namespace quill;
+using namespace quill::widget;
+
 namespace widgettest {
 namespace {
 
-using viewer::AnnotTool;
-using viewer::engine::AnnotDraft;
-using viewer::engine::RectF;
-using viewer::widget::DraftMedia;
+using control::AnnotTool;
+using engine::AnnotDraft;
+using engine::RectF;
+using widget::DraftMedia;
 
 void ExpectRect(const RectF& r, double x1, double y1, double x2, double y2) {
     EXPECT_NEAR(r.x1, x1, 1e-9);
@@ -124,7 +127,7 @@ TEST_F(DraftMediaTest, AttachmentTakesNameAndBytesAndOnlyImageAndFileToolsAsk) {
     testsupport::WriteFileBytes(dir / "report.bin", bytes);
     int asked = 0;
     QString answer = QString::fromStdString((dir / "report.bin").string());
-    viewer::widget::ViewerDialogs dialogs;
+    widget::ViewerDialogs dialogs;
     dialogs.openFile = [&](QWidget*, const QString&, const QString&) {
         ++asked;
         return answer;
@@ -153,7 +156,7 @@ TEST_F(DraftMediaTest, AttachmentTakesNameAndBytesAndOnlyImageAndFileToolsAsk) {
     EXPECT_FALSE(DraftMedia::Load(missing, dialogs, nullptr));
     EXPECT_TRUE(missing.fileName.empty());
     // No dialog at all is a cancel too.
-    EXPECT_FALSE(DraftMedia::Load(missing, viewer::widget::ViewerDialogs{}, nullptr));
+    EXPECT_FALSE(DraftMedia::Load(missing, widget::ViewerDialogs{}, nullptr));
 }
 
 }  // namespace

@@ -8,15 +8,19 @@
 #include "viewer/widget/draw_session.h"
 #include "viewer_widget/widget_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::widget;
+
 namespace widgettest {
 namespace {
 
 class DrawToolsTest : public WidgetTest {
 protected:
     // The newest comment of page 0 after one "added" event.
-    viewer::PdfAnnot ExpectOneAdded() {
+    control::PdfAnnot ExpectOneAdded() {
         EXPECT_EQ(events.log, std::vector<std::string>{"added 0," + std::to_string(count)});
-        viewer::PdfAnnot a = V().Control().GetPage(0).GetAnnot(count);
+        control::PdfAnnot a = V().Control().GetPage(0).GetAnnot(count);
         EXPECT_TRUE(a.IsValid());
         ++count;
         events.log.clear();
@@ -47,7 +51,7 @@ TEST_F(DrawToolsTest, DragToolsMakeTheirCommentsWithOneEvent) {
         SetTool(c.tool);
         const std::string shot = std::string("draw-") + c.toolName;
         Drag(AtFrac(0, 0.3, y), AtFrac(0, 0.45, y - 0.08), 6, (shot + "-preview").c_str());
-        viewer::PdfAnnot a = ExpectOneAdded();
+        control::PdfAnnot a = ExpectOneAdded();
         EXPECT_EQ(a.GetToolName(), c.toolName);
         EXPECT_EQ(a.Author(), "Tester-MECH");
         EXPECT_NE(ExportFdf().find(c.fdf), std::string::npos);
@@ -80,7 +84,7 @@ TEST_F(DrawToolsTest, VertexToolsTakeClicksAndFinishOnDoubleClick) {
         QTest::mouseMove(Port(), AtFrac(0, 0.24, y - 0.12));
         Shot(std::string("draw-") + c.toolName + "-preview");
         DoubleClick(AtFrac(0, 0.25, y - 0.12));
-        viewer::PdfAnnot a = ExpectOneAdded();
+        control::PdfAnnot a = ExpectOneAdded();
         EXPECT_EQ(a.GetToolName(), c.toolName);
         EXPECT_NE(ExportFdf().find(c.fdf), std::string::npos);
         const auto g = E().GeometryOf(a.Id());
@@ -105,7 +109,7 @@ TEST_F(DrawToolsTest, VertexToolsTakeClicksAndFinishOnDoubleClick) {
 TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
     // 100 points between the two calibration clicks are 5 m.
     V().Dialogs().knownDistance = [](QWidget*, double, const QString&) {
-        return std::optional<viewer::widget::KnownDistance>({5.0, "m"});
+        return std::optional<widget::KnownDistance>({5.0, "m"});
     };
     V().SetZoom(1.0);
     WaitRendered();
@@ -119,7 +123,7 @@ TEST_F(DrawToolsTest, MeasurementsUseTheCalibratedScale) {
 
     SetTool("Distance Tool");
     Drag(At(0, 300, 300), At(0, 500, 300), 6, "measure-distance-preview");
-    viewer::PdfAnnot d = ExpectOneAdded();
+    control::PdfAnnot d = ExpectOneAdded();
     EXPECT_EQ(d.GetContents(), "10.00 m");
     const std::string fdf = ExportFdf();
     EXPECT_NE(fdf.find("/Measure"), std::string::npos);
@@ -144,7 +148,7 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
     const auto g = E().PageGeometryOf(0);
     // The notes column right of the plan, below the frame's grid numbers: "GENERAL NOTES",
     // then "1. All dimensions are in millimetres.", then "2. ...".
-    std::vector<viewer::engine::Quad> words = E().TextQuadsIn(
+    std::vector<engine::Quad> words = E().TextQuadsIn(
         0,
         {g.cropBox.x1 + g.cropBox.Width() * 0.66, g.cropBox.y1, g.cropBox.x2, g.cropBox.y2 - 40});
     ASSERT_GE(words.size(), 6u);
@@ -160,16 +164,16 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
         Drag(center(2), center(8), 6,
              tool[0] == 'H' ? "text-highlight-preview" : "text-strike-preview");
         ASSERT_TRUE(WaitFor([&] { return !events.log.empty(); }, 10000));
-        viewer::PdfAnnot a = ExpectOneAdded();
+        control::PdfAnnot a = ExpectOneAdded();
         const auto geo = E().GeometryOf(a.Id());
         ASSERT_FALSE(geo.quads.empty());
         EXPECT_GE(geo.quads.size(), 2u) << "one quad per line of text";
         // The quads lie on the text: the first line from "1." to its end, the second line's
         // first word.
         ASSERT_EQ(geo.quads.size(), 2u);
-        const auto first = viewer::engine::BoundsOf({words[2].begin(), words[2].end()});
-        const auto last = viewer::engine::BoundsOf({words[7].begin(), words[7].end()});
-        const auto q = viewer::engine::BoundsOf({geo.quads[0].begin(), geo.quads[0].end()});
+        const auto first = engine::BoundsOf({words[2].begin(), words[2].end()});
+        const auto last = engine::BoundsOf({words[7].begin(), words[7].end()});
+        const auto q = engine::BoundsOf({geo.quads[0].begin(), geo.quads[0].end()});
         EXPECT_NEAR(q.y1, first.y1, 1.0);
         EXPECT_NEAR(q.y2, first.y2, 1.0);
         EXPECT_NEAR(q.x1, first.x1, 1.0);
@@ -186,7 +190,7 @@ TEST_F(DrawToolsTest, HighlightAndStrikeOutFollowThePageText) {
 TEST_F(DrawToolsTest, NoteImageAndAttachmentTakeAClickAndAFile) {
     SetTool("Note Tool");
     Click(AtFrac(0, 0.5, 0.5));
-    viewer::PdfAnnot note = ExpectOneAdded();
+    control::PdfAnnot note = ExpectOneAdded();
     EXPECT_EQ(note.GetSubtypeName(), "Text");
 
     // The file dialog's answer: a small PNG, then a text file, then nothing (cancelled).
@@ -196,7 +200,7 @@ TEST_F(DrawToolsTest, NoteImageAndAttachmentTakeAClickAndAFile) {
     ASSERT_TRUE(img.save(fileToOpen));
     SetTool("Image Tool");
     Drag(AtFrac(0, 0.2, 0.5), AtFrac(0, 0.3, 0.4));
-    viewer::PdfAnnot image = ExpectOneAdded();
+    control::PdfAnnot image = ExpectOneAdded();
     EXPECT_EQ(image.GetTypeName(), "Stamp");
     // The image keeps its shape inside the dragged rectangle.
     const auto r = E().GeometryOf(image.Id()).box;
@@ -206,7 +210,7 @@ TEST_F(DrawToolsTest, NoteImageAndAttachmentTakeAClickAndAFile) {
     fileToOpen = QString::fromStdString((dir / "report.txt").string());
     SetTool("FileAttachment Tool");
     Click(AtFrac(0, 0.6, 0.6));
-    viewer::PdfAnnot file = ExpectOneAdded();
+    control::PdfAnnot file = ExpectOneAdded();
     EXPECT_EQ(file.GetSubtypeName(), "File Attachment");
     const std::string fdf = ExportFdf();
     EXPECT_NE(fdf.find("/Subtype/FileAttachment"), std::string::npos);
@@ -219,7 +223,7 @@ TEST_F(DrawToolsTest, NoteImageAndAttachmentTakeAClickAndAFile) {
 }
 
 TEST_F(DrawToolsTest, CallOutTextUsesTheTextFont) {
-    viewer::PdfTextFont font = V().Control().GetTextFont();
+    control::PdfTextFont font = V().Control().GetTextFont();
     font.SetFaceName("DejaVu Serif");
     font.SetSize(18);
     font.SetColor(0x985B3B);
@@ -230,7 +234,7 @@ TEST_F(DrawToolsTest, CallOutTextUsesTheTextFont) {
     QTest::keyClicks(V().CalloutEditor(), "Check weld");
     Shot("callout-typing");
     QTest::keyClick(V().CalloutEditor(), Qt::Key_Return, Qt::ControlModifier);
-    viewer::PdfAnnot a = ExpectOneAdded();
+    control::PdfAnnot a = ExpectOneAdded();
     EXPECT_EQ(a.GetContents(), "Check weld");
     Shot("callout-done");
     const std::string fdf = ExportFdf();
@@ -276,11 +280,11 @@ TEST_F(DrawToolsTest, CallOutTextIsDroppedByEscapeFollowsTheViewAndIsKeptByAClic
 }
 
 TEST(DrawSessionTest, WordsOnOneLineMergeIntoOneQuad) {
-    using viewer::engine::Quad;
+    using engine::Quad;
     auto word = [](double x1, double y1, double x2, double y2) {
-        return Quad{viewer::engine::PointF{x1, y2}, {x2, y2}, {x1, y1}, {x2, y1}};
+        return Quad{engine::PointF{x1, y2}, {x2, y2}, {x1, y1}, {x2, y1}};
     };
-    const auto lines = viewer::widget::DrawSession::MergeLines(
+    const auto lines = widget::DrawSession::MergeLines(
         {word(10, 100, 40, 110), word(45, 100, 80, 110), word(10, 85, 30, 95)});
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0][0].x, 10);
@@ -295,9 +299,9 @@ namespace widgettest {
 namespace {
 
 TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
-    using viewer::engine::Quad;
+    using engine::Quad;
     auto word = [](double x1, double y1, double x2, double y2) {
-        return Quad{viewer::engine::PointF{x1, y2}, {x2, y2}, {x1, y1}, {x2, y1}};
+        return Quad{engine::PointF{x1, y2}, {x2, y2}, {x1, y1}, {x2, y1}};
     };
     // Left column: three lines of three words; right column far away: one word per line;
     // a grid label above everything.
@@ -309,7 +313,7 @@ TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
     }
     words.push_back(word(300, 560, 310, 570));
     // From the middle word of the first line to the first word of the third.
-    const auto chosen = viewer::widget::DrawSession::SelectWords(words, {155, 505}, {110, 477}, 20);
+    const auto chosen = widget::DrawSession::SelectWords(words, {155, 505}, {110, 477}, 20);
     // Two words of the first line, the whole second line, the first word of the third.
     ASSERT_EQ(chosen.size(), 6u);
     for (const Quad& q : chosen) {
@@ -317,13 +321,11 @@ TEST(DrawSessionTest, TextDragMarksWordsInReadingOrderWithinItsColumn) {
     }
     EXPECT_EQ(chosen.front()[0].x, 140);
     EXPECT_EQ(chosen.back()[0].x, 100);
-    EXPECT_EQ(viewer::widget::DrawSession::MergeLines(chosen).size(), 3u);
+    EXPECT_EQ(widget::DrawSession::MergeLines(chosen).size(), 3u);
     // Dragged the other way round: the same words.
-    EXPECT_EQ(viewer::widget::DrawSession::SelectWords(words, {110, 477}, {155, 505}, 20).size(),
-              6u);
+    EXPECT_EQ(widget::DrawSession::SelectWords(words, {110, 477}, {155, 505}, 20).size(), 6u);
     // Far from any word: nothing.
-    EXPECT_TRUE(
-        viewer::widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
+    EXPECT_TRUE(widget::DrawSession::SelectWords(words, {400, 100}, {450, 120}, 20).empty());
 }
 
 }  // namespace

@@ -15,24 +15,28 @@
 #include "viewer/widget/comment_note_dialog.h"
 #include "viewer_widget/widget_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::widget;
+
 namespace widgettest {
 namespace {
 
-using viewer::engine::AnnotDraft;
-using viewer::engine::RectF;
+using engine::AnnotDraft;
+using engine::RectF;
 
 class EditTest : public WidgetTest {
 protected:
     void SetUp() override {
         WidgetTest::SetUp();
         AnnotDraft s;
-        s.tool = viewer::AnnotTool::Rectangle;
+        s.tool = control::AnnotTool::Rectangle;
         s.page = 0;
         s.rect = {300, 300, 420, 380};
         s.style.width = 2;
         rect = E().CreateAnnot(s);
         AnnotDraft l;
-        l.tool = viewer::AnnotTool::Line;
+        l.tool = control::AnnotTool::Line;
         l.page = 0;
         l.points = {{600, 300}, {760, 420}};
         l.style.width = 2;
@@ -41,13 +45,13 @@ protected:
         V().PageChanged(0);
         SetTool("Hand Tool");
     }
-    QPoint Center(viewer::AnnotId id) {
+    QPoint Center(control::AnnotId id) {
         const auto r = E().GeometryOf(id).rect;
         return At(E().AnnotPageOf(id), (r.x1 + r.x2) / 2, (r.y1 + r.y2) / 2);
     }
     // Points the rectangle's left edge, where a click hits its border.
     QPoint RectEdge() { return At(0, 300, 340); }
-    viewer::AnnotId rect = 0, line = 0;
+    control::AnnotId rect = 0, line = 0;
 };
 
 TEST_F(EditTest, MoveResizeAndVertexEachFireOneModified) {
@@ -152,10 +156,10 @@ TEST_F(EditTest, DragToAnotherPageIsDeletedThenModifiedThere) {
     WaitRendered();
     const auto r = E().GeometryOf(rect).rect;
     AnnotDraft s;
-    s.tool = viewer::AnnotTool::Rectangle;
+    s.tool = control::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {500, 60, 600, 110};  // near the bottom of page 0
-    const viewer::AnnotId low = E().CreateAnnot(s);
+    const control::AnnotId low = E().CreateAnnot(s);
     V().PageChanged(0);
     (void)r;
     const QPoint from = At(0, 500, 85);
@@ -212,7 +216,7 @@ TEST_F(EditTest, StyleWindowChangesColourWidthAndBorderInOneChange) {
     dlg->StyleBox()->setCurrentIndex(dlg->StyleBox()->findData(9));  // cloudy 2
     EXPECT_TRUE(dlg->Apply());
     EXPECT_EQ(events.log, std::vector<std::string>{"modified 0,0"});
-    viewer::PdfAnnot a = V().Control().GetPage(0).GetAnnot(0);
+    control::PdfAnnot a = V().Control().GetPage(0).GetAnnot(0);
     EXPECT_EQ(a.Color(), 0xFF8000);
     EXPECT_EQ(a.Thickness(), 4);
     EXPECT_EQ(a.BorderStyle(), 9);
@@ -230,9 +234,9 @@ TEST_F(EditTest, StyleWindowChangesColourWidthAndBorderInOneChange) {
 TEST_F(EditTest, NoteTextAndReplyThread) {
     // A double click opens the comment's note.
     DoubleClick(RectEdge());
-    viewer::widget::CommentNoteDialog* note = nullptr;
+    widget::CommentNoteDialog* note = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (auto* d = qobject_cast<viewer::widget::CommentNoteDialog*>(w); d && d->isVisible()) {
+        if (auto* d = qobject_cast<widget::CommentNoteDialog*>(w); d && d->isVisible()) {
             note = d;
         }
     }
@@ -246,9 +250,9 @@ TEST_F(EditTest, NoteTextAndReplyThread) {
 
     note->ReplyEdit()->setPlainText("Agreed, 300 mm east");
     QTest::mouseClick(note->findChild<QPushButton*>("AddReply"), Qt::LeftButton);
-    viewer::PdfReplyList replies = V().Control().GetPage(0).GetAnnot(0).GetReplies();
+    control::PdfReplyList replies = V().Control().GetPage(0).GetAnnot(0).GetReplies();
     ASSERT_EQ(replies.ReplyCount(), 1);
-    viewer::PdfReply reply = replies.GetReply(0);
+    control::PdfReply reply = replies.GetReply(0);
     const std::string name = reply.GetName();
     EXPECT_EQ(reply.GetText(), "Agreed, 300 mm east");
     EXPECT_EQ(reply.GetAuthor(), "Tester-MECH");
@@ -264,8 +268,8 @@ TEST_F(EditTest, NoteTextAndReplyThread) {
     events.log.clear();
 
     // A reply of someone else, locked, cannot be edited or deleted.
-    const viewer::AnnotId other = E().AddReply(rect, "No", "Other-ELEC");
-    viewer::PdfReply(&E(), other).SetReadOnly(true);
+    const control::AnnotId other = E().AddReply(rect, "No", "Other-ELEC");
+    control::PdfReply(&E(), other).SetReadOnly(true);
     note->Refresh();
     note->SelectReply(other);
     EXPECT_FALSE(note->findChild<QPushButton*>("DeleteReply")->isEnabled());

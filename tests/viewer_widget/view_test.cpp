@@ -14,6 +14,11 @@
 #include "viewer/widget/page_layout.h"
 #include "viewer_widget/widget_fixture.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::engine;
+using namespace quill::widget;
+
 namespace widgettest {
 namespace {
 
@@ -36,8 +41,8 @@ class ViewTest : public WidgetTest {};
 TEST_F(ViewTest, ZoomAndRotationKeepTheCommentOnTheDrawing) {
     // A red frame drawn around the drawing's black square.
     const Mark m = MarkOf(V(), 0);
-    viewer::engine::AnnotDraft s;
-    s.tool = viewer::AnnotTool::Rectangle;
+    engine::AnnotDraft s;
+    s.tool = control::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {m.x1 - 12, m.y1 - 12, m.x2 + 12, m.y2 + 12};
     s.style.color = 0x0000FF;
@@ -75,16 +80,16 @@ TEST_F(ViewTest, ZoomAndRotationKeepTheCommentOnTheDrawing) {
 
 TEST_F(ViewTest, FitModesRotationAndCurrentPage) {
     const QSize vp = V().viewport()->size();
-    V().Control().SetFitMode(viewer::kFitPage);
+    V().Control().SetFitMode(control::kFitPage);
     QRect r = V().Layout().PageRect(0);
     EXPECT_LE(r.width(), vp.width());
     EXPECT_LE(r.height(), vp.height());
     EXPECT_TRUE(r.width() > vp.width() - 40 || r.height() > vp.height() - 40);
-    V().Control().SetFitMode(viewer::kFitWidth);
+    V().Control().SetFitMode(control::kFitWidth);
     r = V().Layout().PageRect(0);
     EXPECT_LE(r.width(), vp.width());
     EXPECT_GT(r.width(), vp.width() - 60);
-    V().Control().SetFitMode(viewer::kFitActualSize);
+    V().Control().SetFitMode(control::kFitActualSize);
     EXPECT_NEAR(V().Zoom(), V().logicalDpiX() / 72.0, 1e-6);
 
     // Turning a landscape page a quarter makes it portrait.
@@ -106,8 +111,8 @@ TEST_F(ViewTest, FitModesRotationAndCurrentPage) {
 
 TEST_F(ViewTest, HiddenCommentsAreNotDrawn) {
     const Mark m = MarkOf(V(), 0);
-    viewer::engine::AnnotDraft s;
-    s.tool = viewer::AnnotTool::Rectangle;
+    engine::AnnotDraft s;
+    s.tool = control::AnnotTool::Rectangle;
     s.page = 0;
     s.rect = {m.x2 + 30, m.y1, m.x2 + 90, m.y2};
     s.style.color = 0x0000FF;
@@ -125,7 +130,7 @@ TEST_F(ViewTest, HiddenCommentsAreNotDrawn) {
 
 TEST_F(ViewTest, FindWindowStepsThroughHits) {
     SetTool("Find Text Tool");
-    viewer::widget::FindWindow* finder = V().Finder();
+    widget::FindWindow* finder = V().Finder();
     ASSERT_TRUE(finder->isVisible());
     EXPECT_EQ(finder->windowTitle(), "FindTool");
     finder->TextEdit()->setText("sample plant");
@@ -153,8 +158,8 @@ TEST_F(ViewTest, PrintsEveryPageThroughThePrinterObject) {
         printer.setResolution(72);
         return true;
     };
-    viewer::engine::AnnotDraft s;
-    s.tool = viewer::AnnotTool::Rectangle;
+    engine::AnnotDraft s;
+    s.tool = control::AnnotTool::Rectangle;
     s.page = 1;
     s.rect = {100, 100, 200, 200};
     ASSERT_TRUE(E().CreateAnnot(s));
@@ -178,24 +183,24 @@ TEST_F(ViewTest, PrintsEveryPageThroughThePrinterObject) {
 }
 
 TEST(PageLayoutTest, MapsPageSpaceBothWaysUnderEveryRotation) {
-    viewer::engine::PageGeometry g;
+    engine::PageGeometry g;
     g.cropBox = {10, 20, 610, 420};  // 600 x 400
     g.mediaBox = g.cropBox;
     for (int own : {0, 90, 180, 270}) {
         g.rotate = own;
         for (int view = 0; view < 4; ++view) {
-            viewer::widget::PageLayout layout;
+            widget::PageLayout layout;
             layout.SetPages({g, g});
             layout.SetView(1.5, view);
             const QRect r = layout.PageRect(1);
             // The crop box's corners land on the page rectangle's corners.
-            for (viewer::engine::PointF p : {viewer::engine::PointF{10, 20}, {610, 420}}) {
+            for (engine::PointF p : {engine::PointF{10, 20}, {610, 420}}) {
                 const QPointF c = layout.ToColumn(1, p);
                 EXPECT_TRUE(std::abs(c.x() - r.left()) < 0.5 ||
                             std::abs(c.x() - r.right() - 1) < 0.5);
                 EXPECT_TRUE(std::abs(c.y() - r.top()) < 0.5 ||
                             std::abs(c.y() - r.bottom() - 1) < 0.5);
-                const viewer::engine::PointF back = layout.ToPage(1, c);
+                const engine::PointF back = layout.ToPage(1, c);
                 EXPECT_NEAR(back.x, p.x, 1e-6);
                 EXPECT_NEAR(back.y, p.y, 1e-6);
             }
@@ -206,17 +211,17 @@ TEST(PageLayoutTest, MapsPageSpaceBothWaysUnderEveryRotation) {
 }
 
 TEST(MeasureTextTest, CalibrationAndFormatting) {
-    const auto s = viewer::widget::CalibratedScale({0, 0}, {30, 40}, 10, " m ");
+    const auto s = widget::CalibratedScale({0, 0}, {30, 40}, 10, " m ");
     ASSERT_TRUE(s);
     EXPECT_EQ(s->unit, "m");
     EXPECT_DOUBLE_EQ(s->unitsPerPoint, 0.2);
-    EXPECT_EQ(viewer::widget::FormatLength(100, *s), "20.00 m");
-    EXPECT_EQ(viewer::widget::FormatArea(100, *s), "4.00 sq m");
-    EXPECT_FALSE(viewer::widget::CalibratedScale({5, 5}, {5, 5}, 10, "m"));
-    EXPECT_FALSE(viewer::widget::CalibratedScale({0, 0}, {1, 0}, 0, "m"));
-    EXPECT_FALSE(viewer::widget::CalibratedScale({0, 0}, {1, 0}, -3, "m"));
-    EXPECT_DOUBLE_EQ(viewer::widget::PolygonArea({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 100);
-    EXPECT_DOUBLE_EQ(viewer::widget::PathLength({{0, 0}, {3, 4}, {3, 0}}, true), 12);
+    EXPECT_EQ(widget::FormatLength(100, *s), "20.00 m");
+    EXPECT_EQ(widget::FormatArea(100, *s), "4.00 sq m");
+    EXPECT_FALSE(widget::CalibratedScale({5, 5}, {5, 5}, 10, "m"));
+    EXPECT_FALSE(widget::CalibratedScale({0, 0}, {1, 0}, 0, "m"));
+    EXPECT_FALSE(widget::CalibratedScale({0, 0}, {1, 0}, -3, "m"));
+    EXPECT_DOUBLE_EQ(widget::PolygonArea({{0, 0}, {10, 0}, {10, 10}, {0, 10}}), 100);
+    EXPECT_DOUBLE_EQ(widget::PathLength({{0, 0}, {3, 4}, {3, 0}}, true), 12);
 }
 
 }  // namespace
@@ -228,17 +233,17 @@ namespace {
 // Pages with their own /Rotate: what the mouse draws lands under the mouse, in every view
 // rotation.
 TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = 2;
     o.rotations = {90, 270};
     const std::string turned = (dir / "turned.pdf").string();
     std::string error;
-    ASSERT_TRUE(viewer::engine::WriteSamplePdf(o, turned, &error)) << error;
+    ASSERT_TRUE(engine::WriteSamplePdf(o, turned, &error)) << error;
     ASSERT_TRUE(E().OpenFile(turned, nullptr));
     for (int rotation = 0; rotation < 4; ++rotation) {
         SCOPED_TRACE("view rotation " + std::to_string(rotation));
         V().Control().SetRotation(static_cast<int16_t>(rotation));
-        V().Control().SetFitMode(viewer::kFitPage);
+        V().Control().SetFitMode(control::kFitPage);
         WaitRendered();
         const int page = V().Control().CurrentPage();
         const QRect pr =
@@ -254,8 +259,7 @@ TEST_F(ViewTest, DrawingOnTurnedPagesLandsUnderTheMouse) {
         const auto box = E().GeometryOf(V().Control().GetPage(page).GetAnnot(index).Id()).box;
         // The box's corners, shown, are the corners of the drag.
         QRectF shown;
-        for (viewer::engine::PointF c :
-             {viewer::engine::PointF{box.x1, box.y1}, {box.x2, box.y2}}) {
+        for (engine::PointF c : {engine::PointF{box.x1, box.y1}, {box.x2, box.y2}}) {
             shown |= QRectF(V().ToViewport(page, c), QSizeF(0.01, 0.01));
         }
         EXPECT_NEAR(shown.left(), from.x(), 1.5);
@@ -273,7 +277,7 @@ namespace {
 
 TEST_F(ViewTest, ZoomToolsKeepTheClickedPointInPlace) {
     const QPoint at = AtFrac(0, 0.4, 0.6);
-    const viewer::engine::PointF under = V().ToPage(0, at);
+    const engine::PointF under = V().ToPage(0, at);
     const double before = V().Zoom();
     SetTool("ZoomIn Tool");
     Click(at);
@@ -294,8 +298,8 @@ TEST_F(ViewTest, ZoomToolsKeepTheClickedPointInPlace) {
     SetTool("Hand Tool");
     EXPECT_NEAR(V().Zoom(), before * 1.25, 1e-9);
     // ... and the fit button fits again, even to the fit mode already set.
-    ASSERT_EQ(V().Control().FitMode(), viewer::kFitPage);
-    V().Control().SetFitMode(viewer::kFitPage);
+    ASSERT_EQ(V().Control().FitMode(), control::kFitPage);
+    V().Control().SetFitMode(control::kFitPage);
     EXPECT_NEAR(V().Zoom(), before, 1e-9);
     EXPECT_TRUE(events.log.empty());
 }

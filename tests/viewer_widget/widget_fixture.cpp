@@ -7,6 +7,9 @@
 
 #include "viewer/widget/tools/sample_drawing.h"
 
+using namespace quill;
+using namespace quill::widget;
+
 namespace widgettest {
 
 bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
@@ -20,7 +23,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs) {
     return true;
 }
 
-Mark MarkOf(viewer::widget::PdfViewerWidget& viewer, int page) {
+Mark MarkOf(widget::PdfViewerWidget& viewer, int page) {
     // WriteSampleDrawing puts a 24 pt black square at (120, 120) from the top left.
     const auto g = viewer.Engine().PageGeometryOf(page);
     const double top = g.mediaBox.y2;
@@ -38,10 +41,10 @@ void WidgetTest::SetUpTestSuite() {
 
 void WidgetTest::SetUp() {
     pdf = (dir / "drawing.pdf").string();
-    viewer::widget::SampleDrawingOptions o;
+    widget::SampleDrawingOptions o;
     o.pages = 3;
-    ASSERT_TRUE(viewer::widget::WriteSampleDrawing(QString::fromStdString(pdf), o));
-    viewer = std::make_unique<viewer::widget::PdfViewerWidget>();
+    ASSERT_TRUE(widget::WriteSampleDrawing(QString::fromStdString(pdf), o));
+    viewer = std::make_unique<widget::PdfViewerWidget>();
     viewer->resize(1000, 760);
     viewer->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(viewer.get()));

@@ -16,6 +16,10 @@
 #include "support/viewer_event_recorder.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
+using namespace quill;
+using namespace quill::control;
+using namespace quill::widget;
+
 namespace widgettest {
 
 using Recorder = testsupport::ViewerEventRecorder;
@@ -27,7 +31,7 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 20000);
 struct Mark {
     double x1, y1, x2, y2;
 };
-Mark MarkOf(viewer::widget::PdfViewerWidget& viewer, int page);
+Mark MarkOf(widget::PdfViewerWidget& viewer, int page);
 
 class WidgetTest : public ::testing::Test {
 protected:
@@ -35,8 +39,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    viewer::widget::PdfViewerWidget& V() { return *viewer; }
-    viewer::engine::EngineControl& E() { return viewer->Engine(); }
+    widget::PdfViewerWidget& V() { return *viewer; }
+    engine::EngineControl& E() { return viewer->Engine(); }
     QWidget* Port() { return viewer->viewport(); }
     void SetTool(const std::string& name);
     void WaitRendered();
@@ -57,7 +61,7 @@ protected:
 
     testsupport::TempDir dir;
     std::string pdf;
-    std::unique_ptr<viewer::widget::PdfViewerWidget> viewer;
+    std::unique_ptr<widget::PdfViewerWidget> viewer;
     Recorder events;
     QString fileToOpen;  // what the replaced file dialog answers
 };

@@ -1,4 +1,7 @@
 #include "sync/fdf/binary_content.h"
+#include "sync/sync_names.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -15,3 +18,5 @@ std::unique_ptr<BinaryContent> BinaryContent::Clone() const {
     copy->fileContent = CopyOf(fileContent.get());
     return copy;
 }
+
+}  // namespace quill::sync

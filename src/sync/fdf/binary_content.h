@@ -1,9 +1,12 @@
 // The raw texts of one comment: its object, its popup and its embedded file.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 
 #include "sync/fdf/byte_buffer.h"
+
+namespace quill::sync {
 
 struct BinaryContent {
     std::unique_ptr<ByteBuffer> content;      // the comment's raw object text, always present
@@ -13,3 +16,5 @@ struct BinaryContent {
     // A deep copy (records keep their own content).
     std::unique_ptr<BinaryContent> Clone() const;
 };
+
+}  // namespace quill::sync

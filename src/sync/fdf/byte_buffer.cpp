@@ -1,8 +1,11 @@
 #include "sync/fdf/byte_buffer.h"
+#include "sync/sync_names.h"
 
 #include <cstring>
 
 #include "sync/base_exception.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -42,3 +45,5 @@ ByteBuffer ByteBuffer::Borrow(std::string_view bytes) {
     b.length_ = static_cast<int32_t>(bytes.size());
     return b;
 }
+
+}  // namespace quill::sync

@@ -1,10 +1,13 @@
 // A byte array with a 32-bit length: owned (with a zero byte behind the data) or a view.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+namespace quill::sync {
 
 // Owned buffers keep a zero byte behind their data so that text can be read as a C string;
 // the length never counts it. A borrowed buffer points into bytes that someone else keeps
@@ -42,3 +45,5 @@ private:
     const char* data_ = "";
     int32_t length_ = 0;
 };
+
+}  // namespace quill::sync

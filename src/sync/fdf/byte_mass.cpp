@@ -1,8 +1,11 @@
 #include "sync/fdf/byte_mass.h"
+#include "sync/sync_names.h"
 
 #include <cstring>
 
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 namespace fdf {
 
@@ -27,3 +30,5 @@ bool _replaceByteMass(ByteBuffer& buffer, std::string_view prefix, std::string_v
 }
 
 }  // namespace fdf
+
+}  // namespace quill::sync

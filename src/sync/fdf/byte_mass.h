@@ -1,9 +1,12 @@
 // Replacing the bytes between two markers of a raw object text.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string_view>
 
 #include "sync/fdf/byte_buffer.h"
+
+namespace quill::sync {
 
 namespace fdf {
 
@@ -19,3 +22,5 @@ inline bool _replaceByteMass(ByteBuffer& buffer, std::string_view prefix, std::s
 }
 
 }  // namespace fdf
+
+}  // namespace quill::sync

@@ -1,9 +1,12 @@
 // Word-at-a-time searches for the few delimiter bytes of the FDF scanner.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+namespace quill::sync {
 
 namespace bytescan {
 
@@ -69,3 +72,5 @@ inline size_t FindTokenEnd(const char* base, size_t at, size_t end) {
 }
 
 }  // namespace bytescan
+
+}  // namespace quill::sync

@@ -1,10 +1,13 @@
 #include "sync/fdf/comment_fdf.h"
+#include "sync/sync_names.h"
 
 #include <memory>
 
 #include "sync/fdf/fdf_builders.h"
 #include "sync/fdf/fdf_writer.h"
 #include "sync/fdf/temp_fdf_file.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -39,3 +42,5 @@ std::string WriteCommentToTempFdf(const std::string& folder, const CNMObject& re
     WriteCommentFdf(file.path(), record);
     return file.Release();
 }
+
+}  // namespace quill::sync

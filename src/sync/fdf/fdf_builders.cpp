@@ -1,4 +1,5 @@
 #include "sync/fdf/fdf_builders.h"
+#include "sync/sync_names.h"
 
 #include <cstdio>
 
@@ -6,6 +7,8 @@
 #include "sync/base_exception.h"
 #include "sync/fdf/fdf_file_attachment.h"
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 std::unique_ptr<CAnnot> CreateAnnotObject(const LiveAnnotValues& annot, int page) {
     LogStep step("CreateAnnotObject");
@@ -82,3 +85,5 @@ size_t EmbeddedFileSize(const CFDFContent& object) {
 bool ExceedsEmbeddedFileLimit(const CFDFContent& object) {
     return EmbeddedFileSize(object) > kMaxEmbeddedFileBytes;
 }
+
+}  // namespace quill::sync

@@ -1,11 +1,14 @@
 // Building FDF objects from stored comments and comment records from live annotations.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
 
 #include "sync/fdf/fdf_content.h"
 #include "sync/nm_object.h"
+
+namespace quill::sync {
 
 // The three values of a live annotation of the viewer control that a record needs.
 struct LiveAnnotValues {
@@ -37,3 +40,5 @@ inline constexpr size_t kMaxEmbeddedFileBytes = 10'000'000;
 size_t EmbeddedFileSize(const CFDFContent& object);
 // True when an attachment's embedded file is larger than kMaxEmbeddedFileBytes.
 bool ExceedsEmbeddedFileLimit(const CFDFContent& object);
+
+}  // namespace quill::sync

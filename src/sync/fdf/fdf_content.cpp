@@ -1,6 +1,9 @@
 #include "sync/fdf/fdf_content.h"
+#include "sync/sync_names.h"
 
 #include "sync/fdf/fdf_file_attachment.h"
+
+namespace quill::sync {
 
 CFDFContent::~CFDFContent() = default;
 
@@ -44,3 +47,5 @@ std::unique_ptr<BinaryContent> CFDFFileAttachment::CreateBinaryContent() const {
     }
     return result;
 }
+
+}  // namespace quill::sync

@@ -1,5 +1,6 @@
 // One indirect object of an FDF file, as the client's scanner splits it.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <forward_list>
 #include <memory>
@@ -9,8 +10,9 @@
 #include "sync/fdf/binary_content.h"
 #include "sync/fdf/byte_buffer.h"
 
-class FdfDocument;
+namespace quill::sync {
 
+class FdfDocument;
 // Values of CFDFContent::kind and CFDFContent::subtype.
 enum FdfKind { kFdfKindOther = 0, kFdfKindAnnot = 1, kFdfKindEmbeddedFile = 2 };
 enum FdfSubtype {
@@ -63,3 +65,5 @@ protected:
     std::unique_ptr<CFDFContent> ownedPopup_;
     std::forward_list<std::string> ownedTexts_;  // nodes never move: views stay valid
 };
+
+}  // namespace quill::sync

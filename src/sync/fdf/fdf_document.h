@@ -1,5 +1,6 @@
 // An exported FDF file split into its objects: the result of OpenAndParse.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <map>
 #include <memory>
@@ -9,6 +10,8 @@
 
 #include "sync/fdf/byte_buffer.h"
 #include "sync/fdf/fdf_content.h"
+
+namespace quill::sync {
 
 // Lives for one operation. It owns the file bytes, every parsed object (popups and embedded
 // files included) and the unique-name map; releasing it destroys them all.
@@ -30,3 +33,5 @@ public:
     std::map<std::string_view, CFDFContent*> objectsByName;
     std::vector<std::unique_ptr<CFDFContent>> objects;  // every object in file order
 };
+
+}  // namespace quill::sync

@@ -1,7 +1,10 @@
 // A file attachment annotation of an FDF file, with the embedded-file object it names.
 #pragma once
+#include "sync/sync_names.h"
 
 #include "sync/fdf/fdf_content.h"
+
+namespace quill::sync {
 
 class CFDFFileAttachment : public CFDFContent {
 public:
@@ -19,3 +22,5 @@ public:
 private:
     std::unique_ptr<CFDFContent> ownedEmbeddedFile_;
 };
+
+}  // namespace quill::sync

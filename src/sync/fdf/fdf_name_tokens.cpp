@@ -1,8 +1,11 @@
 #include "sync/fdf/fdf_name_tokens.h"
+#include "sync/sync_names.h"
 
 #include <cstring>
 
 #include "sync/fdf/fdf_file_attachment.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -174,3 +177,5 @@ std::vector<std::string> AnnotsListFromRoot(std::string_view rootDictionary) {
     }
     return ids;
 }
+
+}  // namespace quill::sync

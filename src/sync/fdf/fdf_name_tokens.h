@@ -1,5 +1,6 @@
 // The name tokens of an FDF object's text and the fields the client reads from them.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string_view>
@@ -7,6 +8,8 @@
 
 #include "sync/fdf/byte_scan.h"
 #include "sync/fdf/fdf_content.h"
+
+namespace quill::sync {
 
 // Every "/" starts a token that ends before the next "/", "<" or ">" (or at the end).
 // Calls visit(token) for each, in order.
@@ -36,3 +39,5 @@ std::vector<std::string> AnnotsListFromRoot(std::string_view rootDictionary);
 
 // Like atoi on a byte range, wrapping instead of overflowing.
 int AtoiView(std::string_view text);
+
+}  // namespace quill::sync

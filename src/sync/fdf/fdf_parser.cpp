@@ -1,4 +1,5 @@
 #include "sync/fdf/fdf_parser.h"
+#include "sync/sync_names.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,8 @@
 #include "sync/fdf/fdf_file_attachment.h"
 #include "sync/fdf/fdf_name_tokens.h"
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -397,3 +400,5 @@ bool OpenAndParse(const std::string& filePath, FdfDocument& doc) {
     GenerateOrClear(doc);
     return true;
 }
+
+}  // namespace quill::sync

@@ -1,5 +1,6 @@
 // Reading an exported FDF file: splitting it into objects and relating them.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
 #include <string_view>
@@ -7,6 +8,8 @@
 
 #include "sync/fdf/fdf_content.h"
 #include "sync/fdf/fdf_document.h"
+
+namespace quill::sync {
 
 // Reads the whole file into doc and splits it; returns true. Throws BaseException:
 // kCannotLocateFdf when the file cannot be read, kCannotParseFdf (kFdfParseErrorCode) when
@@ -26,3 +29,5 @@ void _generateFDFObject(FdfDocument& doc);
 void _relateObject(const std::vector<CFDFContent*>& objects, FdfDocument& owner);
 
 }  // namespace fdf
+
+}  // namespace quill::sync

@@ -1,4 +1,5 @@
 #include "sync/fdf/fdf_writer.h"
+#include "sync/sync_names.h"
 
 #include <charconv>
 #include <cstdio>
@@ -7,6 +8,8 @@
 #include "sync/fdf/byte_mass.h"
 #include "sync/fdf/fdf_file_attachment.h"
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -92,3 +95,5 @@ void _restoreFDFContents(const std::string& filePath, const std::vector<CFDFCont
 }
 
 }  // namespace fdf
+
+}  // namespace quill::sync

@@ -1,10 +1,13 @@
 // Writing comments back into an FDF file for the viewer control to import.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
 #include <vector>
 
 #include "sync/fdf/fdf_content.h"
+
+namespace quill::sync {
 
 namespace fdf {
 
@@ -18,3 +21,5 @@ void _restoreFDFContents(const std::string& filePath, const std::vector<CFDFCont
 std::string RestoredFdfBytes(const std::vector<CFDFContent*>& objects);
 
 }  // namespace fdf
+
+}  // namespace quill::sync

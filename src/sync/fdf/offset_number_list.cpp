@@ -1,4 +1,5 @@
 #include "sync/fdf/offset_number_list.h"
+#include "sync/sync_names.h"
 
 #include <charconv>
 #include <cmath>
@@ -8,6 +9,8 @@
 
 #include "sync/fdf/byte_mass.h"
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -122,3 +125,5 @@ bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset) {
     }
     return fdf::_replaceByteMass(text, marker.open, marker.close, numbers);
 }
+
+}  // namespace quill::sync

@@ -1,7 +1,10 @@
 // Re-writing the numbers of one array of an object's raw text (copying a comment).
 #pragma once
+#include "sync/sync_names.h"
 
 #include "sync/fdf/byte_buffer.h"
+
+namespace quill::sync {
 
 enum class NumberListKey { Vertices, Rect, L, InkList };
 
@@ -11,3 +14,5 @@ enum class NumberListKey { Vertices, Rect, L, InkList };
 // Every stroke of an InkList is re-written. Returns false, text unchanged, when the array
 // is not found.
 bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset);
+
+}  // namespace quill::sync

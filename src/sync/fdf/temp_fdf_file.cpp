@@ -1,10 +1,13 @@
 #include "sync/fdf/temp_fdf_file.h"
+#include "sync/sync_names.h"
 
 #include <unistd.h>
 
 #include <cstdio>
 
 #include "app/app_folders.h"
+
+namespace quill::sync {
 
 std::string NewTempFdfPath(const std::string& folder) {
     const std::string stamped = TimestampedFileName(folder, ".fdf");
@@ -26,3 +29,5 @@ std::string TempFdfFile::Release() {
     path_.clear();
     return path;
 }
+
+}  // namespace quill::sync

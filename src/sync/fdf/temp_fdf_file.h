@@ -1,8 +1,11 @@
 // Temporary FDF files of the synchronisation: unique names in the working folder, and their
 // removal by the operation that made them.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
+
+namespace quill::sync {
 
 // "<folder>/yyyymmddhhmmssmmmm.fdf" at the current local time; when a file of that name
 // exists already (two files within one millisecond), "_1", "_2", ... is put before ".fdf".
@@ -25,3 +28,5 @@ public:
 private:
     std::string path_;
 };
+
+}  // namespace quill::sync

@@ -1,12 +1,15 @@
 // One connection of the autosave exchange: sends the requests of the queue and the revision
 // checks to the review server, one at a time.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "sync/wire/param_map.h"
+
+namespace quill::sync {
 
 class AutosaveConnection {
 public:
@@ -32,3 +35,5 @@ public:
 
 // Makes one connection; the worker makes one per pass, GetLastestRevisions one per call.
 using AutosaveConnectionFactory = std::function<std::unique_ptr<AutosaveConnection>()>;
+
+}  // namespace quill::sync

@@ -1,4 +1,5 @@
 #include "sync/wire/autosave_reply.h"
+#include "sync/sync_names.h"
 
 #include <json/reader.h>
 #include <json/value.h>
@@ -7,6 +8,8 @@
 
 #include "app/logs.h"
 #include "sync/wire/param_form.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -77,3 +80,5 @@ void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& re
         wire::_parseUpdateResult(root, reply);
     }
 }
+
+}  // namespace quill::sync

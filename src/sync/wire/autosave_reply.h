@@ -1,11 +1,14 @@
 // Reading the JSON replies of the autosave exchange into a reply ParamMap.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <json/value.h>
 
 #include <string>
 
 #include "sync/wire/param_map.h"
+
+namespace quill::sync {
 
 // errorCode values that the client itself puts into a reply.
 inline constexpr int kWrongCommandCode = 401;  // "Wrong command arrived."
@@ -27,3 +30,5 @@ void _parseUpdateResult(const Json::Value& root, ParamMap& reply);
 // reader's messages, "\ntarget text: " and the text; for AUTOSAVE the root's integer and
 // string members; for UPDATE and UPDATE_FILE_ATTACH the docQ list.
 void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& reply);
+
+}  // namespace quill::sync

@@ -1,10 +1,13 @@
 #include "sync/wire/comment_blob.h"
+#include "sync/sync_names.h"
 
 #include <cstdio>
 #include <cstring>
 
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -86,3 +89,5 @@ std::unique_ptr<BinaryContent> BinaryContentFromBlob(std::string_view blob) {
     }
     return result;
 }
+
+}  // namespace quill::sync

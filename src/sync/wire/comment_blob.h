@@ -1,12 +1,15 @@
 // The byte form in which a comment travels through the server: three little-endian 32-bit
 // lengths, then the content, popup and embedded-file texts.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string_view>
 
 #include "sync/fdf/binary_content.h"
 #include "sync/fdf/byte_buffer.h"
+
+namespace quill::sync {
 
 inline constexpr size_t kCommentBlobHeaderSize = 12;
 
@@ -17,3 +20,5 @@ ByteBuffer MakeCommentBlob(const BinaryContent& content);
 // not 0, each an owned copy. Throws BaseException (kBlobErrorCode) when the blob is shorter
 // than its header or its three lengths do not add up to its size; nothing is read beyond it.
 std::unique_ptr<BinaryContent> BinaryContentFromBlob(std::string_view blob);
+
+}  // namespace quill::sync

@@ -1,9 +1,12 @@
 // The sender of the autosave queue: one request per parameter map, answered by a reply map.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 
 #include "sync/wire/param_map.h"
+
+namespace quill::sync {
 
 class Connector {
 public:
@@ -14,3 +17,5 @@ public:
     // "errorCode" and "errorMsg" entries.
     virtual std::unique_ptr<ParamMap> Send(ParamMap& params) = 0;
 };
+
+}  // namespace quill::sync

@@ -1,4 +1,7 @@
 #include "sync/wire/http_autosave_connection.h"
+#include "sync/sync_names.h"
+
+namespace quill::sync {
 
 HttpAutosaveConnection::HttpAutosaveConnection(const std::string& host, int port)
     : connector_(host, port) {}
@@ -26,3 +29,5 @@ bool HttpAutosaveConnection::GetText(const std::string& url, std::string& reply)
     reply = form.ReplyText();
     return true;
 }
+
+}  // namespace quill::sync

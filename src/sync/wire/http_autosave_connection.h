@@ -1,11 +1,14 @@
 // The autosave connection over the client's HTTP layer: the worker's view of HttpConnector.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
 
 #include "sync/wire/autosave_connection.h"
 #include "sync/wire/http_connector.h"
+
+namespace quill::sync {
 
 class HttpAutosaveConnection : public AutosaveConnection {
 public:
@@ -26,3 +29,5 @@ private:
     HttpConnector connector_;
     bool unanswered_ = false;
 };
+
+}  // namespace quill::sync

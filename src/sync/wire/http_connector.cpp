@@ -1,4 +1,5 @@
 #include "sync/wire/http_connector.h"
+#include "sync/sync_names.h"
 
 #include <cstdio>
 
@@ -9,6 +10,8 @@
 #include "sync/wire/autosave_reply.h"
 #include "sync/wire/param_form.h"
 
+namespace quill::sync {
+
 Connector::~Connector() = default;
 
 HttpConnector::HttpConnector(const std::string& host, int port)
@@ -17,7 +20,7 @@ HttpConnector::HttpConnector(const std::string& host, int port)
 HttpConnector::~HttpConnector() = default;
 
 std::string HttpConnector::Address(const char* path) const {
-    return review::endpoint::OnServer(host_, port_, path);
+    return quill::review::endpoint::OnServer(host_, port_, path);
 }
 
 bool IsUnansweredTransfer(int result, int errorCode) {
@@ -75,13 +78,14 @@ std::unique_ptr<ParamMap> HttpConnector::Send(const ParamMap& params) {
     if (autosave) {
         const std::string body = ParameterForm(params);
         move = text_of("actionType") == "3";
-        url = Address(move ? review::endpoint::kMovedComment : review::endpoint::kAutoSave);
+        url = Address(move ? quill::review::endpoint::kMovedComment
+                           : quill::review::endpoint::kAutoSave);
         WriteRequestLog(body, text_of("NM"));
         WriteLog(kStep, "URL: " + url);
         result = form_->Post(url, HttpPostData(body));
     } else {
-        url = Address(cmd == kCmdUpdate ? review::endpoint::kUpdate
-                                        : review::endpoint::kUpdateFileAttach) +
+        url = Address(cmd == kCmdUpdate ? quill::review::endpoint::kUpdate
+                                        : quill::review::endpoint::kUpdateFileAttach) +
               "?" + ParameterForm(params);
         WriteLog(kStep, "URL: " + url);
         result = form_->Get(url);
@@ -104,3 +108,5 @@ std::unique_ptr<ParamMap> HttpConnector::Send(const ParamMap& params) {
     WriteLog(kStep, "END");
     return reply;
 }
+
+}  // namespace quill::sync

@@ -1,11 +1,14 @@
 // The autosave sender over HTTP to the review server: AUTOSAVE, UPDATE, UPDATE_FILE_ATTACH.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
 
 #include "net/http_form.h"
 #include "sync/wire/connector.h"
+
+namespace quill::sync {
 
 class HttpConnector : public Connector {
 public:
@@ -45,3 +48,5 @@ private:
 // Whether an HTTP result of CHttpForm (result and error code) means that the review server
 // never answered: a transfer failure, or a gateway's 502, 503 or 504.
 bool IsUnansweredTransfer(int result, int errorCode);
+
+}  // namespace quill::sync

@@ -1,6 +1,9 @@
 #include "sync/wire/param_form.h"
+#include "sync/sync_names.h"
 
 #include "codec/percent_encoding.h"
+
+namespace quill::sync {
 
 std::string ParameterForm(const ParamMap& params) {
     std::string form;
@@ -13,3 +16,5 @@ std::string ParameterForm(const ParamMap& params) {
     }
     return form;
 }
+
+}  // namespace quill::sync

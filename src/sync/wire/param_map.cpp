@@ -1,6 +1,9 @@
 #include "sync/wire/param_map.h"
+#include "sync/sync_names.h"
 
 #include <charconv>
+
+namespace quill::sync {
 
 ParamValue::ParamValue() = default;
 ParamValue::ParamValue(std::string text) : type_(kText), text_(std::move(text)) {}
@@ -38,3 +41,5 @@ const ParamValue* ParamMap::Find(const std::string& key) const {
     auto it = entries_.find(key);
     return it == entries_.end() ? nullptr : &it->second;
 }
+
+}  // namespace quill::sync

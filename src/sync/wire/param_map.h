@@ -1,13 +1,15 @@
 // The key/value map of an autosave request and of its reply.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
-class ParamMap;
+namespace quill::sync {
 
+class ParamMap;
 // A text, a 32-bit integer or a list of maps.
 class ParamValue {
 public:
@@ -63,3 +65,5 @@ public:
 private:
     Map entries_;
 };
+
+}  // namespace quill::sync

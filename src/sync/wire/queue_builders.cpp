@@ -1,10 +1,13 @@
 #include "sync/wire/queue_builders.h"
+#include "sync/sync_names.h"
 
 #include <cstdio>
 
 #include "sync/log_step.h"
 #include "sync/wire/comment_blob.h"
 #include "sync/wire/uri_codec.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -78,3 +81,5 @@ std::unique_ptr<CReply> createAnnotModel(const CQueueModel& item, AsReply) {
     reply->inReplyTo = item.IRT;
     return reply;
 }
+
+}  // namespace quill::sync

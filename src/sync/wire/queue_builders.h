@@ -1,5 +1,6 @@
 // Building queue items from comment content and comment records from queue items.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <memory>
 #include <string>
@@ -7,6 +8,8 @@
 #include "sync/fdf/binary_content.h"
 #include "sync/nm_object.h"
 #include "sync/wire/queue_model.h"
+
+namespace quill::sync {
 
 // A new item with its fields set and content (may be null: deletions and moves) serialised
 // to a CommentBlob and encoded into `object`. The first variant also sets the annotation
@@ -30,3 +33,5 @@ inline constexpr AsReply asReply{};
 std::unique_ptr<CAnnot> createAnnotModel(const CQueueModel& item);
 // The reply variant: a CReply that also takes IRT as its in-reply-to name.
 std::unique_ptr<CReply> createAnnotModel(const CQueueModel& item, AsReply);
+
+}  // namespace quill::sync

@@ -1,7 +1,10 @@
 // One autosave queue item: a change to one comment or reply, as it travels to the server.
 #pragma once
+#include "sync/sync_names.h"
 
 #include <string>
+
+namespace quill::sync {
 
 // Action codes of an item.
 enum QueueAction { kActionCreate = 0, kActionUpdate = 1, kActionDelete = 2, kActionMove = 3 };
@@ -32,3 +35,5 @@ public:
 
     int revision = -1;  // reply REVISION_NO
 };
+
+}  // namespace quill::sync

@@ -1,6 +1,9 @@
 #include "sync/wire/queue_requests.h"
+#include "sync/sync_names.h"
 
 #include "sync/wire/param_form.h"
+
+namespace quill::sync {
 
 ParamMap AutoSaveRequest(const CQueueModel& item) {
     ParamMap params;
@@ -26,3 +29,5 @@ ParamMap UpdateRequest(const std::string& cmd, const std::string& docId, int rev
     params["rev"] = static_cast<int32_t>(revision);
     return params;
 }
+
+}  // namespace quill::sync

@@ -1,4 +1,5 @@
 #include "sync/wire/revision_list.h"
+#include "sync/sync_names.h"
 
 #include <json/reader.h>
 #include <json/value.h>
@@ -6,6 +7,8 @@
 #include <charconv>
 #include <memory>
 #include <string>
+
+namespace quill::sync {
 
 namespace {
 
@@ -53,3 +56,5 @@ bool ReadRevisionList(std::string_view text, std::vector<int32_t>& revisions) {
         return false;
     }
 }
+
+}  // namespace quill::sync

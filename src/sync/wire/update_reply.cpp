@@ -1,8 +1,11 @@
 #include "sync/wire/update_reply.h"
+#include "sync/sync_names.h"
 
 #include "sync/base_exception.h"
 #include "sync/fdf/fdf_name_tokens.h"
 #include "sync/wire/param_form.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -56,3 +59,5 @@ std::vector<std::unique_ptr<CDocQueueModel>> ReadQueueItems(const ParamMap& repl
         items.push_back(QueueItemFromMap(element));
     return items;
 }
+
+}  // namespace quill::sync

@@ -1,7 +1,10 @@
 #include "sync/wire/uri_codec.h"
+#include "sync/sync_names.h"
 
 #include "app/logs.h"
 #include "codec/percent_encoding.h"
+
+namespace quill::sync {
 
 namespace {
 
@@ -38,3 +41,5 @@ ByteBuffer UriDecode2ByteArray(std::string_view text) {
     WriteLog("UriDecode2ByteArray", "END");
     return ByteBuffer::Copy(out);
 }
+
+}  // namespace quill::sync

@@ -1,11 +1,12 @@
 // Affine: a 2-D affine transform in PDF's [a b c d e f] form.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cmath>
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct Affine {
     double a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
@@ -26,4 +27,4 @@ struct Affine {
     }
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,5 +1,6 @@
 // AnnotDraft: what the widget hands the engine to create a comment of one tool.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 #include <optional>
@@ -9,7 +10,7 @@
 #include "control/annot_tool.h"
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // Scale of a measurement: `factor` page points make one `unit` ("1 in = 1 in" by default:
 // 72 points per inch).
@@ -66,4 +67,4 @@ struct AnnotDraft {
     std::string imageRgb;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // AnnotDrawing: an annotation's look as vector paths, the same the saved appearance
 // streams are made of, so that the widget draws exactly what other viewers show.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -8,7 +9,7 @@
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct RgbColor {
     double r = 0, g = 0, b = 0;  // 0..1
@@ -48,4 +49,4 @@ struct AnnotDrawing {
     std::vector<DrawImage> images;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

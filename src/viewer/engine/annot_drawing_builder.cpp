@@ -12,7 +12,7 @@
 #include "viewer/engine/path_builder.h"
 #include "viewer/engine/pdf_text_string.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr int kMaxImageSide = 4096;
@@ -524,4 +524,4 @@ PdfObject ImageDataDict(int width, int height, const std::string& rgb) {
     return d;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

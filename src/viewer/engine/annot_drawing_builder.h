@@ -1,12 +1,13 @@
 // Builds an annotation's drawing (AnnotDrawing) from its dictionary, and keeps its /Rect
 // around what is drawn.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/annot_record.h"
 #include "viewer/engine/page_text.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class FontProvider;
 
@@ -25,4 +26,4 @@ void RefreshRect(AnnotRecord& record, DrawingContext& ctx);
 std::shared_ptr<const std::string> ImagePixels(const PdfObject& dict, int* width, int* height);
 PdfObject ImageDataDict(int width, int height, const std::string& rgb);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -12,7 +12,7 @@
 #include "viewer/engine/pdf_object_writer.h"
 #include "viewer/engine/pdf_text_string.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 bool Finite(PointF p) { return std::isfinite(p.x) && std::isfinite(p.y); }
@@ -342,4 +342,4 @@ std::unique_ptr<AnnotRecord> BuildReplyRecord(const AnnotRecord& parent, const s
     return rec;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

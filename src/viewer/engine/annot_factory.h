@@ -1,5 +1,6 @@
 // Builds the records of new comments and replies from what the widget hands over.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -7,7 +8,7 @@
 #include "viewer/engine/annot_draft.h"
 #include "viewer/engine/annot_record.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct DrawingContext;
 
@@ -26,4 +27,4 @@ std::unique_ptr<AnnotRecord> BuildReplyRecord(const AnnotRecord& parent, const s
 // The popup of a top-level comment, beside its /Rect.
 PdfObject PopupDictFor(const PdfObject& annotDict);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

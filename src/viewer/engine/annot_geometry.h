@@ -1,5 +1,6 @@
 // AnnotGeometry: where an annotation lies on its page, for hit tests and edit handles.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <optional>
 #include <vector>
@@ -7,7 +8,7 @@
 #include "control/annot_tool.h"
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct AnnotGeometry {
     std::optional<AnnotTool> tool;  // none for an annotation of another kind
@@ -21,4 +22,4 @@ struct AnnotGeometry {
     std::vector<Quad> quads;                   // highlight, strike-out
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

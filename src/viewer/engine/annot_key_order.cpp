@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 void Reorder(PdfObject& dict, std::initializer_list<std::string_view> first,
@@ -40,4 +40,4 @@ void NormalizeAnnotKeyOrder(PdfObject& dict) {
     if (PdfObject* be = dict.Get("BE")) Reorder(*be, {"S", "I"}, {});
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

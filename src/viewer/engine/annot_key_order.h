@@ -2,11 +2,12 @@
 // and /BE last (/W, /S, /D inside /BS), as the client's scanners expect. Applied to
 // comments read from a PDF, whose key order the file does not keep.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 void NormalizeAnnotKeyOrder(PdfObject& dict);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

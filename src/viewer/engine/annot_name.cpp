@@ -4,7 +4,7 @@
 
 #include "platform/guid.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 std::string NewAnnotName() {
     const platform::Guid g = platform::NewGuid();
@@ -16,4 +16,4 @@ std::string NewAnnotName() {
     return buf;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

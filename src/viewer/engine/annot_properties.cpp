@@ -5,7 +5,7 @@
 
 #include "viewer/engine/pdf_object_writer.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 std::string NameOf(const PdfObject& dict, const char* key) {
@@ -218,4 +218,4 @@ double CloudIntensityOf(const PdfObject& dict) {
     return std::clamp(v, 0.0, 2.0);
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // The control's annotation properties on top of the PDF dictionary: colour, border width,
 // border style codes 1-9, tool, type and subtype names.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 #include <optional>
@@ -11,7 +12,7 @@
 #include "control/annot_tool.h"
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // The tool that drew the annotation, from its /Subtype and /IT.
 std::optional<AnnotTool> ToolOf(const PdfObject& dict);
@@ -42,4 +43,4 @@ bool SetBorderStyleCode(PdfObject& dict, int code);
 std::vector<double> DashOf(const PdfObject& dict);
 double CloudIntensityOf(const PdfObject& dict);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

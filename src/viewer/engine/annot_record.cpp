@@ -1,6 +1,6 @@
 #include "viewer/engine/annot_record.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 std::string StringOf(const PdfObject& dict, const char* key) {
@@ -14,4 +14,4 @@ std::string AnnotRecord::Name() const { return StringOf(dict, "NM"); }
 std::string AnnotRecord::InReplyTo() const { return StringOf(dict, "IRT"); }
 std::string AnnotRecord::Subtype() const { return StringOf(dict, "Subtype"); }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

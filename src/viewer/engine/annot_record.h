@@ -1,6 +1,7 @@
 // AnnotRecord: one annotation (or reply) as the engine keeps it: its PDF dictionary, its
 // popup, its embedded file and its replies.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <optional>
@@ -10,7 +11,7 @@
 #include "control/pdf_object_backend.h"
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // The reference number that stands, inside an annotation's /FS, for its own embedded file;
 // the FDF and PDF writers replace it with the file's object number.
@@ -40,4 +41,4 @@ struct AnnotRecord {
     std::string Subtype() const;    // /Subtype
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

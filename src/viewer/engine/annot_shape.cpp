@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 std::string SubtypeOf(const PdfObject& dict) {
@@ -219,4 +219,4 @@ bool SetVertexDict(PdfObject& dict, int vertex, PointF at) {
     return false;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // The geometry inside an annotation dictionary: reading it, moving, resizing, editing
 // vertices, and keeping /Rect around what is drawn.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <vector>
 
@@ -8,7 +9,7 @@
 #include "viewer/engine/page_geometry.h"
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 RectF RectOf(const PdfObject& dict);  // /Rect normalised; empty when absent
 PdfObject RectArray(const RectF& r);
@@ -31,4 +32,4 @@ bool ResizeDict(PdfObject& dict, const RectF& box);
 // /InkList counted over all strokes. false when there is no such vertex.
 bool SetVertexDict(PdfObject& dict, int vertex, PointF at);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

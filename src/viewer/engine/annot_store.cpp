@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 void AnnotStore::Reset(int pageCount) {
     for (auto& page : pages_) {
@@ -157,4 +157,4 @@ void AnnotStore::AdoptOrphans(AnnotRecord* parent) {
     for (AnnotRecord* r : adopted) AdoptOrphans(r);
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

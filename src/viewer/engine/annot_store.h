@@ -1,6 +1,7 @@
 // AnnotStore: the annotations of the open document, per page in index order, with their
 // replies; finds any annotation or reply by its id or its unique name.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "viewer/engine/annot_record.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class AnnotStore {
 public:
@@ -54,4 +55,4 @@ private:
     AnnotId nextId_ = 1;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -2,7 +2,7 @@
 
 #include "viewer/engine/pdf_object_writer.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 void Num(std::string& out, double v) {
@@ -98,4 +98,4 @@ AppearanceContent BuildAppearanceContent(const AnnotDrawing& drawing, const std:
     return a;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,12 +1,13 @@
 // The content stream of an appearance (or of texts added to a page) from a drawing.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <string>
 #include <vector>
 
 #include "viewer/engine/annot_drawing.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct AppearanceContent {
     std::string content;  // operators, numbers in the C locale
@@ -25,4 +26,4 @@ struct AppearanceContent {
 AppearanceContent BuildAppearanceContent(const AnnotDrawing& drawing,
                                          const std::string& prefix = "");
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -23,7 +23,7 @@
 #include "viewer/engine/pdf_text_string.h"
 #include "viewer/engine/source_document.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr const char* kHandTool = "Hand Tool";
@@ -377,7 +377,7 @@ int32_t EngineControl::GetColor(AnnotId id) const {
 void EngineControl::SetColor(AnnotId id, int32_t bgr) {
     AnnotRecord* r = s_->Record(id);
     if (!r) return;
-    viewer::engine::SetColor(r->dict, bgr & 0x00FFFFFF);
+    engine::SetColor(r->dict, bgr & 0x00FFFFFF);
     s_->Changed(r->page);
 }
 
@@ -707,4 +707,4 @@ bool EngineControl::UserDeleteReply(AnnotId reply) {
     return true;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

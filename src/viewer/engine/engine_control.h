@@ -7,6 +7,7 @@
 // not on every paint) and PageTextDrawings, and applies the user's edits with the User*
 // calls, which fire the client's events. The client sees only PdfViewerControl.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 #include <functional>
@@ -22,7 +23,7 @@
 #include "viewer/engine/page_geometry.h"
 #include "viewer/engine/view_host.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class AnnotStore;
 class SourceDocument;
@@ -159,4 +160,4 @@ private:
     std::unique_ptr<State> s_;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -7,7 +7,7 @@
 #include "viewer/engine/annot_name.h"
 #include "viewer/engine/pdf_object_parser.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr int kMaxResolveDepth = 32;
@@ -218,4 +218,4 @@ std::optional<FdfAnnots> ReadFdf(std::string_view bytes, int pageCount, std::str
     return Reader(*file, pageCount).Run(error);
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // Reads the annotations of an FDF file: the engine's own export and the files the client
 // writes back (root at the end, popups and embedded files listed with the annotations).
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <optional>
@@ -10,7 +11,7 @@
 
 #include "viewer/engine/annot_record.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct FdfAnnots {
     // Annotations without /IRT, in file order.
@@ -24,4 +25,4 @@ struct FdfAnnots {
 // file; /AP and other references to streams are left out (appearances are built anew).
 std::optional<FdfAnnots> ReadFdf(std::string_view bytes, int pageCount, std::string* error);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

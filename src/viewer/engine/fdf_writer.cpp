@@ -3,7 +3,7 @@
 #include "viewer/engine/pdf_object_writer.h"
 #include "viewer/engine/pdf_text_string.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 class FdfBuilder {
@@ -83,4 +83,4 @@ std::string WriteFdf(const AnnotStore& store, const std::string& pdfFileName) {
     return out;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

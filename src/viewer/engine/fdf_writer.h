@@ -2,12 +2,13 @@
 // parses: root "1 0 obj", one object per "obj", /Page as the last key of an annotation,
 // "/Parent n 0 R " in popups, embedded files as ">>stream\r\n" bytes "\r\nendstream".
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <string>
 
 #include "viewer/engine/annot_store.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // The FDF text of every annotation (pages in order, each page in index order, every
 // annotation followed by its popup, its embedded file and its replies depth first; then
@@ -18,4 +19,4 @@ std::string WriteFdf(const AnnotStore& store, const std::string& pdfFileName);
 // object numbers for its popup and embedded file (0: none).
 std::string AnnotObjectText(const AnnotRecord& record, int popupNum, int fileNum);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

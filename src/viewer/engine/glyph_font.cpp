@@ -10,7 +10,7 @@
 
 #include "platform/code_page.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct GlyphFont::Face {
     FT_Library library = nullptr;
@@ -225,4 +225,4 @@ std::u32string CodePointsOf(const std::string& ansi) {
     return out;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

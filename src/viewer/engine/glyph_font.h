@@ -1,6 +1,7 @@
 // GlyphFont: a font file read with FreeType; text becomes glyph outlines (vector paths), so
 // appearances need no embedded font and look the same in every viewer.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -10,7 +11,7 @@
 #include "viewer/engine/affine.h"
 #include "viewer/engine/annot_drawing.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class GlyphFont {
 public:
@@ -64,4 +65,4 @@ private:
 // Unicode code points of text in the system code page.
 std::u32string CodePointsOf(const std::string& ansi);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

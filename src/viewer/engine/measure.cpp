@@ -7,7 +7,7 @@
 #include "viewer/engine/path_builder.h"
 #include "viewer/engine/pdf_text_string.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 PdfObject NumberFormat(const std::string& unit, double factor) {
@@ -92,4 +92,4 @@ std::optional<std::string> MeasureLabel(const PdfObject& dict) {
     }
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // Measurements of distance, perimeter and area comments: the /Measure dictionary and the
 // value shown as the comment's label.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <optional>
 #include <string>
@@ -8,10 +9,10 @@
 #include "viewer/engine/annot_draft.h"
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 PdfObject MeasureDict(const MeasureScale& scale);
 // "12.34 in", "3.50 sq in"; nullopt for an annotation that is no measurement.
 std::optional<std::string> MeasureLabel(const PdfObject& dict);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 RectF RectF::Normalized() const {
     return {std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
@@ -30,4 +30,4 @@ double PageGeometry::ShownHeight() const {
     return (rotate == 90 || rotate == 270) ? cropBox.Width() : cropBox.Height();
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

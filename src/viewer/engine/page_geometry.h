@@ -1,10 +1,11 @@
 // Points, rectangles and page boxes in page space (PDF user space: points, y up).
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <array>
 #include <vector>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct PointF {
     double x = 0;
@@ -38,4 +39,4 @@ struct PageGeometry {
     double ShownHeight() const;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

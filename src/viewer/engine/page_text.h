@@ -1,10 +1,11 @@
 // PageText: a text the client shows over a page (page number labels); saved with the page.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 #include <string>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct PageText {
     int page = 0;
@@ -18,4 +19,4 @@ struct PageText {
     double rotation = 0;  // degrees, counter-clockwise
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

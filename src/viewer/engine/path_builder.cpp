@@ -7,7 +7,7 @@
 
 #include "viewer/engine/glyph_font.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr double kKappa = 0.5522847498;
@@ -232,4 +232,4 @@ std::string FormatFixed(double value, int decimals) {
     return std::string(buf, r.ptr);
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,5 +1,6 @@
 // Small path shapes for annotation drawings: polylines, ellipses, clouds, arrow heads, text.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <string>
 #include <vector>
@@ -8,7 +9,7 @@
 #include "viewer/engine/annot_drawing.h"
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class GlyphFont;
 
@@ -37,4 +38,4 @@ void AddTextLine(Segments& out, GlyphFont& font, const std::u32string& line, dou
 // Numbers for labels, in the C locale.
 std::string FormatFixed(double value, int decimals);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

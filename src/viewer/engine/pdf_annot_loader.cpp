@@ -10,7 +10,7 @@
 #include "viewer/engine/annot_properties.h"
 #include "viewer/engine/qpdf_convert.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 bool IsCommentSubtype(std::string_view s) {
     static const char* kSubtypes[] = {
@@ -148,4 +148,4 @@ bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedA
     }
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

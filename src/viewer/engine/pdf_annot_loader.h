@@ -1,6 +1,7 @@
 // Reads the comments a PDF already carries (its markup annotations, their popups, replies
 // and embedded files) into engine records.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -9,7 +10,7 @@
 
 #include "viewer/engine/annot_record.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // The annotation subtypes the engine keeps as comments; every other annotation (links,
 // form fields ...) stays in the document untouched.
@@ -24,4 +25,4 @@ struct LoadedAnnots {
 bool LoadPdfAnnots(const std::string& path, const std::string& password, LoadedAnnots* out,
                    std::string* error);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 // Days from 1970-01-01 for a civil date (proleptic Gregorian).
@@ -127,4 +127,4 @@ platform::LocalTime LocalFromAutomationDate(double date) {
     return t;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

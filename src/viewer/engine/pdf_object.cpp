@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 PdfObject PdfObject::Null() { return PdfObject(); }
 
@@ -142,4 +142,4 @@ bool operator==(const PdfObject& a, const PdfObject& b) {
     return false;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,12 +1,13 @@
 // PdfObject: the engine's own PDF object model (annotation dictionaries, FDF objects).
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct PdfDictEntry;
 
@@ -80,4 +81,4 @@ inline PdfObject& PdfObject::operator=(PdfObject&&) noexcept = default;
 
 bool operator==(const PdfObject& a, const PdfObject& b);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr int kMaxDepth = 64;
@@ -393,4 +393,4 @@ std::optional<ParsedObjectFile> ParseObjectFile(std::string_view bytes, std::str
     return file;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

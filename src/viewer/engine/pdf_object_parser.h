@@ -1,6 +1,7 @@
 // PdfObjectParser: reads PDF objects (and the indirect objects of an FDF file) from bytes,
 // with every read checked against the end of the data.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstddef>
 #include <map>
@@ -10,7 +11,7 @@
 
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class PdfObjectParser {
 public:
@@ -61,4 +62,4 @@ struct ParsedObjectFile {
 // nullopt with a message when the bytes are no such file or break off inside an object.
 std::optional<ParsedObjectFile> ParseObjectFile(std::string_view bytes, std::string* error);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

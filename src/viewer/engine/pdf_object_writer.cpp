@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 bool IsRegularNameChar(unsigned char c) {
@@ -171,4 +171,4 @@ std::string WritePdfObject(const PdfObject& object, const RefMapper& mapRef) {
     return out;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,12 +1,13 @@
 // Writes PdfObjects in the engine's one compact layout (the layout of its FDF files).
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <functional>
 #include <string>
 
 #include "viewer/engine/pdf_object.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // Maps an object number of a reference to the number written; identity when empty.
 using RefMapper = std::function<int(int)>;
@@ -25,4 +26,4 @@ std::string WritePdfObject(const PdfObject& object, const RefMapper& mapRef = {}
 std::string FormatPdfNumber(double value, bool isInteger);
 std::string EscapePdfString(const std::string& bytes);  // with the parentheses
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

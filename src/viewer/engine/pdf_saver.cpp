@@ -15,7 +15,7 @@
 #include "viewer/engine/pdf_object_writer.h"
 #include "viewer/engine/qpdf_convert.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 // Resources and stream of an appearance (or of page texts).
@@ -224,4 +224,4 @@ bool SavePdfWithAnnots(const SaveInput& in, const std::string& targetPath, std::
     return true;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // Saves the review document with the engine's comments and page texts as a new PDF: every
 // comment with an appearance stream, written with qpdf.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <functional>
 #include <string>
@@ -10,7 +11,7 @@
 #include "viewer/engine/annot_store.h"
 #include "viewer/engine/page_text.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct SaveInput {
     std::string sourcePath;
@@ -26,4 +27,4 @@ struct SaveInput {
 // source itself is safe. false with a reason on failure; the target is then untouched.
 bool SavePdfWithAnnots(const SaveInput& in, const std::string& targetPath, std::string* error);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

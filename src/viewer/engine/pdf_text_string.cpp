@@ -2,7 +2,7 @@
 
 #include "platform/code_page.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 // PDFDocEncoding 0x80-0x9F (0x9F and unassigned codes map to U+FFFD).
@@ -77,4 +77,4 @@ std::string PdfTextToAnsi(const std::string& b) {
     return platform::Utf16ToAnsi(PdfTextToUtf16(b));
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

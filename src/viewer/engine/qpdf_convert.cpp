@@ -1,6 +1,6 @@
 #include "viewer/engine/qpdf_convert.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 constexpr int kMaxDepth = 32;
@@ -66,4 +66,4 @@ std::string SubtypeOf(QPDFObjectHandle h) {
     return s.isName() ? s.getName().substr(1) : std::string();
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

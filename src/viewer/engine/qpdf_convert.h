@@ -1,5 +1,6 @@
 // Conversion between qpdf's object handles and the engine's PdfObject.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
@@ -11,7 +12,7 @@
 #include "viewer/engine/pdf_object.h"
 #include "viewer/engine/pdf_object_writer.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // Direct copy: indirect objects are taken in, streams and reference cycles become null and
 // are left out of dictionaries.
@@ -24,4 +25,4 @@ QPDFObjectHandle ToQpdf(QPDF& pdf, const PdfObject& o, const RefMapper& mapRef =
 // The /Subtype name of a dictionary without its slash ("Square"); empty when it has none.
 std::string SubtypeOf(QPDFObjectHandle h);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -10,7 +10,7 @@
 #include <memory>
 #include <optional>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 namespace {
 // A damaged file is answered by the result code; poppler's own complaints stay quiet.
@@ -56,4 +56,4 @@ int QuireGetPageRotate(const std::string& path, std::vector<QuirePageBox>& pages
     return kQuireOk;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

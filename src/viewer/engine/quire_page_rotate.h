@@ -1,11 +1,12 @@
 // QuireGetPageRotate: the small reader over poppler's core classes that yields each page's
 // crop box and rotation of a PDF file, for the page number labels of the viewer dialog.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <string>
 #include <vector>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 // Result codes of QuireGetPageRotate.
 enum QuireResult : int {
@@ -26,4 +27,4 @@ struct QuirePageBox {
 // or one of the failure codes with pages empty.
 int QuireGetPageRotate(const std::string& path, std::vector<QuirePageBox>& pages);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
                                           const std::vector<Quad>& words) {
@@ -107,4 +107,4 @@ std::vector<AnnotDraft> SampleAnnotDrafts(int page, const PageGeometry& g,
     return drafts;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -5,7 +5,7 @@
 
 #include "viewer/engine/pdf_object_writer.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 std::string N(double v) { return FormatPdfNumber(v, false); }
@@ -67,4 +67,4 @@ bool WriteSamplePdf(const SamplePdfOptions& o, const std::string& path, std::str
     }
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

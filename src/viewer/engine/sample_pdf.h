@@ -3,11 +3,12 @@
 // demo drawing, which must not link the client's PDF libraries, and from the widget's heavy
 // drawing, which is made to load the renderer.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <string>
 #include <vector>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 struct SamplePdfOptions {
     int pageCount = 1;
@@ -20,4 +21,4 @@ struct SamplePdfOptions {
 
 bool WriteSamplePdf(const SamplePdfOptions& options, const std::string& path, std::string* error);
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <optional>
 
-namespace viewer::engine {
+namespace quill::engine {
 namespace {
 
 void QuietErrors(ErrorCategory, Goffset, const char*) {}
@@ -121,4 +121,4 @@ std::vector<Quad> SourceDocument::WordQuadsIn(int page, const RectF& areaIn) con
     return quads;
 }
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

@@ -1,6 +1,7 @@
 // SourceDocument: the opened review PDF as poppler reads it: pages, their boxes and
 // rotation, and the words of their text.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <memory>
 #include <string>
@@ -8,7 +9,7 @@
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::engine {
+namespace quill::engine {
 
 enum class OpenResult { Ok, CannotOpen, Encrypted, Damaged };
 
@@ -38,4 +39,4 @@ private:
     std::vector<PageGeometry> pages_;
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

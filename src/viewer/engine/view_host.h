@@ -1,10 +1,11 @@
 // ViewHost: what the engine asks of the widget that shows the document (scrolling,
 // printing, repainting). Without a host the engine works headless.
 #pragma once
+#include "viewer/engine/engine_names.h"
 
 #include <cstdint>
 
-namespace viewer::engine {
+namespace quill::engine {
 
 class ViewHost {
 public:
@@ -22,4 +23,4 @@ public:
     virtual bool Print() { return false; }
 };
 
-}  // namespace viewer::engine
+}  // namespace quill::engine

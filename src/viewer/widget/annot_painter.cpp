@@ -5,7 +5,7 @@
 #include <QPen>
 #include <cmath>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 QColor ToQColor(const engine::RgbColor& c, double opacity) {
     QColor q;
@@ -96,4 +96,4 @@ void PaintDrawing(QPainter& painter, const engine::AnnotDrawing& drawing,
     painter.restore();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,5 +1,6 @@
 // Paints an annotation's drawing (the engine's vector paths and images) with QPainter.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QColor>
 #include <QPainterPath>
@@ -9,7 +10,7 @@
 
 class QPainter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 QColor ToQColor(const engine::RgbColor& c, double opacity = 1.0);
 // 0x00BBGGRR <-> QColor
@@ -22,4 +23,4 @@ QPainterPath ToPainterPath(const engine::DrawPath& path);
 void PaintDrawing(QPainter& painter, const engine::AnnotDrawing& drawing,
                   const QTransform& pageToDevice);
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

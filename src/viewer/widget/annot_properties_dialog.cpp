@@ -9,7 +9,7 @@
 
 #include "viewer/widget/annot_painter.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 AnnotPropertiesDialog::AnnotPropertiesDialog(engine::EngineControl& engine, AnnotId annot,
                                              QWidget* parent)
@@ -82,4 +82,4 @@ bool AnnotPropertiesDialog::Apply() {
     });
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // AnnotPropertiesDialog: a comment's colour, line width and border style (solid, the dash
 // patterns, cloudy 1 and 2), applied as one change of the comment.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QColor>
 #include <QDialog>
@@ -11,7 +12,7 @@ class QComboBox;
 class QPushButton;
 class QSpinBox;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class AnnotPropertiesDialog : public QDialog {
     Q_OBJECT
@@ -36,4 +37,4 @@ private:
     QComboBox* style_ = nullptr;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -2,7 +2,7 @@
 
 #include "platform/code_page.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 QString FromAnsi(const std::string& ansi) {
     return QString::fromStdString(platform::AnsiToUtf8(ansi));
@@ -10,4 +10,4 @@ QString FromAnsi(const std::string& ansi) {
 
 std::string ToAnsi(const QString& text) { return platform::Utf8ToAnsi(text.toStdString()); }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,12 +1,13 @@
 // Text between the control (system code page) and Qt widgets (QString).
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QString>
 #include <string>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 QString FromAnsi(const std::string& ansi);
 std::string ToAnsi(const QString& text);
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

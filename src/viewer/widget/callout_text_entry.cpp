@@ -14,7 +14,7 @@
 #include "viewer/widget/draw_session.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 CalloutTextEntry::CalloutTextEntry(PdfViewerWidget& view) : view_(view) {}
 
@@ -139,4 +139,4 @@ void CalloutTextEntry::FollowView() {
     editor_->move(view_.ToViewport(draft_->page, {r.x1, r.y2}).toPoint());
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,5 +1,6 @@
 // CalloutTextEntry: the box the text of a new call-out is typed in, over the view.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QObject>
 #include <QPointer>
@@ -9,7 +10,7 @@
 
 class QPlainTextEdit;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class DrawSession;
 class PdfViewerWidget;
@@ -47,4 +48,4 @@ private:
     std::optional<engine::AnnotDraft> draft_;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -11,7 +11,7 @@
 
 #include "viewer/widget/ansi_text.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 constexpr int kIdRole = Qt::UserRole + 1;
@@ -182,4 +182,4 @@ bool CommentNoteDialog::DeleteReply() {
     return ok;
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

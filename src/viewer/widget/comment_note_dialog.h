@@ -1,6 +1,7 @@
 // CommentNoteDialog: a comment's popup note: its text and the thread of replies (add, edit,
 // delete), each change going through the control so that its event fires.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QDialog>
 
@@ -12,7 +13,7 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class CommentNoteDialog : public QDialog {
     Q_OBJECT
@@ -52,4 +53,4 @@ private:
     QPushButton* delete_ = nullptr;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -10,7 +10,7 @@
 
 #include "viewer/widget/ansi_text.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 bool DraftMedia::Load(engine::AnnotDraft& draft, const ViewerDialogs& dialogs, QWidget* parent) {
     if (draft.tool == AnnotTool::Image) {
@@ -82,4 +82,4 @@ bool DraftMedia::LoadAttachment(engine::AnnotDraft& draft, const QString& file) 
     return true;
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,5 +1,6 @@
 // DraftMedia: the image or file a new comment carries, asked for and loaded into its draft.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -9,7 +10,7 @@
 
 class QWidget;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class DraftMedia {
     Q_DECLARE_TR_FUNCTIONS(DraftMedia)
@@ -25,4 +26,4 @@ public:
     static bool LoadAttachment(engine::AnnotDraft& draft, const QString& file);
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

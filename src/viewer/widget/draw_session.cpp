@@ -9,7 +9,7 @@
 #include "viewer/widget/annot_painter.h"
 #include "viewer/widget/measure_text.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 double Dist(engine::PointF a, engine::PointF b) { return std::hypot(a.x - b.x, a.y - b.y); }
@@ -456,4 +456,4 @@ void DrawSession::PaintPreview(QPainter& painter, const QTransform& t) const {
     painter.restore();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // DrawSession: the gesture of drawing one new comment with a tool (the points the user
 // clicks or drags, a live preview) until it becomes an AnnotDraft.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QTransform>
 #include <optional>
@@ -12,7 +13,7 @@
 
 class QPainter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class DrawSession {
 public:
@@ -83,4 +84,4 @@ private:
     std::vector<engine::Quad> quads_;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -11,7 +11,7 @@
 #include "viewer/widget/draw_session.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 constexpr int kHandleRadius = 4;
@@ -384,4 +384,4 @@ void EditController::PaintDragPreview(QPainter& p) const {
     p.restore();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,5 +1,6 @@
 // EditController: what the mouse does to comments: select, move, resize, reshape, delete, pan.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QObject>
 #include <QPoint>
@@ -12,7 +13,7 @@
 
 class QPainter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class DrawSession;
 class PdfViewerWidget;
@@ -115,4 +116,4 @@ private:
     std::unique_ptr<DrawSession> session_;  // Draw, AwaitWords
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -10,7 +10,7 @@
 
 #include "viewer/widget/text_search.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 FindWindow::FindWindow(PdfViewerWidget& viewer)
     : QWidget(viewer.window(), Qt::Tool), viewer_(viewer) {
@@ -120,4 +120,4 @@ void FindWindow::UpdateStatus() {
     }
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // FindWindow: the viewer's find window ("FindTool"): searches the page text, marks every hit
 // and steps through them.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QWidget>
 #include <vector>
@@ -12,7 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class TextSearch;
 
@@ -50,4 +51,4 @@ private:
     int pendingStep_ = 0;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

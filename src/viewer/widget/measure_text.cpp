@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 std::string Number(double v) {
@@ -66,4 +66,4 @@ std::optional<engine::MeasureScale> CalibratedScale(engine::PointF a, engine::Po
     return s;
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

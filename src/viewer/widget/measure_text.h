@@ -1,6 +1,7 @@
 // Measurement values of the distance, perimeter and area tools in a document scale, and
 // the scale calibrated from two points of known distance.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <optional>
 #include <string>
@@ -8,7 +9,7 @@
 
 #include "viewer/engine/annot_draft.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 double PathLength(const std::vector<engine::PointF>& points, bool closed);
 double PolygonArea(const std::vector<engine::PointF>& points);
@@ -22,4 +23,4 @@ std::string FormatArea(double squarePoints, const engine::MeasureScale& scale);
 std::optional<engine::MeasureScale> CalibratedScale(engine::PointF a, engine::PointF b,
                                                     double distance, const std::string& unit);
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,7 +1,8 @@
 // MouseMode: the one gesture the viewer's mouse is in; presses, moves and releases go by it.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 enum class MouseMode {
     None,        // nothing under way: a press starts what the tool does
@@ -14,4 +15,4 @@ enum class MouseMode {
     Calibrate,   // the next clicks give the two points of the scale's calibration
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

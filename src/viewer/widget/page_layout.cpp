@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 void PageLayout::SetPages(std::vector<engine::PageGeometry> pages) {
     pages_ = std::move(pages);
@@ -107,4 +107,4 @@ engine::PointF PageLayout::ToPage(int page, QPointF column) const {
     return {q.x(), q.y()};
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // PageLayout: where each page sits in the viewer's continuous column, and the mapping between
 // page space (points, y up) and the column's pixels at the current zoom and rotation.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QPointF>
 #include <QRectF>
@@ -9,7 +10,7 @@
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class PageLayout {
 public:
@@ -58,4 +59,4 @@ private:
     int rotation_ = 0;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -8,7 +8,7 @@
 
 #include "viewer/widget/page_layout.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 PageWords::PageWords(QObject* parent) : QObject(parent) {
     thread_ = std::thread([this] { Loop(); });
@@ -101,4 +101,4 @@ void PageWords::Loop() {
     }
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -2,6 +2,7 @@
 // poppler on a worker thread so that a dense page never stalls the GUI thread; results come
 // back through a queued call.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QObject>
 #include <QString>
@@ -14,7 +15,7 @@
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class PageWords : public QObject {
     Q_OBJECT
@@ -46,4 +47,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

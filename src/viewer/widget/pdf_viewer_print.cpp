@@ -1,5 +1,6 @@
 // Printing of PdfViewerWidget: every page as the document shows it, with its comments.
 #include "viewer/widget/pdf_viewer_widget.h"
+#include "viewer/widget/widget_names.h"
 
 #include <poppler/qt6/poppler-qt6.h>
 
@@ -10,7 +11,7 @@
 
 #include "viewer/widget/annot_painter.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 bool PdfViewerWidget::Print() {
     if (!engine_->IsOpen() || engine_->PageCount() == 0) return false;
@@ -89,4 +90,4 @@ bool PdfViewerWidget::PrintTo(QPrinter& printer) {
     return painter.end();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -22,7 +22,7 @@
 #include "viewer/widget/tile_cache.h"
 #include "viewer/widget/widget_control.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 constexpr double kZoomStep = 1.25;
@@ -844,4 +844,4 @@ void PdfViewerWidget::ShowFindHit(const FindHit& hit) {
     viewport()->update();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // PdfViewerWidget: the viewer control's Qt widget: pages in one continuous column rendered on
 // worker threads, the comments drawn from the engine's model, and every viewer tool.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QAbstractScrollArea>
 #include <QPointer>
@@ -20,7 +21,7 @@
 class QPlainTextEdit;
 class QPrinter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class AnnotPropertiesDialog;
 class CalloutTextEntry;
@@ -187,4 +188,4 @@ private:
     QPointer<FindWindow> finder_;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -6,7 +6,7 @@
 
 #include "viewer/widget/page_layout.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 TextSearch::TextSearch(QObject* parent) : QObject(parent) {}
 
@@ -68,4 +68,4 @@ void TextSearch::Start(const QString& pdfPath, const std::vector<engine::PageGeo
     });
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // TextSearch: finds a text on every page with poppler on a worker thread (its own document)
 // and hands the hits, page by page, to the GUI thread.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QObject>
 #include <QString>
@@ -12,7 +13,7 @@
 
 #include "viewer/engine/page_geometry.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class TextSearch : public QObject {
     Q_OBJECT
@@ -37,4 +38,4 @@ private:
     uint64_t generation_ = 0;  // hits of an older search are dropped
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

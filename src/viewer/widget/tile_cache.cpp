@@ -9,7 +9,7 @@
 
 #include "viewer/widget/page_layout.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 // Every tile makes poppler read the page's whole content stream again, which dominates on
@@ -285,4 +285,4 @@ void TileCache::PaintPage(QPainter& p, int page, const QRect& pr, const QRect& v
     }
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,5 +1,6 @@
 // TileCache: the rendered page images the view paints from, kept within a memory budget.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QHash>
 #include <QImage>
@@ -14,7 +15,7 @@
 
 class QPainter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class PageLayout;
 
@@ -46,7 +47,7 @@ public:
 
 signals:
     // A finished tile is in the cache.
-    void TileStored(const viewer::widget::TileKey& key);
+    void TileStored(const widget::TileKey& key);
 
 private:
     struct CachedTile {
@@ -78,4 +79,4 @@ private:
     int viewTileSerial_ = 0;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

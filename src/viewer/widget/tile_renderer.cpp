@@ -6,7 +6,7 @@
 #include <QMetaObject>
 #include <algorithm>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 size_t qHash(const TileKey& k, size_t seed) {
     return ::qHashMulti(seed, k.page, k.zoomKey, k.rotation, k.col, k.row);
@@ -184,4 +184,4 @@ void TileRenderer::WorkerLoop(Worker* w) {
     }
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,6 +1,7 @@
 // TileRenderer: renders page tiles with poppler on worker threads, each worker with its own
 // document, and hands the finished images to the GUI thread through a queued call.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QImage>
 #include <QObject>
@@ -15,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 struct TileKey {
     int page = 0;
@@ -50,7 +51,7 @@ public:
 
 signals:
     // pixels: where the image lies in the page image at the key's zoom.
-    void TileReady(viewer::widget::TileKey key, QRect pixels, QImage image);
+    void TileReady(widget::TileKey key, QRect pixels, QImage image);
     // Emitted after a finished tile when nothing is queued or running any more.
     void Idle();
 
@@ -70,6 +71,6 @@ private:
     bool stopping_ = false;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget
 
-Q_DECLARE_METATYPE(viewer::widget::TileKey)
+Q_DECLARE_METATYPE(quill::widget::TileKey)

@@ -6,7 +6,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 ViewerDialogs ViewerDialogs::Interactive() {
     ViewerDialogs d;
@@ -39,4 +39,4 @@ ViewerDialogs ViewerDialogs::Interactive() {
     return d;
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

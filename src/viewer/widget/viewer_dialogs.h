@@ -1,6 +1,7 @@
 // ViewerDialogs: the modal questions the viewer asks (a file to attach, the printer, a known
 // distance); tests and scripted runs replace them.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QString>
 #include <functional>
@@ -9,7 +10,7 @@
 class QWidget;
 class QPrinter;
 
-namespace viewer::widget {
+namespace quill::widget {
 
 struct KnownDistance {
     double distance = 0;
@@ -30,4 +31,4 @@ struct ViewerDialogs {
     static ViewerDialogs Interactive();
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

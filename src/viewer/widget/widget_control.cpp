@@ -1,6 +1,6 @@
 #include "viewer/widget/widget_control.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 void WidgetControl::SetFitMode(int32_t mode) {
     const int32_t before = e_.FitMode();
@@ -10,4 +10,4 @@ void WidgetControl::SetFitMode(int32_t mode) {
     if (mode == before && e_.FitMode() == mode && fitAgain_) fitAgain_();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

@@ -1,12 +1,13 @@
 // WidgetControl: the control as the client sees it when the widget shows it: every call goes
 // to the engine, and a fit mode set again (even to the value it has) fits the view again.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <functional>
 
 #include "viewer/engine/engine_control.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 class WidgetControl final : public PdfViewerControl {
 public:
@@ -60,4 +61,4 @@ private:
     std::function<void()> fitAgain_;
 };
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

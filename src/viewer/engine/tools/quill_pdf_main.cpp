@@ -10,7 +10,9 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
 
-using viewer::engine::EngineControl;
+using namespace quill;
+using namespace quill::engine;
+using engine::EngineControl;
 
 namespace {
 
@@ -37,13 +39,13 @@ int Info(const std::string& path) {
     std::printf("file: %s\npages: %d\n", path.c_str(), control.PageCount());
     for (int p = 0; p < control.PageCount(); ++p) {
         const auto g = control.PageGeometryOf(p);
-        viewer::PdfPage page = control.GetPage(p);
+        control::PdfPage page = control.GetPage(p);
         std::printf("page %d: %.2f x %.2f rotate %d crop [%.2f %.2f %.2f %.2f] annotations %d\n", p,
                     control.GetPageWidth(static_cast<int16_t>(p)),
                     control.GetPageHeight(static_cast<int16_t>(p)), g.rotate, g.cropBox.x1,
                     g.cropBox.y1, g.cropBox.x2, g.cropBox.y2, page.AnnotCount());
         for (int i = 0; i < page.AnnotCount(); ++i) {
-            viewer::PdfAnnot a = page.GetAnnot(i);
+            control::PdfAnnot a = page.GetAnnot(i);
             std::printf("  %d: %s %s \"%s\" by \"%s\" replies %d\n", i, a.GetSubtypeName().c_str(),
                         a.GetName().c_str(), a.Subject().c_str(), a.Author().c_str(),
                         a.GetReplies().ReplyCount());
@@ -82,10 +84,10 @@ int Sample(const std::string& pdf, const std::string& out) {
     control.SetDefaultAuthor("quill-pdf-SAMPLE");
     const auto g = control.PageGeometryOf(0);
     const auto words = control.TextQuadsIn(0, g.mediaBox);
-    for (const auto& draft : viewer::engine::SampleAnnotDrafts(0, g, words)) {
+    for (const auto& draft : engine::SampleAnnotDrafts(0, g, words)) {
         if (!control.CreateAnnot(draft)) {
             std::fprintf(stderr, "quill-pdf: cannot create a %s comment\n",
-                         viewer::AnnotToolName(draft.tool));
+                         control::AnnotToolName(draft.tool));
             return 1;
         }
     }
@@ -97,11 +99,11 @@ int Sample(const std::string& pdf, const std::string& out) {
 }
 
 int MakeDrawing(const std::string& out, int pages, int rotate) {
-    viewer::engine::SamplePdfOptions o;
+    engine::SamplePdfOptions o;
     o.pageCount = pages;
     o.rotations.assign(static_cast<size_t>(pages), rotate);
     std::string error;
-    if (!viewer::engine::WriteSamplePdf(o, out, &error)) {
+    if (!engine::WriteSamplePdf(o, out, &error)) {
         std::fprintf(stderr, "quill-pdf: cannot write %s: %s\n", out.c_str(), error.c_str());
         return 1;
     }

@@ -24,7 +24,9 @@
 #include "viewer/widget/tools/sample_annots.h"
 #include "viewer/widget/tools/sample_drawing.h"
 
-using viewer::widget::PdfViewerWidget;
+using namespace quill;
+using namespace quill::widget;
+using widget::PdfViewerWidget;
 
 namespace {
 
@@ -32,7 +34,7 @@ void BuildToolBar(QMainWindow& window, PdfViewerWidget& viewer) {
     auto* bar = window.addToolBar("Tools");
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     auto* group = new QActionGroup(&window);
-    for (std::string_view name : viewer::ViewerToolNames()) {
+    for (std::string_view name : control::ViewerToolNames()) {
         QString label = QString::fromUtf8(name.data(), static_cast<int>(name.size()));
         QString shortLabel = label;
         shortLabel.remove(" Tool");
@@ -64,7 +66,7 @@ void BuildToolBar(QMainWindow& window, PdfViewerWidget& viewer) {
         shown = !shown;
         auto& c = viewer.Control();
         for (int p = 0; p < c.PageCount(); ++p) {
-            viewer::PdfPage page = c.GetPage(p);
+            control::PdfPage page = c.GetPage(p);
             for (int i = 0; i < page.AnnotCount(); ++i) page.GetAnnot(i).SetShown(shown);
         }
     });
@@ -101,9 +103,9 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     if (parser.isSet(makeSample)) {
-        viewer::widget::SampleDrawingOptions o;
+        widget::SampleDrawingOptions o;
         o.extraPaths = parser.value(heavy).toInt();
-        const bool ok = viewer::widget::WriteSampleDrawing(parser.value(makeSample), o);
+        const bool ok = widget::WriteSampleDrawing(parser.value(makeSample), o);
         if (!ok) std::fprintf(stderr, "cannot write %s\n", qPrintable(parser.value(makeSample)));
         return ok ? 0 : 1;
     }
@@ -133,9 +135,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(file));
         return 1;
     }
-    std::vector<viewer::AnnotId> ids;
+    std::vector<control::AnnotId> ids;
     if (parser.isSet(samples)) {
-        ids = viewer::widget::AddSampleAnnots(viewer->Engine(), 0);
+        ids = widget::AddSampleAnnots(viewer->Engine(), 0);
         viewer->PageChanged(0);
     }
     if (parser.isSet(fit)) viewer->Control().SetFitMode(parser.value(fit).toInt());
@@ -144,9 +146,9 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(zoom)) viewer->SetZoom(parser.value(zoom).toDouble());
     if (parser.isSet(tool)) viewer->Control().SetCurrentTool(parser.value(tool).toStdString());
-    auto nth = [&](const QCommandLineOption& o) -> viewer::AnnotId {
+    auto nth = [&](const QCommandLineOption& o) -> control::AnnotId {
         const int n = parser.value(o).toInt();
-        viewer::PdfPage page = viewer->Control().GetPage(0);
+        control::PdfPage page = viewer->Control().GetPage(0);
         return page.GetAnnot(n).Id();
     };
     if (parser.isSet(select)) viewer->Select(nth(select));

@@ -2,7 +2,7 @@
 
 #include "viewer/engine/sample_annots.h"
 
-namespace viewer::widget {
+namespace quill::widget {
 
 std::vector<AnnotId> AddSampleAnnots(engine::EngineControl& engine, int32_t page) {
     const engine::PageGeometry g = engine.PageGeometryOf(page);
@@ -26,4 +26,4 @@ std::vector<AnnotId> AddSampleAnnots(engine::EngineControl& engine, int32_t page
     return ids;
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

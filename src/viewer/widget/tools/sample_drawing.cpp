@@ -7,7 +7,7 @@
 #include <QRandomGenerator>
 #include <cmath>
 
-namespace viewer::widget {
+namespace quill::widget {
 namespace {
 
 void DrawPage(QPainter& p, const QRectF& page, int index, int pages, int extraPaths) {
@@ -129,4 +129,4 @@ bool WriteSampleDrawing(const QString& path, const SampleDrawingOptions& options
     return p.end();
 }
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

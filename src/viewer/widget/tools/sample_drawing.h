@@ -2,11 +2,12 @@
 // viewer's test program, its tests and its benchmark. Separate from the engine's sample: it is
 // drawn with Qt's PDF writer and made dense on purpose, to measure page rendering.
 #pragma once
+#include "viewer/widget/widget_names.h"
 
 #include <QSizeF>
 #include <QString>
 
-namespace viewer::widget {
+namespace quill::widget {
 
 struct SampleDrawingOptions {
     int pages = 3;
@@ -17,4 +18,4 @@ struct SampleDrawingOptions {
 // Writes the PDF; false when the file cannot be written.
 bool WriteSampleDrawing(const QString& path, const SampleDrawingOptions& options);
 
-}  // namespace viewer::widget
+}  // namespace quill::widget

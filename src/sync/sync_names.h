@@ -1,0 +1,14 @@
+// The names the sync layer takes unqualified from the layers below it.
+#pragma once
+
+namespace quill::app {}
+namespace quill::codec {}
+namespace quill::net {}
+namespace quill::review {}
+
+namespace quill::sync {
+using namespace quill::app;
+using namespace quill::codec;
+using namespace quill::net;
+using namespace quill::review;
+}  // namespace quill::sync
