@@ -12,4 +12,9 @@ namespace quill::review {
 // however long.
 std::string EncodeQueryText(const std::string& ansi);
 
+// A plain value (an id, a user, a code) made safe for a query: every byte but an ASCII letter,
+// digit, "-", ".", "_" or "~" becomes "%" and two upper-case hex digits, so an "&", "=" or "#"
+// inside it can never add or cut parameters; a value of safe bytes goes out unchanged.
+std::string EscapeQueryValue(const std::string& value);
+
 }  // namespace quill::review

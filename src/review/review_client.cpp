@@ -48,35 +48,38 @@ std::string ReviewClient::CommandUrl(const std::string& command) const {
     const char* host = p.HOST.c_str();
     if (command == "REVISION")
         return Format("http://%s:%d%s?docId=%s&rev=%d&squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
-                      endpoint::kRevision, p.docId.c_str(), session_.LatestRevision(), p.SQURVWMNO,
-                      p.RVWFILESEQ);
+                      endpoint::kRevision, EscapeQueryValue(p.docId).c_str(),
+                      session_.LatestRevision(), p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "REVIEW")
         return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
                       endpoint::kReviewDecisions, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "PUBLISH") {
         const std::string& docId = session_.PublishToParent() ? p.targetDocId : p.docId;
         return Format("http://%s:%d%s?userid=%s&docid=%s", host, p.PORT, endpoint::kPublish,
-                      p.USERID.c_str(), docId.c_str());
+                      EscapeQueryValue(p.USERID).c_str(), EscapeQueryValue(docId).c_str());
     }
     if (command == "UDQSIZE")
         return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT,
-                      endpoint::kUnpublishedCount, p.docId.c_str(), p.USERID.c_str());
+                      endpoint::kUnpublishedCount, EscapeQueryValue(p.docId).c_str(),
+                      EscapeQueryValue(p.USERID).c_str());
     if (command == "CLEAR")
         return Format("http://%s:%d%s?docId=%s&userId=%s", host, p.PORT, endpoint::kClearQueue,
-                      p.docId.c_str(), p.USERID.c_str());
+                      EscapeQueryValue(p.docId).c_str(), EscapeQueryValue(p.USERID).c_str());
     if (command == "PARTICIPANTS")
         return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&sitecd=%s", host, p.PORT,
-                      endpoint::kParticipants, p.SQURVWMNO, p.RVWFILESEQ, p.SITECD.c_str());
+                      endpoint::kParticipants, p.SQURVWMNO, p.RVWFILESEQ,
+                      EscapeQueryValue(p.SITECD).c_str());
     if (command == "SQUADCLOSEALL")
         return Format("http://%s:%d%s?squrvwmno=%d&userid=%s&rvwfileseq=%d&stscd=%s", host, p.PORT,
-                      endpoint::kCloseSquad, p.SQURVWMNO, p.OPENERID.c_str(), p.RVWFILESEQ,
-                      p.gatherMode ? "99" : "03");
+                      endpoint::kCloseSquad, p.SQURVWMNO, EscapeQueryValue(p.OPENERID).c_str(),
+                      p.RVWFILESEQ, p.gatherMode ? "99" : "03");
     if (command == "LASTMODIFIEDDATE")
         return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
                       endpoint::kLastModifiedDate, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "FINISHINTERNALREVIEW")
         return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&userid=%s", host, p.PORT,
-                      endpoint::kFinishInternalReview, p.SQURVWMNO, p.RVWFILESEQ, p.USERID.c_str());
+                      endpoint::kFinishInternalReview, p.SQURVWMNO, p.RVWFILESEQ,
+                      EscapeQueryValue(p.USERID).c_str());
     if (command == "FEEDBACKSUMMARY")
         return Format(
             "http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
@@ -102,46 +105,48 @@ std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, cons
     std::string shown = platform::TrimMultiByte(contents);
     if (shown.empty()) shown = "N/A";
     // The contents go as their system code page bytes, without the UTF-8 step.
-    return Send("SendReview",
-                Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
-                       "rvwfileseq=%d&cmntid=%s&cmnt=%s&yesno=%s&userid=%s&contents=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kReview, p.SQURVWMNO, p.PATCPSEQ,
-                       p.REPATCPSEQ, p.RVWFILESEQ, cmntId.c_str(), EncodeQueryText(text).c_str(),
-                       YesNo(apply), p.USERID.c_str(), PercentEncode(shown).c_str()),
-                true, true);
+    return Send(
+        "SendReview",
+        Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
+               "rvwfileseq=%d&cmntid=%s&cmnt=%s&yesno=%s&userid=%s&contents=%s",
+               p.HOST.c_str(), p.PORT, endpoint::kReview, p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ,
+               p.RVWFILESEQ, EscapeQueryValue(cmntId).c_str(), EncodeQueryText(text).c_str(),
+               YesNo(apply), EscapeQueryValue(p.USERID).c_str(), PercentEncode(shown).c_str()),
+        true, true);
 }
 
 std::string ReviewClient::SendFeedback(const std::string& cmntId, bool agree,
                                        const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send(
-        "SendFeedback",
-        Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
-               "cmnt=%s&agree=%s&userid=%s",
-               p.HOST.c_str(), p.PORT, endpoint::kFeedback, p.SQURVWMNO, p.RVWFILESEQ,
-               cmntId.c_str(), EncodeQueryText(text).c_str(), YesNo(agree), p.USERID.c_str()),
-        true, true);
+    return Send("SendFeedback",
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&cmntid=%s&"
+                       "cmnt=%s&agree=%s&userid=%s",
+                       p.HOST.c_str(), p.PORT, endpoint::kFeedback, p.SQURVWMNO, p.RVWFILESEQ,
+                       EscapeQueryValue(cmntId).c_str(), EncodeQueryText(text).c_str(),
+                       YesNo(agree), EscapeQueryValue(p.USERID).c_str()),
+                true, true);
 }
 
 std::string ReviewClient::SendFinish(int finish, const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send(
-        "SendFinish",
-        Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
-               "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
-               p.HOST.c_str(), p.PORT, endpoint::kFinish, p.SQURVWMNO, p.RVWFILESEQ, p.PATCPSEQ,
-               p.REPATCPSEQ, p.USERID.c_str(), EncodeQueryText(text).c_str(), finish),
-        true, true);
+    return Send("SendFinish",
+                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+                       "repatcpseq=%d&userid=%s&cmnt=%s&finish=%d",
+                       p.HOST.c_str(), p.PORT, endpoint::kFinish, p.SQURVWMNO, p.RVWFILESEQ,
+                       p.PATCPSEQ, p.REPATCPSEQ, EscapeQueryValue(p.USERID).c_str(),
+                       EncodeQueryText(text).c_str(), finish),
+                true, true);
 }
 
 std::string ReviewClient::SendFinishAll(int patcpSeq, const std::string& text) const {
     const LaunchParams& p = params_;
-    return Send("SendFinishAll",
-                Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
-                       "userid=%s&cmnt=%s",
-                       p.HOST.c_str(), p.PORT, endpoint::kFinishAll, p.SQURVWMNO, p.RVWFILESEQ,
-                       patcpSeq, p.OPENERID.c_str(), EncodeQueryText(text).c_str()),
-                true, true);
+    return Send(
+        "SendFinishAll",
+        Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
+               "userid=%s&cmnt=%s",
+               p.HOST.c_str(), p.PORT, endpoint::kFinishAll, p.SQURVWMNO, p.RVWFILESEQ, patcpSeq,
+               EscapeQueryValue(p.OPENERID).c_str(), EncodeQueryText(text).c_str()),
+        true, true);
 }
 
 std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
@@ -151,8 +156,9 @@ std::string ReviewClient::SendCommentDetail(const std::string& cmntId,
                 Format("http://%s:%d%s?squrvwmno=%d&patcpseq=%d&repatcpseq=%d&"
                        "userid=%s&rvwfileseq=%d&inchrguserid=%s&cmntid=%s&cmnt=%s",
                        p.HOST.c_str(), p.PORT, endpoint::kCommentDetail, p.SQURVWMNO, p.PATCPSEQ,
-                       p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ, p.OPENERID.c_str(),
-                       cmntId.c_str(), EncodeQueryText(text).c_str()),
+                       p.REPATCPSEQ, EscapeQueryValue(p.USERID).c_str(), p.RVWFILESEQ,
+                       EscapeQueryValue(p.OPENERID).c_str(), EscapeQueryValue(cmntId).c_str(),
+                       EncodeQueryText(text).c_str()),
                 true, true);
 }
 
@@ -162,7 +168,7 @@ std::string ReviewClient::DeleteCommentDetail(const std::string& cmntId) const {
                 Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d&patcpseq=%d&"
                        "repatcpseq=%d&cmntid=%s",
                        p.HOST.c_str(), p.PORT, endpoint::kDeleteCommentDetail, p.SQURVWMNO,
-                       p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ, cmntId.c_str()),
+                       p.RVWFILESEQ, p.PATCPSEQ, p.REPATCPSEQ, EscapeQueryValue(cmntId).c_str()),
                 true, true);
 }
 
@@ -172,31 +178,32 @@ std::string ReviewClient::SendMerge(const std::string& cmntId, const std::string
                 Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&patcpseq=%d&"
                        "repatcpseq=%d&userid=%s&rvwfileseq=%d&cmntid=%s&cmnt=%s",
                        p.HOST.c_str(), p.PORT, endpoint::kMerge, p.TGTSQURVWMNO, p.SQURVWMNO,
-                       p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ, cmntId.c_str(),
-                       EncodeQueryText(text).c_str()),
+                       p.PATCPSEQ, p.REPATCPSEQ, EscapeQueryValue(p.USERID).c_str(), p.RVWFILESEQ,
+                       EscapeQueryValue(cmntId).c_str(), EncodeQueryText(text).c_str()),
                 true, true);
 }
 
 std::string ReviewClient::SendMergeCommentDetail() const {
     const LaunchParams& p = params_;
-    return Send("SendMergeCommentDetail",
-                Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&"
-                       "patcpseq=%d&repatcpseq=%d&userid=%s&rvwfileseq=%d",
-                       p.HOST.c_str(), p.PORT, endpoint::kMergeCommentDetail, p.TGTSQURVWMNO,
-                       p.SQURVWMNO, p.PATCPSEQ, p.REPATCPSEQ, p.USERID.c_str(), p.RVWFILESEQ),
-                true, true);
+    return Send(
+        "SendMergeCommentDetail",
+        Format("http://%s:%d%s?tgtsqurvwmno=%d&squrvwmno=%d&"
+               "patcpseq=%d&repatcpseq=%d&userid=%s&rvwfileseq=%d",
+               p.HOST.c_str(), p.PORT, endpoint::kMergeCommentDetail, p.TGTSQURVWMNO, p.SQURVWMNO,
+               p.PATCPSEQ, p.REPATCPSEQ, EscapeQueryValue(p.USERID).c_str(), p.RVWFILESEQ),
+        true, true);
 }
 
 std::string ReviewClient::SendConvertResult(const std::string& fileName,
                                             const std::string& ecmNo) const {
     const LaunchParams& p = params_;
-    return Send(
-        "SendConvertResult",
-        Format("http://%s/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&"
-               "squrvwMno=%d&rvwFileSeq=%d&progClscd=%s&fileNm=%s&ecmNo=%s&siteCd=%s",
-               ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ, p.PROGCLSCD.c_str(),
-               EncodeQueryText(fileName).c_str(), ecmNo.c_str(), p.SITECD.c_str()),
-        false, true);
+    return Send("SendConvertResult",
+                Format("http://%s/qendra/co/common/sign/savePdfConvertResult.xpl?sysDiv=2&"
+                       "squrvwMno=%d&rvwFileSeq=%d&progClscd=%s&fileNm=%s&ecmNo=%s&siteCd=%s",
+                       ConversionHost(p.KESTRON).c_str(), p.SQURVWMNO, p.RVWFILESEQ,
+                       EscapeQueryValue(p.PROGCLSCD).c_str(), EncodeQueryText(fileName).c_str(),
+                       EscapeQueryValue(ecmNo).c_str(), EscapeQueryValue(p.SITECD).c_str()),
+                false, true);
 }
 
 int ReviewClient::DownloadDocument(const std::string& file, std::string* errorText) const {

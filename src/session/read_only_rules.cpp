@@ -37,7 +37,9 @@ void SetReplyReadOnly(const control::PdfReplyList& replies, const ReviewerRole& 
     for (int i = 0; i < replies.ReplyCount(); ++i) {
         control::PdfReply reply = replies.GetReply(i);
         if (!reply.IsValid()) continue;
-        reply.SetReadOnly(role.patcpClass03 || reply.GetAuthor() != role.authorName);
+        // The initiator may answer and change every reply of the review.
+        reply.SetReadOnly(!role.isOpener &&
+                          (role.patcpClass03 || reply.GetAuthor() != role.authorName));
         control::PdfReplyList own = reply.GetReplies();
         if (own.ReplyCount() > 0) SetReplyReadOnly(own, role);
     }

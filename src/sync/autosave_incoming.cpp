@@ -169,6 +169,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
 
 int AutosaveWorker::GetLastestRevisions() {
     LogStep step("GetLastestRevisions");
+    lastCheckFailed_ = true;  // until the lists have been read and merged
     std::unique_ptr<AutosaveConnection> connection = connections_();
     if (!connection) return -1;
 
@@ -199,6 +200,7 @@ int AutosaveWorker::GetLastestRevisions() {
             connection->Send(UpdateRequest(kCmdUpdate, settings_.docId, latest));
         int highest = 0;
         std::unique_ptr<CPtrArrayCustom> set = BuildQueues(ReadUpdateList(*reply), highest);
+        lastCheckFailed_ = false;
         if (latest >= highest) {
             step.Log("latest Revision empty");
             // Revisions that held attachments only are taken in as well: they must not be

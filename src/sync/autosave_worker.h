@@ -81,6 +81,9 @@ public:
     // ---- incoming (GUI thread) ----
     // The new latestRevision, or -1 when nothing new arrived or the list was unreadable.
     int GetLastestRevisions();
+    // True when the last GetLastestRevisions could not read what the server holds (no
+    // answer, an unreadable list, an error reply), as opposed to finding nothing new.
+    bool LastCheckFailed() const { return lastCheckFailed_; }
     // Applies the six groups to the page maps and the control (through the callbacks).
     void _mergeQueues(CPtrArrayCustom& set);
 
@@ -131,6 +134,7 @@ private:
     AutosaveConnectionFactory connections_;
     AutosaveCallbacks callbacks_;
     PageAnnotMap maps_;
+    bool lastCheckFailed_ = false;
     std::unique_ptr<ReviewSession> ownSession_;  // only when the settings name no session
     ReviewSession& session_;
 

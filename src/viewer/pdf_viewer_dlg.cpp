@@ -157,8 +157,12 @@ void CPdfViewerDlg::ReloadComments() {
     CommentIndex& index = *context_.commentIndex;
     for (auto& [name, entry] : index) entry.record = nullptr;
     worker_->GetLastestRevisions();
-    for (auto it = index.begin(); it != index.end();) {
-        it = it->second.record ? std::next(it) : index.erase(it);
+    // Only what the server no longer holds leaves the list: a fetch that failed (the reviewer
+    // was told) keeps every entry with its review state, and the next check fills them again.
+    if (!worker_->LastCheckFailed()) {
+        for (auto it = index.begin(); it != index.end();) {
+            it = it->second.record ? std::next(it) : index.erase(it);
+        }
     }
 
     DrawPageLabels();
@@ -283,7 +287,8 @@ void CPdfViewerDlg::SetCommentEvents(control::PdfViewerEvents* handler) {
 }
 
 QRect CPdfViewerDlg::ViewerGeometry(const QSize& clientSize) {
-    return QRect(-39, -4, clientSize.width() + 43, clientSize.height() + 8);
+    // Our control has no tool bars or margins to hide: every pixel of it shows the page.
+    return QRect(QPoint(0, 0), clientSize);
 }
 
 void CPdfViewerDlg::resizeEvent(QResizeEvent* event) {

@@ -116,7 +116,7 @@ public:
     // The comment event handlers (creation, change, deletion, replies); not owned.
     void SetCommentEvents(control::PdfViewerEvents* handler);
 
-    // Where the control sits in a client area of that size: a margin cut away all round.
+    // Where the control sits in a client area of that size: all of it.
     static QRect ViewerGeometry(const QSize& clientSize);
 
 protected:

@@ -1,8 +1,12 @@
 #include "viewer/viewer_key_filter.h"
 #include "viewer/viewer_names.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QWidget>
 
 #include "viewer/pdf_viewer_dlg.h"
@@ -21,6 +25,11 @@ bool ViewerKeyFilter::eventFilter(QObject* watched, QEvent* event) {
     if (focus ? widget != focus : !widget->isWindow()) return false;
     // Keys of other windows (a message box, the comment list) are theirs.
     if (widget != dialog_ && !dialog_->isAncestorOf(widget)) return false;
+    // A text editor (the call-out text) keeps its keys: Escape cancels the text, Ctrl+V pastes
+    // text, never a comment.
+    if (qobject_cast<QLineEdit*>(widget) || qobject_cast<QPlainTextEdit*>(widget) ||
+        qobject_cast<QTextEdit*>(widget) || qobject_cast<QAbstractSpinBox*>(widget))
+        return false;
     return dialog_->PreTranslateKey(*static_cast<QKeyEvent*>(event));
 }
 

@@ -196,6 +196,19 @@ TEST_F(ReviewClientTest, DeadServerGivesAnEmptyReplyThatIsStillLogged) {
     EXPECT_NE(RequestLog().find("]" + url + ", "), std::string::npos);
 }
 
+TEST_F(ReviewClientTest, ValuesFromOutsideCannotAddParameters) {
+    // A comment id comes from another reviewer's client: whatever it holds stays one value.
+    params_.USERID = "u1&rev=9";
+    ReviewClient client(params_, session_);
+    client.SendFeedback("C1&agree=Y#x", false, "t");
+    EXPECT_EQ(LastTarget(),
+              "/Comm/feedback.do?squrvwmno=12&rvwfileseq=5&cmntid=C1%26agree%3DY%23x&cmnt=t&"
+              "agree=N&userid=u1%26rev%3D9");
+    client.DeleteCommentDetail("0a1B-2c3d_4.5~6");
+    EXPECT_NE(LastTarget().find("&cmntid=0a1B-2c3d_4.5~6"), std::string::npos) << LastTarget();
+    EXPECT_EQ(server_.Requests().back().target.find('#'), std::string::npos);
+}
+
 TEST_F(ReviewClientTest, AReplyOfMegabytesIsAFailedReply) {
     ReviewClient client(params_, session_);
     params_.SITECD = std::to_string(ReviewClient::kMaxReviewReplyBytes);

@@ -1,5 +1,6 @@
 // Opening the viewer dialog: the review document is downloaded and opened, or the client ends.
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include "control/pdf_viewer_control.h"
 #include "session/pdf_viewer_sdk.h"
 #include "sync/autosave_worker.h"
+#include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"
 
 using namespace quill;
@@ -49,8 +51,13 @@ TEST_F(OpenDocument, DownloadsOpensAndHandsTheCallbacksToTheWorker) {
                 cb.showCommentInViewer);
     EXPECT_FALSE(cb.slot7);
 
-    // The control fills the client area with a margin cut away.
-    EXPECT_EQ(CPdfViewerDlg::ViewerGeometry(QSize(900, 700)), QRect(-39, -4, 943, 708));
+    // The control fills the client area, the page's left edge included.
+    EXPECT_EQ(CPdfViewerDlg::ViewerGeometry(QSize(900, 700)), QRect(0, 0, 900, 700));
+    t.dialog->resize(700, 500);
+    t.dialog->show();
+    QApplication::processEvents();
+    EXPECT_EQ(t.dialog->Viewer()->geometry(), QRect(0, 0, 700, 500));
+    t.dialog->hide();
     EXPECT_EQ(t.dialog->palette().color(QPalette::Window), QColor(171, 171, 169));
 
     // Closing deletes the downloaded file.

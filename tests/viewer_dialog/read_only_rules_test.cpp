@@ -99,6 +99,10 @@ TEST_F(ReadOnlyRules, InitiatorIsNeverLockedAndTheRulesLeaveTheFlagsAlone) {
     LockAll();
     ApplyReadOnlyRules(control, maps, role, false);
     EXPECT_EQ(Comments(), (std::vector<bool>{true, true, true, true}));
+
+    // Replies merged later go through the reply rule alone: still nothing is locked.
+    SetReplyReadOnly(Annot(0).GetReplies(), role);
+    EXPECT_EQ(Replies(), (std::vector<bool>{false, false, false}));
 }
 
 TEST(ReviewerRoleTest, DisciplineIsThePartBehindTheLastDash) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QPlainTextEdit>
 #include <QTest>
 
 #include "control/pdf_viewer_control.h"
@@ -135,6 +136,28 @@ TEST_F(RemoteComments, SecondReloadBringsEveryCommentBackOnce) {
     EXPECT_NE(t->index[name].record, nullptr);
 }
 
+TEST_F(RemoteComments, AFailedFetchOnReloadKeepsEveryEntryAndItsReviewState) {
+    other->Draw(AnnotTool::Line, 0);
+    other->Draw(AnnotTool::Cloudy, 1);
+    ASSERT_GT(other->Publish(), 0);
+    t->dialog->ReloadComments();
+    ASSERT_EQ(t->index.size(), 2u);
+    const std::string name = Control().GetPage(0).GetAnnot(0).GetName();
+    t->index[name].feedbackStatus = kFeedbackApply;
+
+    for (const char* fault : {"status:/Comm/fileAttachlist.do:500@1", "drop:/Comm/update.do@1"}) {
+        ASSERT_TRUE(server.AddFault(fault));
+        t->dialog->ReloadComments();
+        EXPECT_EQ(t->index.size(), 2u) << fault;
+        EXPECT_EQ(t->index[name].feedbackStatus, kFeedbackApply) << fault;
+    }
+    // The next good reload links the entries to their comments again.
+    t->dialog->ReloadComments();
+    ASSERT_EQ(t->index.size(), 2u);
+    EXPECT_NE(t->index[name].record, nullptr);
+    EXPECT_EQ(t->index[name].feedbackStatus, kFeedbackApply);
+}
+
 TEST_F(RemoteComments, SeveralDeletionsOnOnePageInOneMergeLeaveNoEntryBehind) {
     for (AnnotTool tool : {AnnotTool::Rectangle, AnnotTool::Line, AnnotTool::Cloudy})
         other->Draw(tool, 0);
@@ -227,9 +250,10 @@ TEST(ViewerKeyHook, KeysForTheViewerReachTheDialogFirstKeysOfOtherWindowsDoNot) 
     t.dialog->resize(600, 400);
     t.dialog->show();
     QApplication::setActiveWindow(t.dialog.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(t.dialog.get()));
     t.dialog->Viewer()->setFocus();
     QApplication::processEvents();
-    if (QApplication::focusWidget() != t.dialog->Viewer()) GTEST_SKIP() << "no keyboard focus here";
+    ASSERT_EQ(QApplication::focusWidget(), t.dialog->Viewer());
 
     QTest::keyPress(t.dialog->Viewer(), Qt::Key_Control, Qt::ControlModifier);
     EXPECT_TRUE(host.multiSelect);
@@ -237,6 +261,30 @@ TEST(ViewerKeyHook, KeysForTheViewerReachTheDialogFirstKeysOfOtherWindowsDoNot) 
     EXPECT_FALSE(host.multiSelect);
     QTest::keyClick(t.dialog->Viewer(), Qt::Key_Escape);
     EXPECT_EQ(host.handTool, 1);
+
+    // The call-out's text editor keeps its keys: Ctrl+V pastes no comment, Escape drops the text
+    // instead of choosing the hand tool.
+    t.copy.name = "X";
+    t.copy.page = 0;
+    t.copy.annotIndex = 0;
+    t.dialog->Control().SetCurrentTool("CallOut");
+    QWidget* view = t.dialog->Viewer()->viewport();
+    QTest::mousePress(view, Qt::LeftButton, {}, QPoint(200, 150));
+    QTest::mouseMove(view, QPoint(260, 200));
+    QTest::mouseRelease(view, Qt::LeftButton, {}, QPoint(260, 200));
+    QPlainTextEdit* editor = t.dialog->Viewer()->CalloutEditor();
+    ASSERT_NE(editor, nullptr);
+    editor->setFocus();
+    QApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), editor);
+    QTest::keyClicks(editor, "Check weld");
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(t.dialog->Control().GetPage(0).AnnotCount(), 0);
+    EXPECT_TRUE(t.copy.HoldsComment());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_EQ(t.dialog->Viewer()->CalloutEditor(), nullptr);
+    EXPECT_EQ(host.handTool, 1);
+    EXPECT_EQ(t.dialog->Control().GetPage(0).AnnotCount(), 0);
 
     // Another window's keys are its own.
     QWidget other;
