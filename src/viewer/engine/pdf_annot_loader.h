@@ -3,6 +3,7 @@
 #pragma once
 #include "viewer/engine/engine_names.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,6 +20,9 @@ bool IsCommentSubtype(std::string_view subtype);
 struct LoadedAnnots {
     std::vector<std::vector<std::unique_ptr<AnnotRecord>>> pages;  // top-level, with replies
     std::vector<std::unique_ptr<AnnotRecord>> orphans;  // replies whose parent is missing
+    // Objects copied out of the file into the records: grows with the comments, not with
+    // what they refer to.
+    size_t copiedObjects = 0;
 };
 
 // false with a reason when the file cannot be read.

@@ -1,22 +1,17 @@
-// Conversion between qpdf's object handles and the engine's PdfObject.
+// Conversion from the engine's PdfObject to qpdf's object handles (the other way is
+// QpdfCopier's).
 #pragma once
 #include "viewer/engine/engine_names.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
-#include <functional>
-#include <set>
 #include <string>
 
 #include "viewer/engine/pdf_object.h"
 #include "viewer/engine/pdf_object_writer.h"
 
 namespace quill::engine {
-
-// Direct copy: indirect objects are taken in, streams and reference cycles become null and
-// are left out of dictionaries.
-PdfObject FromQpdf(QPDFObjectHandle h, int depth = 0);
 
 // A new direct qpdf object from a PdfObject; references are mapped by `mapRef` to objects
 // of `pdf` (generation 0).
