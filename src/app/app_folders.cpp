@@ -7,11 +7,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "app/launch_params.h"
 #include "app/logs.h"
 #include "platform/clock.h"
+#include "platform/code_page.h"
 #include "platform/folders.h"
+#include "platform/single_instance.h"
 
 namespace quill::app {
 
@@ -25,12 +28,19 @@ bool EnsureFolder(const std::string& path) {
     return fs::create_directory(path, ec) && !ec;
 }
 
-std::string Join(const std::string& folder, const std::string& name) {
-    // An empty install folder puts logs relative to the root, as the original did.
-    return folder.empty() ? "/" + name : folder + "/" + name;
+// Folders of running or finished clients inside the application folder carry the instance
+// name: the four launch numbers, each possibly negative.
+bool IsInstanceName(const std::string& name) {
+    if (name.empty()) return false;
+    for (char c : name)
+        if ((c < '0' || c > '9') && c != '-') return false;
+    return true;
 }
 
-// The working folder, or a folder inside it, with ".." and links resolved lexically.
+// A finished client's folder being deleted; a start that died halfway leaves it behind.
+constexpr const char* kStalePrefix = ".stale-";
+
+// A client's working folder, or a folder inside one, with ".." and links resolved lexically.
 bool IsInsideWorkingFolder(const std::string& folder, const std::string& localAppData) {
     if (localAppData.empty()) return false;
     std::error_code ec;
@@ -43,7 +53,7 @@ bool IsInsideWorkingFolder(const std::string& folder, const std::string& localAp
     fs::path full = parent / target.filename();
     if (target.filename().empty()) full = parent;
     auto rel = full.lexically_relative(root);
-    if (rel.empty()) return false;
+    if (rel.empty() || rel == ".") return false;
     return *rel.begin() != "..";
 }
 
@@ -66,7 +76,40 @@ bool RemoveEntry(const fs::path& path) {
     return fs::remove(path, ec) && !ec;
 }
 
+// Removes the working folders of clients that no longer run. A folder is taken only while its
+// lock is held here, and moved out of its name before the lock goes, so that a client that
+// starts for it meanwhile gets a fresh folder instead of one half deleted.
+void RemoveFinishedClientsFolders(const std::string& appFolder, const std::string& ownName,
+                                  const std::string& lockFolder) {
+    std::error_code ec;
+    std::vector<fs::path> doomed;
+    for (auto it = fs::directory_iterator(appFolder, ec); !ec && it != fs::directory_iterator();
+         it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::error_code statusError;
+        if (!fs::is_directory(it->symlink_status(statusError)) || statusError) continue;
+        if (name.rfind(kStalePrefix, 0) == 0) {
+            doomed.push_back(it->path());
+            continue;
+        }
+        if (!IsInstanceName(name) || name == ownName) continue;
+        platform::SingleInstanceLock lock(name, lockFolder);
+        if (lock.TryAcquire() != platform::SingleInstanceLock::State::Acquired) continue;
+        const fs::path moved =
+            fs::path(appFolder) / (kStalePrefix + std::to_string(getpid()) + "-" + name);
+        std::error_code renameError;
+        fs::rename(it->path(), moved, renameError);
+        if (!renameError) doomed.push_back(moved);
+    }
+    for (const fs::path& folder : doomed) RemoveEntry(folder);
+}
+
 }  // namespace
+
+std::string InstanceName(int squrvwmno, int rvwfileseq, int patcpseq, int repatcpseq) {
+    return std::to_string(squrvwmno) + std::to_string(rvwfileseq) + std::to_string(patcpseq) +
+           std::to_string(repatcpseq);
+}
 
 std::string TimestampedFileName(const std::string& folder, const char* extension) {
     platform::LocalTime t = platform::Now();
@@ -107,28 +150,42 @@ std::string SafePathPart(const std::string& value) {
 }
 
 bool PrepareFolders(const LaunchParams& params, const std::string& installFolder,
-                    AppFolders& folders, const std::string& localAppData) {
-    folders.installFolder = installFolder;
+                    AppFolders& folders, const std::string& localAppData,
+                    const std::string& lockFolder) {
     folders.localAppData = localAppData.empty() ? platform::LocalAppDataFolder() : localAppData;
     if (folders.localAppData.empty()) return false;
     std::error_code ec;
     fs::create_directories(folders.localAppData, ec);
-    folders.workingFolder = folders.localAppData + "/Quillmark";
+    folders.appFolder = folders.localAppData + "/Quillmark";
+    if (!EnsureFolder(folders.appFolder)) return false;
+    // Without an installation folder the logs and the backup tree stay with the user's own
+    // application data, where a user without rights to the installation can write.
+    folders.installFolder = installFolder.empty() ? folders.appFolder : installFolder;
+
+    // Every running client has a folder of its own: another client's start never deletes the
+    // document or the FDF files this one still reads.
+    const std::string instance =
+        InstanceName(params.SQURVWMNO, params.RVWFILESEQ, params.PATCPSEQ, params.REPATCPSEQ);
+    folders.workingFolder = folders.appFolder + "/" + instance;
     if (!EnsureFolder(folders.workingFolder)) return false;
     folders.documentFile = TimestampedFileName(folders.workingFolder, nullptr);
     EmptyFolder(folders.workingFolder, false, folders.localAppData);
+    RemoveFinishedClientsFolders(folders.appFolder, instance, lockFolder);
 
     platform::LocalTime t = platform::Now();
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", t.year, t.month, t.day);
-    folders.diagnosticLog = Join(installFolder, std::string("pdf_quillmark_") + date + ".log");
+    folders.diagnosticLog =
+        folders.installFolder + "/" + std::string("pdf_quillmark_") + date + ".log";
 
-    folders.backupFolder = Join(installFolder, "Backup");
+    folders.backupFolder = folders.installFolder + "/Backup";
     folders.dateFolder = folders.backupFolder + "/" + date;
     folders.reviewBackupFolder = folders.dateFolder + "/" + std::to_string(params.SQURVWMNO) + "." +
                                  std::to_string(params.RVWFILESEQ);
-    // The user id comes from the launch string: it names a file, never a path.
-    folders.requestLog = folders.reviewBackupFolder + "/" + SafePathPart(params.USERID) + ".sc";
+    // The user id comes from the launch string in the wire code page: it names a file, never a
+    // path, and file names on disk are UTF-8.
+    folders.requestLog = folders.reviewBackupFolder + "/" +
+                         SafePathPart(platform::AnsiToUtf8(params.USERID)) + ".sc";
     ConfigureLogs(folders.diagnosticLog, folders.requestLog);
     for (const std::string* f :
          {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})

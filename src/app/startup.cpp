@@ -22,23 +22,38 @@ std::string ReadInstallDir() {
     for (const auto& [name, data] : *values) {
         // The original read names and data into 260-byte buffers.
         if (name.size() >= 260) continue;
-        std::string text = platform::TrimMultiByte(data.substr(0, 259));
+        // A path on disk is UTF-8, whatever the code page of the wire.
+        std::string text = platform::TrimUtf8(data.substr(0, 259));
         if (name == "INSTALL_DIR") result = text;
     }
     return result;
 }
 
-std::string InstanceName(int squrvwmno, int rvwfileseq, int patcpseq, int repatcpseq) {
-    return std::to_string(squrvwmno) + std::to_string(rvwfileseq) + std::to_string(patcpseq) +
-           std::to_string(repatcpseq);
+std::string ProbeTarget(const std::string& launchString) {
+    std::string configured = platform::ProbeAddress();
+    if (!configured.empty()) return configured;
+    // The review server is what the client needs to reach; read its address without judging
+    // the rest of the string, which start-up checks (and reports) later.
+    LaunchParams params;
+    ParseLaunchParams(launchString, params);
+    if (params.HOST.empty()) return {};
+    const std::string host =
+        params.HOST.find(':') != std::string::npos ? "[" + params.HOST + "]" : params.HOST;
+    if (params.PORT <= 0 || params.PORT > 65535) return "http://" + host + "/";
+    return "http://" + host + ":" + std::to_string(params.PORT) + "/";
 }
 
 int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
     platform::Prompter& prompts = platform::Prompts();
+    const std::string& text = commandTail == "debug" ? DebugLaunchString() : commandTail;
 
     // Common controls and control hosting need no set-up with Qt.
-    bool online = hooks.probeNetwork ? hooks.probeNetwork()
-                                     : platform::ProbeConnection(platform::ProbeAddress());
+    bool online = true;
+    if (hooks.probeNetwork) {
+        online = hooks.probeNetwork();
+    } else if (const std::string target = ProbeTarget(text); !target.empty()) {
+        online = platform::ProbeConnection(target);
+    }
     if (!online) {
         prompts.Error(kMsgNetworkError);
         return 1;
@@ -47,7 +62,6 @@ int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
     const std::string installFolder =
         hooks.readInstallDir ? hooks.readInstallDir() : ReadInstallDir();
 
-    const std::string& text = commandTail == "debug" ? DebugLaunchString() : commandTail;
     LaunchParams& params = AppLaunchParams();
     params = LaunchParams{};
     if (!ParseLaunchParams(text, params)) {
@@ -55,22 +69,30 @@ int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
         return 1;
     }
 
-    AppFolders& folders = AppFoldersInstance();
-    if (!PrepareFolders(params, installFolder, folders, hooks.localAppData)) {
-        prompts.Error(kMsgFolderError);
-        return 1;
-    }
-    WriteRequestLog("Open", commandTail);
-
-    // Held for the life of the process; the kernel releases it when the process ends.
+    // The lock comes before the folders: a second start of a running review must stop before
+    // it empties the working folder that the first one still reads. Held for the life of the
+    // process; the kernel releases it when the process ends.
     static std::unique_ptr<platform::SingleInstanceLock> instanceLock;
     instanceLock = std::make_unique<platform::SingleInstanceLock>(
         InstanceName(params.SQURVWMNO, params.RVWFILESEQ, params.PATCPSEQ, params.REPATCPSEQ),
         hooks.lockFolder);
-    if (!instanceLock->Acquire()) {
-        prompts.Info(kMsgAlreadyRunning);
+    switch (instanceLock->TryAcquire()) {
+        case platform::SingleInstanceLock::State::Acquired:
+            break;
+        case platform::SingleInstanceLock::State::HeldElsewhere:
+            prompts.Info(kMsgAlreadyRunning);
+            return 1;
+        case platform::SingleInstanceLock::State::Failed:
+            prompts.Error(kMsgLockError);
+            return 1;
+    }
+
+    AppFolders& folders = AppFoldersInstance();
+    if (!PrepareFolders(params, installFolder, folders, hooks.localAppData, hooks.lockFolder)) {
+        prompts.Error(kMsgFolderError);
         return 1;
     }
+    WriteRequestLog("Open", commandTail);
 
     AppAnnotSubjectTable() = BuildAnnotSubjectTable();
 

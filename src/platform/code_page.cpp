@@ -1,14 +1,14 @@
 #include "platform/code_page.h"
 
 #include <iconv.h>
-#include <langinfo.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <clocale>
 #include <cstdlib>
 #include <mutex>
 #include <vector>
+
+#include "platform/registry_store.h"
 
 namespace quill::platform {
 namespace {
@@ -16,17 +16,17 @@ namespace {
 std::mutex g_mutex;
 std::string g_codePage;
 
+// The code page of texts on the wire and in stored comment data. Windows clients of the same
+// reviews send their system code page, CP949, so the local locale must not decide it: a client
+// on a UTF-8 desktop would otherwise garble every Korean comment exchanged with them.
 std::string DetectCodePage() {
     if (const char* forced = std::getenv("QUILLMARK_CODEPAGE"); forced && *forced) return forced;
-    // Ask the environment's locale without changing the process-wide one.
-    locale_t loc = newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(0));
-    std::string name = "UTF-8";
-    if (loc) {
-        const char* cs = nl_langinfo_l(CODESET, loc);
-        if (cs && *cs && std::string(cs) != "ANSI_X3.4-1968") name = cs;
-        freelocale(loc);
+    RegistryStore store;
+    if (auto value = store.ReadValue(kQuillmarkKey, kCodePageValue)) {
+        std::string name = TrimUtf8(*value);
+        if (!name.empty()) return name;
     }
-    return name;
+    return kDefaultCodePage;
 }
 
 bool IsUtf8(const std::string& cp) {
@@ -159,6 +159,14 @@ std::string MapSingleBytes(const std::string& text, Fn fn) {
     return out;
 }
 }  // namespace
+
+std::string TrimUtf8(const std::string& text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    return text.substr(begin, end - begin);
+}
 
 std::string TrimMultiByte(const std::string& text) {
     // White space is single-byte in every supported code page and never a trail byte,

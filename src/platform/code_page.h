@@ -6,8 +6,12 @@
 
 namespace quill::platform {
 
-// Name of the system code page as iconv knows it ("UTF-8", "CP949", ...).
-// QUILLMARK_CODEPAGE overrides the locale's; read once, then cached.
+// The code page of the wire and of stored comment data when nothing else is chosen.
+inline constexpr const char* kDefaultCodePage = "CP949";
+
+// Name of the system code page as iconv knows it ("CP949", "UTF-8", ...): $QUILLMARK_CODEPAGE,
+// else the registry value CODEPAGE, else CP949, whatever the locale; read once, then cached.
+// Text on screen is Unicode and file names on disk are UTF-8 whatever this says.
 const std::string& SystemCodePage();
 // For tests: force a code page for the rest of the process (empty: back to the default).
 void SetSystemCodePageForTesting(const std::string& name);
@@ -24,6 +28,9 @@ size_t CharLength(const std::string& text, size_t pos);
 
 // Removes blanks, tabs, carriage returns and line feeds at both ends.
 std::string TrimMultiByte(const std::string& text);
+// The same for UTF-8 text such as a path on disk, whatever the system code page: in UTF-8 a
+// blank is never part of a longer character.
+std::string TrimUtf8(const std::string& text);
 // Upper-cases ASCII letters that are whole characters; bytes of multi-byte
 // characters are left alone.
 std::string UpperMultiByte(const std::string& text);

@@ -7,7 +7,8 @@ namespace quill::platform {
 
 // $XDG_DATA_HOME, else ~/.local/share; empty when neither can be found.
 std::string LocalAppDataFolder();
-// $XDG_RUNTIME_DIR, else the temporary folder.
+// $XDG_RUNTIME_DIR, else "<temp>/quillmark-<uid>", made private to the user; empty when that
+// name is taken by something that is not the user's own folder.
 std::string RuntimeFolder();
 
 }  // namespace quill::platform

@@ -10,11 +10,16 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/code_page.h"
+#include "platform/registry_store.h"
+
 namespace quill::platform {
 
 std::string ProbeAddress() {
     if (const char* env = std::getenv("QUILLMARK_PROBE_URL"); env && *env) return env;
-    return "http://www.orvane.com/";
+    RegistryStore store;
+    if (auto value = store.ReadValue(kQuillmarkKey, kProbeUrlValue)) return TrimUtf8(*value);
+    return {};
 }
 
 namespace {

@@ -5,7 +5,8 @@
 
 namespace quill::platform {
 
-// The address probed: $QUILLMARK_PROBE_URL, else a fixed public web address.
+// The address the installation names for the probe: $QUILLMARK_PROBE_URL, else the registry
+// value PROBE_URL; empty when neither is set (the caller then probes its review server).
 std::string ProbeAddress();
 // Connects over TCP to the host and port of url ("http://host[:port]/...").
 bool ProbeConnection(const std::string& url, int timeoutMs = 3000);

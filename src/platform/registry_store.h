@@ -30,4 +30,8 @@ private:
 inline constexpr const char* kQuillmarkKey = "SOFTWARE\\Orvane\\Quillmark\\";
 inline constexpr const char* kCurrentToolKey = "SOFTWARE\\Orvane\\Quillmark\\CurrentTool\\";
 
+// Values under kQuillmarkKey that the installation writes besides INSTALL_DIR.
+inline constexpr const char* kProbeUrlValue = "PROBE_URL";  // address of the start-up probe
+inline constexpr const char* kCodePageValue = "CODEPAGE";   // code page of the wire, e.g. CP949
+
 }  // namespace quill::platform

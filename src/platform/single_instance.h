@@ -7,15 +7,24 @@ namespace quill::platform {
 
 class SingleInstanceLock {
 public:
-    // Lock file "<folder>/quillmark-<name>.lock"; folder defaults to RuntimeFolder().
+    enum class State {
+        Acquired,       // this process holds the lock
+        HeldElsewhere,  // another process holds it: that instance is running
+        Failed,         // the lock file cannot be made or opened
+    };
+
+    // Lock file "<folder>/quillmark-<name>.lock"; folder defaults to RuntimeFolder(). An empty
+    // runtime folder (none safe to use) makes every attempt fail.
     explicit SingleInstanceLock(const std::string& name, const std::string& folder = {});
     ~SingleInstanceLock();
     SingleInstanceLock(const SingleInstanceLock&) = delete;
     SingleInstanceLock& operator=(const SingleInstanceLock&) = delete;
 
-    // True when this process holds the lock; false when another process holds it
-    // (the kernel drops a lock when its holder dies, even by a crash).
-    bool Acquire();
+    // The kernel drops a lock when its holder dies, even by a crash. A lock held only for a
+    // moment (a client that checks whether this instance still runs) is waited for briefly.
+    State TryAcquire();
+    // True when this process holds the lock.
+    bool Acquire() { return TryAcquire() == State::Acquired; }
     bool held() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "platform/code_page.h"
 
 using namespace quill;
@@ -72,7 +74,20 @@ TEST(LaunchParamsTest, NumbersReadLikeAtoi) {
     EXPECT_EQ(Parse("PORT=abc").PORT, 0);
     EXPECT_EQ(Parse("PORT=-12").PORT, -12);
     EXPECT_EQ(Parse("PORT=+7x").PORT, 7);
-    EXPECT_EQ(AtoiLike("99999999999999999999"), AtoiLike("99999999999999999999"));  // no UB
+}
+
+TEST(LaunchParamsTest, AtoiLikeWrapsOverflowToThirtyTwoBitsWithoutUndefinedBehaviour) {
+    EXPECT_EQ(AtoiLike("2147483647"), 2147483647);
+    EXPECT_EQ(AtoiLike("-2147483648"), INT32_MIN);
+    EXPECT_EQ(AtoiLike("2147483648"), INT32_MIN);
+    EXPECT_EQ(AtoiLike("4294967295"), -1);
+    EXPECT_EQ(AtoiLike("4294967296"), 0);
+    // 99999999999999999999 modulo 2^32, read as a signed 32-bit number.
+    EXPECT_EQ(AtoiLike("99999999999999999999"), 1661992959);
+    EXPECT_EQ(AtoiLike("-99999999999999999999"), -1661992959);
+    EXPECT_EQ(AtoiLike(" \t\n+42 7"), 42);
+    EXPECT_EQ(AtoiLike("- 1"), 0);
+    EXPECT_EQ(AtoiLike(""), 0);
 }
 
 TEST(LaunchParamsTest, CommentColourForms) {

@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -114,6 +116,127 @@ TEST_F(StartupTest, SecondStartForTheSameReviewIsRefusedUntilTheFirstDies) {
     EXPECT_EQ(RunStartup(params, hooks), 0);
 }
 
+TEST_F(StartupTest, ASecondClientOfAnotherReviewLeavesTheFirstOnesDocumentAlone) {
+    // The first client runs in a child process: it downloads its document, waits until the
+    // second client has started, then reads the document again (as find, print and SaveAs do).
+    int toChild[2], fromChild[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(fromChild), 0);
+    pid_t child = fork();
+    if (child == 0) {
+        hooks.runMainWindow = [&] {
+            const std::string document = AppFoldersInstance().documentFile;
+            testsupport::WriteFileBytes(document, "%PDF-first");
+            char c = 'r';
+            if (write(fromChild[1], &c, 1) != 1 || read(toChild[0], &c, 1) != 1) return 3;
+            c = fs::exists(document) && testsupport::ReadFileBytes(document) == "%PDF-first" ? 'y'
+                                                                                             : 'n';
+            return write(fromChild[1], &c, 1) == 1 ? 0 : 3;
+        };
+        _exit(RunStartup("SQURVWMNO=1&RVWFILESEQ=1&PATCPSEQ=1&REPATCPSEQ=0&USERID=a", hooks));
+    }
+    char c = 0;
+    ASSERT_EQ(read(fromChild[0], &c, 1), 1);
+    ASSERT_EQ(c, 'r');
+    EXPECT_EQ(RunStartup("SQURVWMNO=2&RVWFILESEQ=1&PATCPSEQ=1&REPATCPSEQ=0&USERID=b", hooks), 0);
+    EXPECT_EQ(AppFoldersInstance().workingFolder,
+              (dir / "appdata" / "Quillmark" / "2110").string());
+    c = 'g';
+    ASSERT_EQ(write(toChild[1], &c, 1), 1);
+    ASSERT_EQ(read(fromChild[0], &c, 1), 1);
+    EXPECT_EQ(c, 'y') << "the second client deleted the first one's document";
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (int fd : {toChild[0], toChild[1], fromChild[0], fromChild[1]}) close(fd);
+
+    // Once the first client has ended, the next start clears its folder away.
+    EXPECT_TRUE(fs::exists(dir / "appdata" / "Quillmark" / "1110"));
+    EXPECT_EQ(RunStartup("SQURVWMNO=3&RVWFILESEQ=1&PATCPSEQ=1&REPATCPSEQ=0&USERID=c", hooks), 0);
+    EXPECT_FALSE(fs::exists(dir / "appdata" / "Quillmark" / "1110"));
+    EXPECT_TRUE(fs::exists(dir / "appdata" / "Quillmark" / "3110"));
+}
+
+TEST_F(StartupTest, ALockFileThatCannotBeMadeIsAnErrorOfItsOwn) {
+    hooks.lockFolder = (dir / "missing").string();
+    EXPECT_NE(RunStartup("debug", hooks), 0);
+    EXPECT_EQ(windowsRun, 0);
+    ASSERT_EQ(Messages(), std::vector<std::string>{kMsgLockError});
+    EXPECT_EQ(prompts->entries().back().kind, platform::PromptKind::Error);
+}
+
+TEST_F(StartupTest, WithoutAnInstallationFolderStartUpWritesItsLogsToTheUsersFolder) {
+    hooks.readInstallDir = [] { return std::string(); };
+    ASSERT_EQ(RunStartup("debug", hooks), 0);
+    EXPECT_TRUE(Messages().empty());
+    const fs::path own = dir / "appdata" / "Quillmark";
+    EXPECT_EQ(AppFoldersInstance().installFolder, own.string());
+    EXPECT_TRUE(fs::exists(AppFoldersInstance().requestLog));  // the "Open" record
+    EXPECT_EQ(fs::path(AppFoldersInstance().requestLog).parent_path().parent_path().parent_path(),
+              own / "Backup");
+}
+
+// A loopback port with a listener, or (closed) one where nothing listens.
+class LoopbackPort {
+public:
+    explicit LoopbackPort(bool listening) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+        listen(fd_, 4);
+        socklen_t len = sizeof addr;
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
+        port_ = ntohs(addr.sin_port);
+        if (!listening) Close();
+    }
+    ~LoopbackPort() { Close(); }
+    void Close() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+    int port() const { return port_; }
+
+private:
+    int fd_ = -1;
+    int port_ = 0;
+};
+
+TEST_F(StartupTest, WithoutAConfiguredAddressTheProbeTriesTheReviewServer) {
+    unsetenv("QUILLMARK_PROBE_URL");
+    setenv("QUILLMARK_REGISTRY_ROOT", (dir / "reg").c_str(), 1);
+    hooks.probeNetwork = nullptr;
+    LoopbackPort server(true);
+    const std::string review = "&SQURVWMNO=5&RVWFILESEQ=1&USERID=u";
+    const std::string reachable = "HOST=127.0.0.1&PORT=" + std::to_string(server.port()) + review;
+    EXPECT_EQ(ProbeTarget(reachable), "http://127.0.0.1:" + std::to_string(server.port()) + "/");
+    EXPECT_EQ(RunStartup(reachable, hooks), 0);
+    EXPECT_TRUE(Messages().empty());
+
+    LoopbackPort closed(false);
+    EXPECT_NE(RunStartup("HOST=127.0.0.1&PORT=" + std::to_string(closed.port()) + review, hooks),
+              0);
+    EXPECT_EQ(Messages(), std::vector<std::string>{kMsgNetworkError});
+
+    // The installation's address comes first, and the test switch before that.
+    platform::RegistryStore store;
+    ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, platform::kProbeUrlValue,
+                                 " http://probe.example:81/ \n"));
+    EXPECT_EQ(ProbeTarget(reachable), "http://probe.example:81/");
+    setenv("QUILLMARK_PROBE_URL", "http://127.0.0.1:9/", 1);
+    EXPECT_EQ(ProbeTarget(reachable), "http://127.0.0.1:9/");
+    unsetenv("QUILLMARK_PROBE_URL");
+    unsetenv("QUILLMARK_REGISTRY_ROOT");
+
+    EXPECT_EQ(ProbeTarget("HOST=::1&PORT=8087"), "http://[::1]:8087/");
+    EXPECT_EQ(ProbeTarget("HOST=review.local"), "http://review.local/");
+    // Nothing to probe: the launch string's own check reports the fault.
+    EXPECT_EQ(ProbeTarget(""), "");
+    EXPECT_NE(RunStartup("", hooks), 0);
+    EXPECT_EQ(Messages().back(), kMsgAuthorityError);
+}
+
 TEST_F(StartupTest, InstallDirComesTrimmedFromTheRegistryStore) {
     setenv("QUILLMARK_REGISTRY_ROOT", (dir / "reg").c_str(), 1);
     EXPECT_EQ(ReadInstallDir(), "");
@@ -121,6 +244,13 @@ TEST_F(StartupTest, InstallDirComesTrimmedFromTheRegistryStore) {
     ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, "OTHER", "x"));
     ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, "INSTALL_DIR", "  /opt/quill \n"));
     EXPECT_EQ(ReadInstallDir(), "/opt/quill");
+    // A path on disk is UTF-8 whatever the wire's code page: its last blank is trimmed even
+    // where CP949 would read it as the trail byte of a character.
+    platform::SetSystemCodePageForTesting("CP949");
+    ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, "INSTALL_DIR",
+                                 " /opt/\xea\xb2\x80\xed\x86\xa0 "));  // "/opt/검토"
+    EXPECT_EQ(ReadInstallDir(), "/opt/\xea\xb2\x80\xed\x86\xa0");
+    platform::SetSystemCodePageForTesting("");
     unsetenv("QUILLMARK_REGISTRY_ROOT");
 }
 

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "platform/registry_store.h"
+#include "support/temp_dir.h"
+
 using namespace quill;
 using namespace quill::platform;
 
@@ -11,6 +16,36 @@ class CodePageTest : public ::testing::Test {
 protected:
     void TearDown() override { platform::SetSystemCodePageForTesting(""); }
 };
+
+TEST_F(CodePageTest, TheWireSpeaksCp949WhateverTheLocaleUnlessConfiguredOtherwise) {
+    testsupport::TempDir dir;
+    setenv("QUILLMARK_REGISTRY_ROOT", dir.str().c_str(), 1);
+    setenv("LC_ALL", "C.UTF-8", 1);
+    setenv("LANG", "C.UTF-8", 1);
+    unsetenv("QUILLMARK_CODEPAGE");
+    platform::SetSystemCodePageForTesting("");
+    EXPECT_EQ(platform::SystemCodePage(), "CP949");
+    // "구름" typed on a UTF-8 desktop goes out as the Windows clients write it.
+    EXPECT_EQ(platform::Utf8ToAnsi("\xea\xb5\xac\xeb\xa6\x84"), "\xb1\xb8\xb8\xa7");
+
+    // The installation may choose another code page, and the switch wins over it.
+    platform::RegistryStore store;
+    ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, platform::kCodePageValue, " UTF-8\n"));
+    platform::SetSystemCodePageForTesting("");
+    EXPECT_EQ(platform::SystemCodePage(), "UTF-8");
+    setenv("QUILLMARK_CODEPAGE", "EUC-KR", 1);
+    platform::SetSystemCodePageForTesting("");
+    EXPECT_EQ(platform::SystemCodePage(), "EUC-KR");
+    unsetenv("QUILLMARK_CODEPAGE");
+    unsetenv("QUILLMARK_REGISTRY_ROOT");
+}
+
+TEST_F(CodePageTest, TrimUtf8NeverTakesABlankForATrailByte) {
+    platform::SetSystemCodePageForTesting("CP949");
+    // The UTF-8 bytes of "토" followed by a blank read in CP949 as a character ending in 0x20.
+    EXPECT_EQ(platform::TrimUtf8(" \t\xed\x86\xa0 \r\n"), "\xed\x86\xa0");
+    EXPECT_EQ(platform::TrimUtf8("  "), "");
+}
 
 TEST_F(CodePageTest, Cp949RoundTripsKoreanThroughUtf8AndUtf16) {
     platform::SetSystemCodePageForTesting("CP949");

@@ -1,15 +1,19 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 
+#include "platform/folders.h"
 #include "platform/network_probe.h"
 #include "platform/process_start.h"
 #include "platform/prompter.h"
 #include "platform/registry_store.h"
+#include "platform/single_instance.h"
 #include "support/temp_dir.h"
 
 using namespace quill;
@@ -46,6 +50,81 @@ TEST(NetworkProbeTest, ConnectsToAListenerAndFailsOnAClosedPort) {
     close(fd);
     EXPECT_FALSE(platform::ProbeConnection(url, 1000));
     EXPECT_FALSE(platform::ProbeConnection("http:///", 100));
+}
+
+TEST(NetworkProbeTest, TheAddressComesFromTheSwitchElseTheRegistryElseNowhere) {
+    testsupport::TempDir dir;
+    setenv("QUILLMARK_REGISTRY_ROOT", dir.str().c_str(), 1);
+    unsetenv("QUILLMARK_PROBE_URL");
+    EXPECT_EQ(platform::ProbeAddress(), "");
+    platform::RegistryStore store;
+    ASSERT_TRUE(
+        store.WriteValue(platform::kQuillmarkKey, platform::kProbeUrlValue, "http://gw.local/"));
+    EXPECT_EQ(platform::ProbeAddress(), "http://gw.local/");
+    setenv("QUILLMARK_PROBE_URL", "http://127.0.0.1:1/", 1);
+    EXPECT_EQ(platform::ProbeAddress(), "http://127.0.0.1:1/");
+    unsetenv("QUILLMARK_PROBE_URL");
+    unsetenv("QUILLMARK_REGISTRY_ROOT");
+}
+
+// Runs fn with XDG_RUNTIME_DIR unset and the temporary folder at tmp.
+template <typename Fn>
+void WithoutRuntimeFolder(const std::filesystem::path& tmp, Fn fn) {
+    const char* run = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedRun = run ? run : "";
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string savedTmp = tmpdir ? tmpdir : "";
+    unsetenv("XDG_RUNTIME_DIR");
+    setenv("TMPDIR", tmp.c_str(), 1);
+    fn();
+    if (run) setenv("XDG_RUNTIME_DIR", savedRun.c_str(), 1);
+    if (tmpdir)
+        setenv("TMPDIR", savedTmp.c_str(), 1);
+    else
+        unsetenv("TMPDIR");
+}
+
+TEST(SingleInstanceTest, WithoutARuntimeFolderTheLockLivesInAFolderOnlyTheUserCanUse) {
+    namespace fs = std::filesystem;
+    testsupport::TempDir dir;
+    const fs::path own = dir / ("quillmark-" + std::to_string(getuid()));
+    WithoutRuntimeFolder(dir.path(), [&] {
+        EXPECT_EQ(platform::RuntimeFolder(), own.string());
+        struct stat st {};
+        ASSERT_EQ(lstat(own.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
+        EXPECT_EQ(st.st_uid, getuid());
+        platform::SingleInstanceLock lock("1230");
+        EXPECT_EQ(lock.path(), (own / "quillmark-1230.lock").string());
+        EXPECT_EQ(lock.TryAcquire(), platform::SingleInstanceLock::State::Acquired);
+        platform::SingleInstanceLock second("1230");
+        EXPECT_EQ(second.TryAcquire(), platform::SingleInstanceLock::State::HeldElsewhere);
+    });
+
+    // A name taken first by something else (here a link to a folder of someone else's
+    // choosing) is never used: the lock cannot be made, which is no "already running".
+    testsupport::TempDir squatted;
+    fs::create_directories(squatted / "elsewhere");
+    fs::create_directory_symlink(squatted / "elsewhere",
+                                 squatted / ("quillmark-" + std::to_string(getuid())));
+    WithoutRuntimeFolder(squatted.path(), [&] {
+        EXPECT_EQ(platform::RuntimeFolder(), "");
+        platform::SingleInstanceLock lock("1230");
+        EXPECT_EQ(lock.TryAcquire(), platform::SingleInstanceLock::State::Failed);
+        EXPECT_FALSE(lock.held());
+    });
+    EXPECT_TRUE(fs::is_empty(squatted / "elsewhere"));
+}
+
+TEST(SingleInstanceTest, ALockFileThatCannotBeOpenedIsAFailureNotARunningClient) {
+    testsupport::TempDir dir;
+    platform::SingleInstanceLock missing("1230", (dir / "missing").string());
+    EXPECT_EQ(missing.TryAcquire(), platform::SingleInstanceLock::State::Failed);
+    // A link planted where the lock file goes is not followed.
+    std::filesystem::create_symlink(dir / "target", dir / "quillmark-1230.lock");
+    platform::SingleInstanceLock planted("1230", dir.str());
+    EXPECT_EQ(planted.TryAcquire(), platform::SingleInstanceLock::State::Failed);
+    EXPECT_FALSE(std::filesystem::exists(dir / "target"));
 }
 
 TEST(ProcessStartTest, PassesArgumentsWithoutAShell) {
