@@ -21,6 +21,9 @@ namespace quillserver {
 namespace {
 
 constexpr int kListenBacklog = 1024;
+// How long a worker waits for a request before handing the connection to the idle watcher.
+constexpr int kFirstRequestGraceMs = 5;
+constexpr int kNextRequestGraceMs = 1;
 
 int PortOf(const sockaddr_storage& addr) {
     if (addr.ss_family == AF_INET)
@@ -108,8 +111,13 @@ private:
         };
         ConnectionStream stream(fd, ms(read_timeout_sec_, read_timeout_usec_),
                                 ms(write_timeout_sec_, write_timeout_usec_));
+        bool first = requestsLeft == keep_alive_max_count_;
         while (requestsLeft > 0 && svr_sock_ != INVALID_SOCKET) {
-            if (!stream.HasBuffered() && !WaitReadable(fd, 0)) {
+            // A new client's request follows its connection within moments, and a busy client's
+            // next request follows the reply: waiting that long here is far cheaper than a round
+            // through the watcher.
+            if (!stream.HasBuffered() &&
+                !WaitReadable(fd, first ? kFirstRequestGraceMs : kNextRequestGraceMs)) {
                 Workers* workers = workers_.load();
                 if (workers && workers->idle().Park(fd, requestsLeft)) return;
                 // No watcher to park with: wait here as long as an idle connection may wait.
@@ -121,6 +129,7 @@ private:
             bool closed = false;
             if (!process_request(stream, last, closed, nullptr) || closed || last) break;
             --requestsLeft;
+            first = false;
         }
         CloseConnection(fd);
     }
