@@ -1,5 +1,6 @@
-// One HTTP listener of the server: a bounded thread pool, a deep listen queue, a body size
-// limit, and the injected faults applied before any route runs.
+// One HTTP listener of the server: a bounded thread pool that idle kept-alive connections do not
+// hold, a deep listen queue, a body size limit, and the injected faults applied before any route
+// runs.
 #pragma once
 
 #include <httplib.h>
@@ -11,9 +12,16 @@
 
 namespace quillserver {
 
+struct HttpSettings {
+    int threads = 32;
+    int keepAliveSeconds = 2;  // idle time after which a kept-alive connection is closed
+    size_t maxBodyBytes = 0;
+    bool verbose = false;
+};
+
 class HttpService {
 public:
-    HttpService(FaultInjector& faults, int threads, size_t maxBodyBytes, bool verbose);
+    HttpService(FaultInjector& faults, const HttpSettings& settings);
     ~HttpService();
     HttpService(const HttpService&) = delete;
     HttpService& operator=(const HttpService&) = delete;

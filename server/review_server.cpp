@@ -26,8 +26,8 @@ struct ReviewServer::Parts {
           contents(db, fs::path(o.dataDir) / "ecm"),
           services{queue,         records, contents, faults, fs::path(o.dataDir) / "documents",
                    o.maxFormBytes},
-          review(faults, o.threads, o.maxFormBytes, o.verbose),
-          ecm(faults, o.threads, kMaxContentBytes, o.verbose) {}
+          review(faults, {o.threads, o.keepAliveSeconds, o.maxFormBytes, o.verbose}),
+          ecm(faults, {o.threads, o.keepAliveSeconds, kMaxContentBytes, o.verbose}) {}
 
     SqliteDb db;
     QueueStore queue;

@@ -1,5 +1,7 @@
 // quill-review-server: the bundled review server and content store.
 #include <pthread.h>
+#include <sys/resource.h>
+
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -19,6 +21,13 @@ int main(int argc, char** argv) {
     if (options.help) {
         std::fputs(quillserver::ServerUsage().c_str(), stdout);
         return 0;
+    }
+    // Every open connection, idle ones included, takes a descriptor: allow as many as the system
+    // lets this process have, not the small default.
+    rlimit files{};
+    if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+        files.rlim_cur = files.rlim_max;
+        setrlimit(RLIMIT_NOFILE, &files);
     }
     // The listener threads must not take the stop signals: the main thread waits for them.
     sigset_t stopSignals;

@@ -27,6 +27,7 @@ std::string ServerUsage() {
            "                     PATH a request path or *; COUNT a number or * (repeatable)\n"
            "  --port-file FILE   write \"review=PORT\\necm=PORT\\n\" once listening\n"
            "  --threads N        worker threads per listener (default 32)\n"
+           "  --keep-alive S     close a kept-alive connection idle for S seconds (default 2)\n"
            "  --max-body MB      largest request body in MiB (default 64)\n"
            "  --verbose          log every request to standard error\n";
 }
@@ -82,6 +83,8 @@ bool ParseServerOptions(const std::vector<std::string>& args, ServerOptions& o,
             if (!value(o.portFile)) return false;
         } else if (a == "--threads") {
             if (!number(o.threads, 1, 1024)) return false;
+        } else if (a == "--keep-alive") {
+            if (!number(o.keepAliveSeconds, 1, 3600)) return false;
         } else if (a == "--max-body") {
             int mb = 0;
             if (!number(mb, 1, 4096)) return false;

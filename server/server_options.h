@@ -18,6 +18,7 @@ struct ServerOptions {
     std::vector<std::string> documents;  // PDF files to serve by their file name
     std::vector<FaultRule> faults;
     int threads = 32;
+    int keepAliveSeconds = 2;  // how long an idle kept-alive connection stays open
     size_t maxFormBytes = 64u * 1024u * 1024u;
     bool verbose = false;
     bool help = false;
