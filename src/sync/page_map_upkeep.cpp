@@ -8,7 +8,17 @@ namespace quill::sync {
 namespace pagemaps {
 
 CNMObject* Enter(PageAnnotMap& maps, std::unique_ptr<CNMObject> record) {
-    return maps.Insert(std::move(record));
+    CNMObject* entered = maps.Insert(std::move(record));
+    if (!entered) return nullptr;
+    // Replies that arrived before the entry they answer waited unlinked; they belong to it
+    // now, or a later re-import of the comment would leave them out.
+    for (auto& [name, waiting] : maps.Page(entered->page)) {
+        CNMObject* reply = waiting.get();
+        if (reply == entered || reply->parent || reply->inReplyTo != entered->uniqueName) continue;
+        reply->parent = entered;
+        entered->replies.push_back(reply);
+    }
+    return entered;
 }
 
 namespace {
@@ -37,7 +47,8 @@ void Remove(PageAnnotMap& maps, int page, const std::string& uniqueName) {
 }
 
 CNMObject* FindCommentAt(const PageAnnotMap& maps, int page, int index) {
-    if (!maps.ValidPage(page)) return nullptr;
+    // -1 is the index of a comment the control does not hold: never a place to look up.
+    if (index < 0 || !maps.ValidPage(page)) return nullptr;
     for (const auto& [name, record] : maps.Page(page)) {
         if (record->inReplyTo.empty() && record->annotIndex == index) return record.get();
     }
