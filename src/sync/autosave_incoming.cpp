@@ -14,6 +14,7 @@
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
+#include "sync/waiting_replies.h"
 #include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
@@ -78,6 +79,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
     LogStep step("_mergeQueues");
     AnnotIndexTracker indices(maps_);
     FlushOnExit flush(indices);
+    WaitingReplies waiting(maps_);
     std::set<std::pair<std::string, int>> marked;  // top-level comments whose replies changed
     auto mark = [&](CNMObject* record, int page) {
         if (CNMObject* top = pagemaps::TopLevelOf(record)) marked.emplace(top->uniqueName, page);
@@ -97,6 +99,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         guarded(*item, [&] {
             step.Log(MergeLine("CREATE", page, "Annot", item->NM));
             CNMObject* record = pagemaps::Enter(maps_, createAnnotModel(*item));
+            waiting.Adopt(*record);  // shown with the replies that came before it
             Call(callbacks_.onRemoteAnnotCreated, *record);
             indices.Enter(page, record);
         });
@@ -113,6 +116,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
             indices.Remove(page, old);  // the entries behind it move up by one
             // Keeps the comment's replies, and takes in those that came before it.
             CNMObject* record = pagemaps::Enter(maps_, std::move(fresh));
+            waiting.Adopt(*record);
             Call(callbacks_.onRemoteAnnotUpdated, *record);
             indices.Enter(page, record);
         });
@@ -138,6 +142,8 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         guarded(*item, [&] {
             step.Log(MergeLine("CREATE", page, "REPLY", item->NM));
             CNMObject* record = pagemaps::Enter(maps_, createAnnotModel(*item, asReply));
+            waiting.Adopt(*record);
+            waiting.Note(*record);
             mark(record, page);
         });
     }
@@ -159,6 +165,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
             indices.Replace(page, old, fresh.get());
             CNMObject* record = pagemaps::Enter(maps_, std::move(fresh));
             if (record->parent == parent) RestoreReplyPosition(parent, position);
+            waiting.Adopt(*record);
             mark(record, page);
         });
     }

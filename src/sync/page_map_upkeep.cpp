@@ -8,17 +8,7 @@ namespace quill::sync {
 namespace pagemaps {
 
 CNMObject* Enter(PageAnnotMap& maps, std::unique_ptr<CNMObject> record) {
-    CNMObject* entered = maps.Insert(std::move(record));
-    if (!entered) return nullptr;
-    // Replies that arrived before the entry they answer waited unlinked; they belong to it
-    // now, or a later re-import of the comment would leave them out.
-    for (auto& [name, waiting] : maps.Page(entered->page)) {
-        CNMObject* reply = waiting.get();
-        if (reply == entered || reply->parent || reply->inReplyTo != entered->uniqueName) continue;
-        reply->parent = entered;
-        entered->replies.push_back(reply);
-    }
-    return entered;
+    return maps.Insert(std::move(record));
 }
 
 namespace {

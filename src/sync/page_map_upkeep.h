@@ -13,9 +13,8 @@ namespace quill::sync {
 namespace pagemaps {
 
 // Enters a record in the map of its page; a reply whose in-reply-to name names an entry of
-// the same page is linked to it, and entries of the page that answer the record and wait
-// without a parent (replies that came before it) are linked to it. Returns the record, or
-// nullptr for a page out of range.
+// the same page is linked to it. Returns the record, or nullptr for a page out of range.
+// Replies that came before the entry they answer are linked by WaitingReplies.
 CNMObject* Enter(PageAnnotMap& maps, std::unique_ptr<CNMObject> record);
 
 // Removes an entry: its replies (and theirs) first, then it leaves its parent's replies and
