@@ -61,7 +61,9 @@ public:
     // ---- outgoing (GUI thread); 1 when an item was queued, 0 when nothing was ----
     // action 0 create, 1 update. Throws BaseException (export, parse, unknown action).
     int AutoSaveAnnot(int page, int annotIndex, int action);
-    // As AutoSaveAnnot for a reply; for an update replyName names it. Returns 1.
+    // As AutoSaveAnnot for a reply, taken by its name: replyName, or for a new reply given
+    // without one, the first reply of the comment at annotIndex the page maps do not know.
+    // Returns 1.
     int AutoSaveReply(int page, int annotIndex, int action, const std::string& replyName);
     // Imports a prepared FDF file as a new comment on the page and queues it.
     int AddCommentFromFdf(int page, const std::string& fdfPath);

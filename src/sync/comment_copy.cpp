@@ -3,6 +3,9 @@
 #include "sync/autosave_worker.h"
 #include "sync/sync_names.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "control/pdf_viewer_control.h"
 #include "platform/prompter.h"
 #include "sync/annot_by_name.h"
@@ -14,9 +17,6 @@
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
 #include "sync/wire/queue_builders.h"
-
-#include <algorithm>
-#include <vector>
 
 namespace quill::sync {
 
