@@ -9,6 +9,8 @@ struct CommentCopyBuffer {
     std::string fdfFile;  // the FDF file with the copy, produced at paste time
     std::string name;     // annotation name of the copied comment; empty when nothing is copied
     int page = 0;
+    // Where the comment stood when it was copied. A merge may shift it before the paste,
+    // so the paste finds the comment by name on its page, never by this index.
     int annotIndex = 0;
 
     bool HoldsComment() const { return !name.empty(); }

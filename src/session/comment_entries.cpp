@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "control/pdf_viewer_control.h"
+#include "sync/annot_by_name.h"
 #include "sync/nm_object.h"
 #include "viewer/engine/pdf_date.h"
 
@@ -34,10 +35,10 @@ std::string FormatCommentDate(double automationDate) {
 }
 
 bool EnterComment(CommentIndex& index, control::PdfViewerControl& control, CNMObject& record) {
-    control::PdfAnnot annot = control.GetPage(record.page).GetAnnot(record.annotIndex);
+    control::PdfAnnot annot = AnnotOfRecord(control, record);
     if (!annot.IsValid()) return false;
     CommentEntry& entry = index[record.uniqueName];
-    entry.annotIndex = record.annotIndex;
+    entry.annotIndex = annot.Index();
     entry.pageIndex = record.page;
     entry.author = annot.Author();
     entry.contents = annot.GetContents();

@@ -2,6 +2,7 @@
 #include "session/session_names.h"
 
 #include "control/pdf_viewer_control.h"
+#include "sync/annot_by_name.h"
 #include "sync/page_annot_map.h"
 
 namespace quill::session {
@@ -13,7 +14,7 @@ void ApplyReadOnlyRules(control::PdfViewerControl& control, const PageAnnotMap& 
         control::PdfPage pdfPage = control.GetPage(page);
         for (const auto& [name, record] : maps.Page(page)) {
             if (!record->inReplyTo.empty()) continue;  // replies follow their own rule below
-            control::PdfAnnot annot = pdfPage.GetAnnot(record->annotIndex);
+            control::PdfAnnot annot = FindAnnotByName(pdfPage, name, record->annotIndex);
             if (!annot.IsValid()) continue;
             if (!lock) {
                 annot.SetReadOnly(false);

@@ -7,6 +7,7 @@
 #include "control/pdf_viewer_control.h"
 #include "session/comment_entries.h"
 #include "session/read_only_rules.h"
+#include "sync/annot_by_name.h"
 #include "sync/base_exception.h"
 #include "sync/fdf/comment_fdf.h"
 #include "sync/fdf/temp_fdf_file.h"
@@ -96,7 +97,7 @@ void ViewerCommentSync::SDK_AppendReply(CNMObject& record) {
     // The comment is imported again whole, with its current replies.
     RemoveRecordAnnot(record);
     ImportRecord(record, "SDK_AppendReply", "ImportAnnotsFromFDFFile", nullptr);
-    control::PdfAnnot annot = control_.GetPage(record.page).GetAnnot(record.annotIndex);
+    control::PdfAnnot annot = AnnotOfRecord(control_, record);
     if (annot.IsValid()) SetReplyReadOnly(annot.GetReplies(), role_);
     WriteLog("SDK_AppendReply", "END");
 }
@@ -115,27 +116,27 @@ bool ViewerCommentSync::ImportRecord(CNMObject& record, const char* step, const 
     TempFdfFile file(path);
     WriteLog(step, importLine);
     const bool imported = !path.empty() && control_.ImportAnnotsFromFDFFile(path);
-    if (!imported) WriteLog(step, "ImportAnnotsFromFDFFile failed: " + record.uniqueName);
-    // The merge's bookkeeping counts on the record taking the page's last index.
-    record.annotIndex = control_.GetPage(record.page).AnnotCount() - 1;
+    // The merge's bookkeeping counts on the record taking the index its annotation took (the
+    // page's last); a record whose comment did not come in holds no index, so that no index
+    // lookup takes it for the comment that really stands there.
+    record.annotIndex = -1;
+    if (imported) {
+        control::PdfPage page = control_.GetPage(record.page);
+        control::PdfAnnot annot = FindAnnotByName(page, record.uniqueName, page.AnnotCount() - 1);
+        if (annot.IsValid()) record.annotIndex = annot.Index();
+    }
+    if (record.annotIndex < 0)
+        WriteLog(step, "ImportAnnotsFromFDFFile failed: " + record.uniqueName);
     if (importedLine) WriteLog(step, importedLine);
-    return imported;
+    return record.annotIndex >= 0;
 }
 
 void ViewerCommentSync::RemoveRecordAnnot(const CNMObject& record) {
     control::PdfPage page = control_.GetPage(record.page);
-    control::PdfAnnot annot = page.GetAnnot(record.annotIndex);
-    if (!annot.IsValid() || annot.GetName() != record.uniqueName) {
+    control::PdfAnnot annot = AnnotOfRecord(control_, record);
+    if (annot.IsValid() && annot.Index() != record.annotIndex) {
         WriteLog("RemoveAnnot", "index " + std::to_string(record.annotIndex) + " does not hold " +
                                     record.uniqueName + ": looked up by name");
-        annot = {};
-        for (int i = page.AnnotCount() - 1; i >= 0; --i) {
-            control::PdfAnnot candidate = page.GetAnnot(i);
-            if (candidate.GetName() == record.uniqueName) {
-                annot = candidate;
-                break;
-            }
-        }
     }
     if (annot.IsValid()) page.RemoveAnnot(annot);
 }

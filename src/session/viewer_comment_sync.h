@@ -37,7 +37,7 @@ public:
 
     // ---- importing a record ----
     // Imports the record and its descendants as a new annotation of its page; its annotation
-    // index becomes the page's last.
+    // index becomes the page's last, or -1 when the control did not take it in.
     void SDK_AppendAnnot(CNMObject& record);
     // The same for a comment whose replies changed: the annotation at the record's place is
     // replaced, and its replies get the reviewer's read-only rule.
@@ -46,9 +46,8 @@ public:
     const ReviewerRole& Role() const { return role_; }
 
 private:
-    // Removes the record's annotation from its page. The annotation at the record's index is
-    // taken when it carries the record's name; otherwise the one of that name on the page,
-    // so that an index out of step never costs another reviewer's comment.
+    // Removes the record's annotation from its page, found by name (FindAnnotByName), so
+    // that an index out of step never costs another reviewer's comment.
     void RemoveRecordAnnot(const CNMObject& record);
     // Writes the record's FDF into a new file and imports it; false when nothing was imported.
     bool ImportRecord(CNMObject& record, const char* step, const char* importLine,

@@ -14,6 +14,7 @@
 #include "sync/base_exception.h"
 #include "sync/log_step.h"
 #include "sync/page_map_upkeep.h"
+#include "sync/waiting_replies.h"
 #include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
 #include "sync/wire/queue_requests.h"
@@ -46,6 +47,24 @@ private:
     AnnotIndexTracker& tracker_;
 };
 
+// A comment item must name a comment and a reply item a reply of the parent it names: the
+// two are merged differently, and taking one for the other would drop a record whose
+// annotation stays in the control. An item that does not match is passed over and logged.
+bool Matches(const CDocQueueModel& item, const CNMObject& record, const LogStep& step) {
+    const bool replyItem = !item.IRT.empty();
+    const bool replyRecord = !record.inReplyTo.empty();
+    if (replyItem == replyRecord && (!replyItem || item.IRT == record.inReplyTo)) return true;
+    std::string what;
+    if (!replyRecord) {
+        what = "a comment";
+    } else {
+        what = "a reply to " + record.inReplyTo;
+    }
+    step.Log("Item passed over, NM: " + item.NM + ", IRT: " + item.IRT + ", ACTION_TYPE: " +
+             std::to_string(item.actionType) + ": the name is " + what + " here");
+    return false;
+}
+
 // Moves the last reply of parent to where `before` stood among its replies.
 void RestoreReplyPosition(CNMObject* parent, size_t position) {
     if (!parent || parent->replies.empty() || position >= parent->replies.size()) return;
@@ -60,6 +79,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
     LogStep step("_mergeQueues");
     AnnotIndexTracker indices(maps_);
     FlushOnExit flush(indices);
+    WaitingReplies waiting(maps_);
     std::set<std::pair<std::string, int>> marked;  // top-level comments whose replies changed
     auto mark = [&](CNMObject* record, int page) {
         if (CNMObject* top = pagemaps::TopLevelOf(record)) marked.emplace(top->uniqueName, page);
@@ -79,6 +99,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         guarded(*item, [&] {
             step.Log(MergeLine("CREATE", page, "Annot", item->NM));
             CNMObject* record = pagemaps::Enter(maps_, createAnnotModel(*item));
+            waiting.Adopt(*record);  // shown with the replies that came before it
             Call(callbacks_.onRemoteAnnotCreated, *record);
             indices.Enter(page, record);
         });
@@ -87,13 +108,15 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
     for (auto& item : set[CPtrArrayCustom::kAnnotsUpdated]) {
         const int page = item->pageNo;
         CNMObject* old = maps_.Find(page, item->NM);
-        if (!old) continue;
+        if (!old || !Matches(*item, *old, step)) continue;
         guarded(*item, [&] {
             std::unique_ptr<CAnnot> fresh = createAnnotModel(*item);
             step.Log(MergeLine("UPDATE", page, "Annot", item->NM));
             fresh->annotIndex = indices.IndexOf(page, old);
             indices.Remove(page, old);  // the entries behind it move up by one
-            CNMObject* record = maps_.Insert(std::move(fresh));  // keeps the comment's replies
+            // Keeps the comment's replies, and takes in those that came before it.
+            CNMObject* record = pagemaps::Enter(maps_, std::move(fresh));
+            waiting.Adopt(*record);
             Call(callbacks_.onRemoteAnnotUpdated, *record);
             indices.Enter(page, record);
         });
@@ -103,9 +126,9 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         const int page = item->pageNo;
         guarded(*item, [&] {
             step.Log(MergeLine("DELETE", page, "Annot", item->NM));
-            std::unique_ptr<CAnnot> gone = createAnnotModel(*item);
             CNMObject* old = maps_.Find(page, item->NM);
-            if (!old) return;
+            if (!old || !Matches(*item, *old, step)) return;
+            std::unique_ptr<CAnnot> gone = createAnnotModel(*item);
             gone->annotIndex = indices.IndexOf(page, old);
             indices.Remove(page, old);
             pagemaps::Remove(maps_, page, item->NM);
@@ -119,6 +142,8 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         guarded(*item, [&] {
             step.Log(MergeLine("CREATE", page, "REPLY", item->NM));
             CNMObject* record = pagemaps::Enter(maps_, createAnnotModel(*item, asReply));
+            waiting.Adopt(*record);
+            waiting.Note(*record);
             mark(record, page);
         });
     }
@@ -126,7 +151,7 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
     for (auto& item : set[CPtrArrayCustom::kRepliesUpdated]) {
         const int page = item->pageNo;
         CNMObject* old = maps_.Find(page, item->NM);
-        if (!old) continue;
+        if (!old || !Matches(*item, *old, step)) continue;
         guarded(*item, [&] {
             std::unique_ptr<CReply> fresh = createAnnotModel(*item, asReply);
             step.Log(MergeLine("UPDATE", page, "REPLY", item->NM));
@@ -138,8 +163,9 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
                 position = static_cast<size_t>(at - parent->replies.begin());
             }
             indices.Replace(page, old, fresh.get());
-            CNMObject* record = maps_.Insert(std::move(fresh));
+            CNMObject* record = pagemaps::Enter(maps_, std::move(fresh));
             if (record->parent == parent) RestoreReplyPosition(parent, position);
+            waiting.Adopt(*record);
             mark(record, page);
         });
     }
@@ -148,9 +174,8 @@ void AutosaveWorker::_mergeQueues(CPtrArrayCustom& set) {
         const int page = item->pageNo;
         step.Log(MergeLine("DELETE", page, "REPLY", item->NM));
         CNMObject* old = maps_.Find(page, item->NM);
-        if (!old) continue;
+        if (!old || !Matches(*item, *old, step)) continue;
         CNMObject* top = pagemaps::TopLevelOf(old);
-        if (top == old) top = nullptr;  // a comment is no reply of itself
         std::string topName = top ? top->uniqueName : std::string();
         indices.Remove(page, old);
         pagemaps::Remove(maps_, page, item->NM);

@@ -4,6 +4,7 @@
 #include "sync/sync_names.h"
 
 #include "control/pdf_viewer_control.h"
+#include "sync/annot_by_name.h"
 #include "sync/base_exception.h"
 #include "sync/fdf/fdf_builders.h"
 #include "sync/fdf/fdf_parser.h"
@@ -31,6 +32,35 @@ LiveAnnotValues ValuesOf(const control::PdfAnnot& annot) {
     return values;
 }
 
+// The first reply (depth first) under the list whose name the page maps do not know.
+std::string FirstUnknownReply(const control::PdfReplyList& replies, const PageAnnotMap& maps,
+                              int page, int depth) {
+    if (depth > 1000) return {};
+    for (int i = 0; i < replies.ReplyCount(); ++i) {
+        const control::PdfReply reply = replies.GetReply(i);
+        if (!reply.IsValid()) continue;
+        const std::string name = reply.GetName();
+        if (!name.empty() && !maps.Find(page, name)) return name;
+        std::string deeper = FirstUnknownReply(reply.GetReplies(), maps, page, depth + 1);
+        if (!deeper.empty()) return deeper;
+    }
+    return {};
+}
+
+// The in-reply-to name of the reply named uniqueName among the replies under the list.
+std::string InReplyToOf(const control::PdfReplyList& replies, const std::string& uniqueName,
+                        int depth) {
+    if (depth > 1000) return {};
+    for (int i = 0; i < replies.ReplyCount(); ++i) {
+        const control::PdfReply reply = replies.GetReply(i);
+        if (!reply.IsValid()) continue;
+        if (reply.GetName() == uniqueName) return reply.GetInReplyTo();
+        std::string deeper = InReplyToOf(reply.GetReplies(), uniqueName, depth + 1);
+        if (!deeper.empty()) return deeper;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string AutosaveWorker::ExportAll(FdfDocument& doc) {
@@ -42,15 +72,16 @@ std::string AutosaveWorker::ExportAll(FdfDocument& doc) {
     return file.Release();
 }
 
-CFDFContent* AutosaveWorker::GetAutosaveTargerObject(const FdfDocument& doc) const {
+CFDFContent* AutosaveWorker::GetAutosaveTargerObject(const FdfDocument& doc, int page,
+                                                     const std::string& uniqueName) const {
     LogStep step("GetAutosaveTargerObject");
-    for (const auto& [name, object] : doc.objectsByName) {
-        if (!maps_.Find(object->page, std::string(name))) {
-            step.Log("new CFDFContent");
-            return object;
-        }
-    }
-    return nullptr;
+    // By the name the control gives the new annotation, never by "the first unknown one":
+    // after a failed add or a move that would be another comment, or a reply.
+    CFDFContent* object = doc.Find(uniqueName);
+    if (!object || maps_.Find(page, uniqueName) || maps_.Find(object->page, uniqueName))
+        return nullptr;
+    step.Log("new CFDFContent");
+    return object;
 }
 
 int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
@@ -64,10 +95,10 @@ int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
     CFDFContent* object = nullptr;
     CNMObject* known = nullptr;
     if (action == kActionCreate) {
-        object = GetAutosaveTargerObject(doc);
-        if (!object) throw BaseException("No CFDFContent!!");
+        if (annot.IsValid()) object = GetAutosaveTargerObject(doc, page, annot.GetName());
+        if (!object || !object->inReplyTo.empty()) throw BaseException("No CFDFContent!!");
     } else if (action == kActionUpdate) {
-        known = pagemaps::FindCommentAt(maps_, page, annotIndex);
+        known = CommentRecordAt(maps_, page, annotIndex, annot);
         if (!known) return 0;
         object = doc.Find(known->uniqueName);
         if (!object) return 0;
@@ -100,15 +131,25 @@ int AutosaveWorker::AutoSaveAnnot(int page, int annotIndex, int action) {
 int AutosaveWorker::AutoSaveReply(int page, int annotIndex, int action,
                                   const std::string& replyName) {
     LogStep step("AutoSaveReply");
-    (void)annotIndex;  // a reply record carries no index of its own
     RequireActionCreateOrUpdate(action);
     if (!control_) return 1;
     FdfDocument doc;
     TempFdfFile exported(ExportAll(doc));
 
+    // The reply is taken by its own name: the one given, or for a new reply without a name
+    // the first reply of the comment at annotIndex that the page maps do not know.
+    std::string name = replyName;
+    if (name.empty() && action == kActionCreate) {
+        const control::PdfAnnot annot = control_->GetPage(page).GetAnnot(annotIndex);
+        if (annot.IsValid()) name = FirstUnknownReply(annot.GetReplies(), maps_, page, 0);
+    }
     CFDFContent* object =
-        action == kActionCreate ? GetAutosaveTargerObject(doc) : doc.Find(replyName);
+        action == kActionCreate ? GetAutosaveTargerObject(doc, page, name) : doc.Find(name);
     if (!object) return 1;
+    if (object->inReplyTo.empty()) {
+        step.Log("Not a reply, nothing queued: " + name);
+        return 1;
+    }
     if (ExceedsEmbeddedFileLimit(*object)) return 1;
 
     std::unique_ptr<BinaryContent> content = object->CreateBinaryContent();
@@ -137,13 +178,24 @@ int AutosaveWorker::AddCommentFromFdf(int page, const std::string& fdfPath) {
     if (!control_) return 0;
     control_->ImportAnnotsFromFDFFile(fdfPath);
     control::PdfPage pdfPage = control_->GetPage(page);
-    const int annotIndex = pdfPage.AnnotCount() - 1;
-    control::PdfAnnot annot = pdfPage.GetAnnot(annotIndex);
 
     FdfDocument doc;
     OpenAndParse(fdfPath, doc);
-    CFDFContent* object = GetAutosaveTargerObject(doc);
+    // The file's comment, and its annotation found by name: a comment the control did not
+    // take in is neither queued nor recorded.
+    CFDFContent* object = nullptr;
+    control::PdfAnnot annot;
+    for (const auto& [name, candidate] : doc.objectsByName) {
+        if (!candidate->inReplyTo.empty()) continue;
+        object = GetAutosaveTargerObject(doc, page, std::string(name));
+        if (!object) continue;
+        annot = FindAnnotByName(pdfPage, std::string(name), pdfPage.AnnotCount() - 1);
+        if (annot.IsValid()) break;
+        step.Log("Not imported: " + std::string(name));
+        object = nullptr;
+    }
     if (!object) return 0;
+    const int annotIndex = annot.Index();
     if (ExceedsEmbeddedFileLimit(*object)) {
         pdfPage.RemoveAnnot(annot);
         return 0;
@@ -167,6 +219,16 @@ int AutosaveWorker::QueueDeleteComment(int page, int annotIndex) {
     CNMObject* record = pagemaps::FindCommentAt(maps_, page, annotIndex);
     if (!record) return 1;
     const std::string name = record->uniqueName;
+    if (control_) {
+        // The record's comment still stands elsewhere on the page: the index is out of step,
+        // and deleting by it would send another comment's name.
+        const control::PdfAnnot live = FindAnnotByName(control_->GetPage(page), name, annotIndex);
+        if (live.IsValid() && live.Index() != annotIndex) {
+            step.Log("index " + std::to_string(annotIndex) + " is not " + name +
+                     ", which stands at " + std::to_string(live.Index()) + ": nothing queued");
+            return 1;
+        }
+    }
     pagemaps::Remove(maps_, page, name);
     pagemaps::LowerIndicesAbove(maps_, page, annotIndex);
     Enqueue(createDocQueueModel(settings_.docId, kActionDelete, kQueueType, page, "",
@@ -177,7 +239,22 @@ int AutosaveWorker::QueueDeleteComment(int page, int annotIndex) {
 int AutosaveWorker::QueueDeleteReply(int page, const std::string& uniqueName) {
     LogStep step("QueueDeleteReply");
     const CNMObject* record = maps_.Find(page, uniqueName);
-    const std::string irt = record ? record->inReplyTo : std::string();
+    if (record && record->inReplyTo.empty()) {
+        step.Log("A comment, not a reply: nothing queued: " + uniqueName);
+        return 1;
+    }
+    // Other clients sort a deletion without a parent name as a comment deletion: the parent
+    // comes from the record, or from the control while it still holds the reply.
+    std::string irt = record ? record->inReplyTo : std::string();
+    if (irt.empty() && control_) {
+        const control::PdfPage pdfPage = control_->GetPage(page);
+        for (int i = 0; irt.empty() && i < pdfPage.AnnotCount(); ++i)
+            irt = InReplyToOf(pdfPage.GetAnnot(i).GetReplies(), uniqueName, 0);
+    }
+    if (irt.empty()) {
+        step.Log("The parent of the reply is unknown: nothing queued: " + uniqueName);
+        return 1;
+    }
     Enqueue(createDocQueueModel(settings_.docId, kActionDelete, kQueueType, page, "",
                                 settings_.userId, uniqueName, nullptr, irt));
     pagemaps::Remove(maps_, page, uniqueName);

@@ -61,7 +61,9 @@ public:
     // ---- outgoing (GUI thread); 1 when an item was queued, 0 when nothing was ----
     // action 0 create, 1 update. Throws BaseException (export, parse, unknown action).
     int AutoSaveAnnot(int page, int annotIndex, int action);
-    // As AutoSaveAnnot for a reply; for an update replyName names it. Returns 1.
+    // As AutoSaveAnnot for a reply, taken by its name: replyName, or for a new reply given
+    // without one, the first reply of the comment at annotIndex the page maps do not know.
+    // Returns 1.
     int AutoSaveReply(int page, int annotIndex, int action, const std::string& replyName);
     // Imports a prepared FDF file as a new comment on the page and queues it.
     int AddCommentFromFdf(int page, const std::string& fdfPath);
@@ -69,13 +71,17 @@ public:
     int QueueDeleteReply(int page, const std::string& uniqueName);
     int QueueMoveComment(const std::string& uniqueName, int page, int targetPage,
                          const std::string& docId, const std::string& userId);
-    // The first parsed comment (in name order) that the page maps do not know yet.
-    CFDFContent* GetAutosaveTargerObject(const FdfDocument& doc) const;
+    // The parsed object of the annotation or reply named uniqueName (the one the control
+    // reports as new), when the page maps do not know it yet; nullptr otherwise.
+    CFDFContent* GetAutosaveTargerObject(const FdfDocument& doc, int page,
+                                         const std::string& uniqueName) const;
 
     // ---- copying a comment (GUI thread) ----
-    // The path of a new temporary FDF file holding a copy of the comment at sourceIndex of
+    // The path of a new temporary FDF file holding a copy of the comment named sourceName on
     // sourcePage, placed on the current page (10 points further when offset is set); empty
     // when nothing was copied. The caller imports it with AddCommentFromFdf.
+    std::string CopyComment(int sourcePage, const std::string& sourceName, bool offset);
+    // The same for the comment at sourceIndex, when its record and the control agree on it.
     std::string CopyComment(int sourcePage, int sourceIndex, bool offset);
 
     // ---- incoming (GUI thread) ----

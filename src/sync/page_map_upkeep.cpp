@@ -37,7 +37,8 @@ void Remove(PageAnnotMap& maps, int page, const std::string& uniqueName) {
 }
 
 CNMObject* FindCommentAt(const PageAnnotMap& maps, int page, int index) {
-    if (!maps.ValidPage(page)) return nullptr;
+    // -1 is the index of a comment the control does not hold: never a place to look up.
+    if (index < 0 || !maps.ValidPage(page)) return nullptr;
     for (const auto& [name, record] : maps.Page(page)) {
         if (record->inReplyTo.empty() && record->annotIndex == index) return record.get();
     }

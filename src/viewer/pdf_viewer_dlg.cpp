@@ -260,7 +260,7 @@ bool CPdfViewerDlg::PreTranslateKey(const QKeyEvent& event) {
         case Qt::Key_V: {
             if (!ctrl || !copy.HoldsComment() || !worker_) return false;
             try {
-                const std::string path = worker_->CopyComment(copy.page, copy.annotIndex, true);
+                const std::string path = worker_->CopyComment(copy.page, copy.name, true);
                 if (!path.empty()) {
                     worker_->AddCommentFromFdf(Control().CurrentPage(), path);
                     copy.Clear();

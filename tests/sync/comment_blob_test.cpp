@@ -39,7 +39,7 @@ TEST(CommentBlob, HostileLengthsAreRefusedWithoutReadingPastTheBlob) {
              std::string(),
              std::string("\x01\x00\x00", 3),
              Header(7, 0, 0) + body,            // one byte short
-             Header(5, 0, 0) + body,            // one byte left over
+             Header(3, 2, 2) + body,            // the last part one byte short
              Header(2, 2, 0xFFFFFFFFu) + body,  // sums past 32 bits
              Header(0xFFFFFFFFu, 0xFFFFFFFFu, 8) + body,
          }) {
@@ -54,4 +54,20 @@ TEST(CommentBlob, HostileLengthsAreRefusedWithoutReadingPastTheBlob) {
     auto ok = BinaryContentFromBlob(Header(2, 4, 0) + body);
     EXPECT_EQ(ok->content->view(), "ab");
     EXPECT_EQ(ok->subContent->view(), "cdef");
+}
+
+// Peers read the three parts by their lengths and ignore what follows; so does the client,
+// so that a padded blob still brings the comment.
+TEST(CommentBlob, BytesBehindTheThreePartsAreIgnored) {
+    const std::string body = "abcdef";
+    auto one = BinaryContentFromBlob(Header(5, 0, 0) + body);
+    EXPECT_EQ(one->content->view(), "abcde");
+    EXPECT_EQ(one->subContent, nullptr);
+    EXPECT_EQ(one->fileContent, nullptr);
+
+    auto three = BinaryContentFromBlob(Header(2, 1, 1) + body + std::string(1, '\0'));
+    EXPECT_EQ(three->content->view(), "ab");
+    EXPECT_EQ(three->subContent->view(), "c");
+    EXPECT_EQ(three->fileContent->view(), "d");
+    EXPECT_EQ(three->fileContent->size(), 1u);
 }

@@ -257,4 +257,70 @@ TEST_F(MergeTest, DamagedItemIsPassedOverAndTheRestMerged) {
     ExpectRecordsMatchControl();
 }
 
+TEST_F(MergeTest, ItemsThatDoNotMatchWhatTheyNameArePassedOver) {
+    Merge(Items({Incoming("A", 0).release(), Incoming("B", 0).release()}));
+    Merge(Items({Incoming("r1", 0, "A").release()}));
+    ASSERT_EQ(control, (std::vector<std::string>{"B", "A"}));
+    replyCalls.clear();
+
+    // A reply deletion naming a comment, a reply update naming a comment, a comment update
+    // and a comment deletion naming a reply, a reply deletion naming the wrong parent.
+    Merge(Items({Incoming("B", 2, "A").release(),
+                 Incoming("B", 1, "A", "<</NM(B)/IRT(A)>>").release(),
+                 Incoming("r1", 1, "", "<</NM(r1)>>").release(), Incoming("r1", 2).release(),
+                 Incoming("r1", 2, "B").release()}));
+    EXPECT_EQ(control, (std::vector<std::string>{"B", "A"}));
+    ASSERT_NE(worker.PageMaps().Find(0, "B"), nullptr);
+    EXPECT_TRUE(worker.PageMaps().Find(0, "B")->inReplyTo.empty());
+    EXPECT_EQ(worker.PageMaps().Find(0, "B")->content->content->view(), "<</NM(x)>>");
+    const CNMObject* r1 = worker.PageMaps().Find(0, "r1");
+    ASSERT_NE(r1, nullptr);
+    EXPECT_EQ(r1->inReplyTo, "A");
+    EXPECT_EQ(r1->parent, worker.PageMaps().Find(0, "A"));
+    EXPECT_EQ(r1->content->content->view(), "<</NM(x)>>");
+    EXPECT_TRUE(replyCalls.empty());
+    ExpectRecordsMatchControl();
+
+    // The matching reply deletion still goes through.
+    Merge(Items({Incoming("r1", 2, "A").release()}));
+    EXPECT_EQ(worker.PageMaps().Find(0, "r1"), nullptr);
+    EXPECT_EQ(replyCalls, (std::vector<std::string>{"A:0"}));
+    ExpectRecordsMatchControl();
+}
+
+TEST_F(MergeTest, RepliesThatCameBeforeTheirCommentStayWithItThroughItsUpdates) {
+    Merge(Items({Incoming("early1", 0, "A").release()}));
+    Merge(Items({Incoming("early2", 0, "early1").release()}));
+    ASSERT_NE(worker.PageMaps().Find(0, "early1"), nullptr);
+    EXPECT_EQ(worker.PageMaps().Find(0, "early2")->parent, worker.PageMaps().Find(0, "early1"));
+
+    std::vector<size_t> repliesWhenShown;
+    AutosaveCallbacks callbacks = worker.Callbacks();
+    auto created = callbacks.onRemoteAnnotCreated;
+    auto updated = callbacks.onRemoteAnnotUpdated;
+    callbacks.onRemoteAnnotCreated = [&, created](CNMObject& r) {
+        repliesWhenShown.push_back(r.replies.size());
+        return created(r);
+    };
+    callbacks.onRemoteAnnotUpdated = [&, updated](CNMObject& r) {
+        repliesWhenShown.push_back(r.replies.size());
+        return updated(r);
+    };
+    worker.SetCallbacks(std::move(callbacks));
+
+    Merge(Items({Incoming("A", 0).release()}));
+    Merge(Items({Incoming("late", 0, "A").release()}));
+    Merge(Items({Incoming("A", 1, "", "<</NM(A)/Contents(v2)>>").release()}));
+    const CNMObject* a = worker.PageMaps().Find(0, "A");
+    ASSERT_NE(a, nullptr);
+    std::vector<std::string> names;
+    for (const CNMObject* reply : a->replies) names.push_back(reply->uniqueName);
+    EXPECT_EQ(names, (std::vector<std::string>{"early1", "late"}));
+    EXPECT_EQ(worker.PageMaps().Find(0, "early1")->parent, a);
+    ASSERT_EQ(worker.PageMaps().Find(0, "early1")->replies.size(), 1u);
+    // Shown with the early reply when created, with both when updated.
+    EXPECT_EQ(repliesWhenShown, (std::vector<size_t>{1, 2}));
+    ExpectRecordsMatchControl();
+}
+
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "sync/annot_by_name.h"
 #include "sync/fdf/comment_fdf.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
@@ -51,22 +52,19 @@ ReviewClient::ReviewClient(const testsupport::ReviewServerProcess& server,
     };
     callbacks.onRemoteAnnotUpdated = [this](CNMObject& record) {
         ++counts.updated;
-        auto page = control_->GetPage(record.page);
-        page.RemoveAnnot(page.GetAnnot(record.annotIndex));
+        control_->GetPage(record.page).RemoveAnnot(AnnotOfRecord(*control_, record));
         AppendAnnot(record);
         return 0;
     };
     callbacks.onRemoteAnnotDeleted = [this](CNMObject& record) {
         ++counts.deleted;
-        auto page = control_->GetPage(record.page);
-        page.RemoveAnnot(page.GetAnnot(record.annotIndex));
+        control_->GetPage(record.page).RemoveAnnot(AnnotOfRecord(*control_, record));
         return 0;
     };
     callbacks.slot4 = [](CNMObject&) { return 0; };
     callbacks.onRemoteRepliesChanged = [this](CNMObject& record) {
         ++counts.repliesChanged;
-        auto page = control_->GetPage(record.page);
-        page.RemoveAnnot(page.GetAnnot(record.annotIndex));
+        control_->GetPage(record.page).RemoveAnnot(AnnotOfRecord(*control_, record));
         AppendAnnot(record);
         return 0;
     };
@@ -89,8 +87,12 @@ ReviewClient::~ReviewClient() {
 
 void ReviewClient::AppendAnnot(CNMObject& record) {
     const std::string path = WriteCommentToTempFdf(folderPath_, record);
-    control_->ImportAnnotsFromFDFFile(path);
-    record.annotIndex = control_->GetPage(record.page).AnnotCount() - 1;
+    // As the viewer dialog does: the index the comment took, -1 when the control refused it.
+    auto page = control_->GetPage(record.page);
+    record.annotIndex =
+        control_->ImportAnnotsFromFDFFile(path)
+            ? FindAnnotByName(page, record.uniqueName, page.AnnotCount() - 1).Index()
+            : -1;
     std::remove(path.c_str());
 }
 

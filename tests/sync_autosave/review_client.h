@@ -1,6 +1,6 @@
 // One reviewer's client for the synchronisation tests: an engine with the sample drawing,
 // an autosave worker talking to the bundled server, and merge callbacks that do what the
-// viewer dialog does (import the comment's FDF, remove annotations, set indices).
+// viewer dialog does (import the comment's FDF, remove annotations found by name, set indices).
 #pragma once
 
 #include <memory>

@@ -5,11 +5,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/comment_index.h"
 #include "app/launch_params.h"
+#include "app/pending_details.h"
 #include "platform/prompter.h"
 #include "review/review_client.h"
+#include "session/viewer_comment_sync.h"
 #include "sync/base_exception.h"
+#include "sync/wire/queue_builders.h"
 #include "sync_autosave/review_client.h"
+#include "viewer/engine/sample_annots.h"
 
 using namespace quill;
 using namespace quill::app;
@@ -396,6 +401,201 @@ TEST_F(TwoClients, PublishAndQueuedItemsNameTheSameDocumentWhilePublishingToTheP
     EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "1");
     EXPECT_EQ(commands.SendReviewCommand("PUBLISH"), "1");
     EXPECT_EQ(server.Get("/Comm/checkautosaved.do?docId=20011&userId=KIM").body, "0");
+}
+
+// Adds comments to the control that no autosave took in (an add that failed earlier) until
+// one of them sorts before name: the comment that "the first unknown one" would pick.
+std::string UnknownCommentBefore(ReviewClient& client, const std::string& name) {
+    auto& control = client.control();
+    const auto geometry = control.PageGeometryOf(0);
+    const auto words = control.TextQuadsIn(0, geometry.mediaBox);
+    for (int tries = 0; tries < 64; ++tries) {
+        auto drafts = engine::SampleAnnotDrafts(0, geometry, words);
+        const control::AnnotId id =
+            control.CreateAnnot(drafts.at(static_cast<size_t>(AnnotTool::Circle)));
+        const std::string unknown = control.GetAnnotText(id, AnnotText::Name);
+        if (unknown < name) return unknown;
+    }
+    ADD_FAILURE() << "no name sorted before " << name;
+    return {};
+}
+
+TEST_F(TwoClients, NewCommentGoesOutByItsOwnNameNotAsAnotherUnknownObject) {
+    auto& ac = a->control();
+    const auto geometry = ac.PageGeometryOf(0);
+    const auto words = ac.TextQuadsIn(0, geometry.mediaBox);
+    auto drafts = engine::SampleAnnotDrafts(0, geometry, words);
+    const control::AnnotId id = ac.CreateAnnot(drafts.at(static_cast<size_t>(AnnotTool::Polygon)));
+    const std::string fresh = ac.GetAnnotText(id, AnnotText::Name);
+    const std::string earlier = UnknownCommentBefore(*a, fresh);
+    // An unsaved reply that sorts first as well.
+    const control::AnnotId note = ac.FindByName(a->NameAt(0, a->Draw(AnnotTool::Note, 0)));
+    std::string reply;
+    for (int tries = 0; tries < 64 && (reply.empty() || reply > fresh); ++tries)
+        reply = ac.GetAnnotText(ac.AddReply(note, "unsaved", "KIM-PIPING"), AnnotText::Name);
+
+    const int index = ac.AnnotIndexOf(id);
+    ASSERT_EQ(a->worker().AutoSaveAnnot(0, index, kActionCreate), 1);
+    const CNMObject* record = a->worker().PageMaps().Find(0, fresh);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->annotIndex, index);
+    EXPECT_EQ(a->worker().PageMaps().Find(0, earlier), nullptr);
+    EXPECT_EQ(a->worker().PageMaps().Find(0, reply), nullptr);
+
+    PublishAToB();
+    ASSERT_GE(b->ControlIndexOf(0, fresh), 0);
+    EXPECT_EQ(b->control().GetPage(0).GetAnnot(b->ControlIndexOf(0, fresh)).GetToolName(),
+              "Polygon");
+    EXPECT_EQ(b->ControlIndexOf(0, earlier), -1);
+}
+
+// The viewer dialog's own callbacks on B instead of the test's.
+struct SessionCallbacks {
+    explicit SessionCallbacks(ReviewClient& client)
+        : sync(client.control(), index, pending, client.folder(), session::ReviewerRole{}) {
+        client.worker().SetCallbacks(sync.Callbacks());
+    }
+    CommentIndex index;
+    PendingDetails pending;
+    session::ViewerCommentSync sync;
+};
+
+TEST_F(TwoClients, CommentTheControlRefusedHoldsNoIndexAndDeletionsNameTheRightComment) {
+    SessionCallbacks callbacks(*b);
+    const std::string first = b->NameAt(0, b->Draw(AnnotTool::Rectangle, 0));
+    const std::string second = b->NameAt(0, b->Draw(AnnotTool::Circle, 0));
+    ASSERT_EQ(b->control().GetPage(0).AnnotCount(), 2);
+
+    // A comment whose FDF the control does not take in, named to sort before the others.
+    const std::string refused = "00000000-0000-0000-0000-000000000000";
+    BinaryContent content;
+    content.content = std::make_unique<ByteBuffer>(ByteBuffer::Copy("<</NM(" + refused + ")>>"));
+    CPtrArrayCustom set;
+    set[CPtrArrayCustom::kAnnotsCreated].push_back(
+        createDocQueueModel(kDocId, kActionCreate, "A", 0, "", "PARK", refused, &content, -1));
+    b->worker()._mergeQueues(set);
+    ASSERT_EQ(b->control().GetPage(0).AnnotCount(), 2);
+    const CNMObject* record = b->worker().PageMaps().Find(0, refused);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->annotIndex, -1);
+    EXPECT_EQ(b->worker().PageMaps().Find(0, second)->annotIndex, 1);
+
+    // The reviewer deletes the comment at index 1: its own name goes out.
+    auto& bc = b->control();
+    bc.GetPage(0).RemoveAnnot(bc.GetPage(0).GetAnnot(1));
+    ASSERT_EQ(b->worker().QueueDeleteComment(0, 1), 1);
+    EXPECT_EQ(b->worker().PageMaps().Find(0, second), nullptr);
+    EXPECT_NE(b->worker().PageMaps().Find(0, refused), nullptr);
+    ASSERT_TRUE(b->Flush());
+    ASSERT_GT(b->Publish(), 0);
+    ASSERT_GE(a->worker().GetLastestRevisions(), 0);
+    EXPECT_EQ(a->ControlIndexOf(0, second), -1);
+    EXPECT_EQ(a->ControlIndexOf(0, first), 0);
+}
+
+TEST_F(TwoClients, AnIndexOutOfStepWithTheControlSendsNoOtherCommentsName) {
+    const std::string first = a->NameAt(0, a->Draw(AnnotTool::Rectangle, 0));
+    const std::string second = a->NameAt(0, a->Draw(AnnotTool::Circle, 0));
+    ASSERT_TRUE(a->Flush());
+    // The record of the first claims index 1 while the control holds it at 0.
+    a->worker().PageMaps().Find(0, first)->annotIndex = 1;
+    a->worker().PageMaps().Find(0, second)->annotIndex = 2;
+    auto& ac = a->control();
+    ac.GetPage(0).RemoveAnnot(ac.GetPage(0).GetAnnot(1));
+    ASSERT_EQ(a->worker().QueueDeleteComment(0, 1), 1);
+    EXPECT_EQ(a->worker().QueueSize(), 0u);
+    EXPECT_NE(a->worker().PageMaps().Find(0, first), nullptr);
+    // An update at index 0 is the first comment's, found by its name.
+    ac.SetAnnotText(ac.FindByName(first), AnnotText::Contents, "by name");
+    ASSERT_EQ(a->worker().AutoSaveAnnot(0, 0, kActionUpdate), 1);
+    PublishAToB();
+    EXPECT_EQ(ContentsOn(*b, 0, first), "by name");
+}
+
+// The queue items the server keeps for the review, as another client reads them.
+std::string ItemsOnServer(const testsupport::ReviewServerProcess& server) {
+    return server.Get(std::string("/Comm/update.do?CMD=UPDATE&docId=") + kDocId + "&rev=0").body;
+}
+
+TEST_F(TwoClients, ReplyDeletionAlwaysNamesItsParent) {
+    auto& ac = a->control();
+    const std::string note = a->NameAt(0, a->Draw(AnnotTool::Note, 0));
+    // A reply the client keeps no record of: its parent comes from the control.
+    const control::AnnotId reply = ac.AddReply(ac.FindByName(note), "unsaved", "KIM-PIPING");
+    const std::string replyName = ac.GetAnnotText(reply, AnnotText::Name);
+    ASSERT_EQ(a->worker().PageMaps().Find(0, replyName), nullptr);
+    ASSERT_EQ(a->worker().QueueDeleteReply(0, replyName), 1);
+    ac.DeleteReply(reply);
+    // A comment's name given as a reply's: nothing is queued, the record stays.
+    ASSERT_EQ(a->worker().QueueDeleteReply(0, note), 1);
+    EXPECT_NE(a->worker().PageMaps().Find(0, note), nullptr);
+    // A reply neither recorded nor in the control: no parent to name, nothing queued.
+    const size_t queued = a->worker().QueueSize();
+    ASSERT_EQ(a->worker().QueueDeleteReply(0, "NO-SUCH-REPLY"), 1);
+    EXPECT_EQ(a->worker().QueueSize(), queued);
+    ASSERT_GT(a->Publish(), 0);
+
+    const std::string items = ItemsOnServer(server);
+    const size_t at = items.find("\"NM\":\"" + replyName + "\"");
+    ASSERT_NE(at, std::string::npos) << items;
+    const size_t begin = items.rfind('{', at);
+    const std::string item = items.substr(begin, items.find('}', at) - begin);
+    EXPECT_NE(item.find("\"IRT\":\"" + note + "\""), std::string::npos) << item;
+    EXPECT_EQ(items.find("\"NM\":\"NO-SUCH-REPLY\""), std::string::npos);
+    // The note itself was never deleted on the other side.
+    PublishAToB();
+    EXPECT_EQ(b->ControlIndexOf(0, note), 0);
+}
+
+// The /Rect of the comment named name, as the control exports it.
+std::vector<float> ExportedRect(engine::EngineControl& control, const std::string& name) {
+    const engine::AnnotGeometry geometry = control.GeometryOf(control.FindByName(name));
+    return {static_cast<float>(geometry.rect.x1), static_cast<float>(geometry.rect.y1),
+            static_cast<float>(geometry.rect.x2), static_cast<float>(geometry.rect.y2)};
+}
+
+TEST_F(TwoClients, CopyOfAToolDrawnByPointsMovesItsRectWithIt) {
+    for (AnnotTool tool : {AnnotTool::Cloudy, AnnotTool::Polygon, AnnotTool::PolyLine,
+                           AnnotTool::Arrow, AnnotTool::Line, AnnotTool::Pencil}) {
+        const std::string source = a->NameAt(0, a->Draw(tool, 0));
+        const std::string path = a->worker().CopyComment(0, source, true);
+        ASSERT_FALSE(path.empty()) << control::AnnotToolName(tool);
+        ASSERT_EQ(a->worker().AddCommentFromFdf(0, path), 1);
+        const int count = a->control().GetPage(0).AnnotCount();
+        const std::string copy = a->NameAt(0, count - 1);
+        ASSERT_NE(copy, source);
+        const std::vector<float> before = ExportedRect(a->control(), source);
+        const std::vector<float> after = ExportedRect(a->control(), copy);
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(after[i], before[i] + 10.0f, 0.01) << control::AnnotToolName(tool) << i;
+    }
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
+}
+
+TEST_F(TwoClients, CopyFindsItsSourceByNameAfterAMergeMovedIt) {
+    // B's comment before A's own: A's comment stands at index 1.
+    const std::string theirs = b->NameAt(0, b->Draw(AnnotTool::Rectangle, 0));
+    ASSERT_GT(b->Publish(), 0);
+    ASSERT_GT(a->worker().GetLastestRevisions(), 0);
+    const std::string mine = a->NameAt(0, a->Draw(AnnotTool::Cloudy, 0));
+    ASSERT_EQ(a->ControlIndexOf(0, mine), 1);
+    // B deletes its comment and draws another: A's moves to 0, B's new one takes 1.
+    auto& bc = b->control();
+    bc.GetPage(0).RemoveAnnot(bc.GetPage(0).GetAnnot(0));
+    ASSERT_EQ(b->worker().QueueDeleteComment(0, 0), 1);
+    b->Draw(AnnotTool::Circle, 0);
+    ASSERT_GT(b->Publish(), 0);
+    ASSERT_GT(a->worker().GetLastestRevisions(), 0);
+    ASSERT_EQ(a->ControlIndexOf(0, mine), 0);
+    EXPECT_EQ(a->ControlIndexOf(0, theirs), -1);
+
+    const std::string path = a->worker().CopyComment(0, mine, true);
+    ASSERT_FALSE(path.empty());
+    ASSERT_EQ(a->worker().AddCommentFromFdf(0, path), 1);
+    EXPECT_EQ(a->control().GetPage(0).GetAnnot(2).GetToolName(), "Cloudy");
+    // A name that is no comment of the page copies nothing.
+    EXPECT_EQ(a->worker().CopyComment(1, mine, true), "");
+    EXPECT_EQ(a->MapsAgreeWithControl(), "");
 }
 
 }  // namespace

@@ -67,8 +67,10 @@ void AppendNumber(std::string& out, float value) {
     out += text;
 }
 
-// The numbers of one run of blank-separated pieces; the first piece (the marker) skipped.
-void AppendNumbers(std::string& out, std::string_view run, bool skipFirst, bool offset) {
+// Calls visit(number) for each number of one run of blank-separated pieces; the first
+// piece (the marker) skipped.
+template <typename Visit>
+void ForEachNumber(std::string_view run, bool skipFirst, Visit&& visit) {
     bool first = skipFirst;
     size_t at = 0;
     while (at <= run.size()) {
@@ -82,48 +84,80 @@ void AppendNumbers(std::string& out, std::string_view run, bool skipFirst, bool 
         }
         piece = Trim(piece);
         if (piece.empty()) continue;
-        float value = ReadFloat(piece);
+        visit(ReadFloat(piece));
+    }
+}
+
+void AppendNumbers(std::string& out, std::string_view run, bool skipFirst, bool offset) {
+    ForEachNumber(run, skipFirst, [&](float value) {
         if (offset) value += 10.0f;
         AppendNumber(out, value);
+    });
+}
+
+// Calls visit(run, isFirstStroke) for the array text of the key: the text from the marker
+// to the closing bracket, or each stroke of an InkList (the first with its marker). False
+// when the array is not found.
+template <typename Visit>
+bool ForEachRun(std::string_view view, NumberListKey key, Visit&& visit) {
+    const Marker marker = MarkerOf(key);
+    const size_t start = view.find(marker.find);
+    if (start == std::string_view::npos) return false;
+    if (key != NumberListKey::InkList) {
+        const size_t end = view.find(']', start);
+        if (end == std::string_view::npos) return false;
+        visit(view.substr(start, end - start), true);
+        return true;
     }
+    // "InkList[[ 1 2 3 4][ 5 6]]": every stroke.
+    const size_t end = view.find("]]", start);
+    if (end == std::string_view::npos) return false;
+    std::string_view strokes = view.substr(start, end - start);
+    bool firstStroke = true;
+    while (true) {
+        const size_t close = strokes.find(']');
+        std::string_view stroke = strokes.substr(0, close);
+        if (firstStroke) {
+            visit(stroke, true);
+        } else {
+            const size_t open = stroke.find('[');
+            visit(stroke.substr(open == std::string_view::npos ? 0 : open + 1), false);
+        }
+        firstStroke = false;
+        if (close == std::string_view::npos) break;
+        strokes.remove_prefix(close + 1);
+    }
+    return true;
 }
 
 }  // namespace
 
 bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset) {
     LogStep step("OffsetNumberList");
-    const Marker marker = MarkerOf(key);
-    std::string_view view = text.view();
-    const size_t start = view.find(marker.find);
-    if (start == std::string_view::npos) return false;
     std::string numbers;
-    if (key != NumberListKey::InkList) {
-        const size_t end = view.find(']', start);
-        if (end == std::string_view::npos) return false;
-        AppendNumbers(numbers, view.substr(start, end - start), true, offset);
-    } else {
-        // "InkList[[ 1 2 3 4][ 5 6]]": every stroke, joined again by "][".
-        const size_t end = view.find("]]", start);
-        if (end == std::string_view::npos) return false;
-        std::string_view strokes = view.substr(start, end - start);
-        bool firstStroke = true;
-        while (true) {
-            const size_t close = strokes.find(']');
-            std::string_view stroke = strokes.substr(0, close);
-            if (firstStroke) {
-                AppendNumbers(numbers, stroke, true, offset);
-            } else {
-                const size_t open = stroke.find('[');
-                numbers += "][";
-                AppendNumbers(numbers, stroke.substr(open == std::string_view::npos ? 0 : open + 1),
-                              false, offset);
-            }
-            firstStroke = false;
-            if (close == std::string_view::npos) break;
-            strokes.remove_prefix(close + 1);
-        }
-    }
+    const bool found = ForEachRun(text.view(), key, [&](std::string_view run, bool first) {
+        if (!first) numbers += "][";
+        AppendNumbers(numbers, run, first, offset);
+    });
+    if (!found) return false;
+    const Marker marker = MarkerOf(key);
     return fdf::_replaceByteMass(text, marker.open, marker.close, numbers);
+}
+
+bool ReadNumberList(std::string_view text, NumberListKey key, std::vector<float>& numbers) {
+    numbers.clear();
+    return ForEachRun(text, key, [&](std::string_view run, bool first) {
+        ForEachNumber(run, first, [&](float value) { numbers.push_back(value); });
+    });
+}
+
+bool WriteNumberList(ByteBuffer& text, NumberListKey key, const std::vector<float>& numbers) {
+    if (key == NumberListKey::InkList) return false;
+    const Marker marker = MarkerOf(key);
+    if (text.view().find(marker.find) == std::string_view::npos) return false;
+    std::string written;
+    for (const float value : numbers) AppendNumber(written, value);
+    return fdf::_replaceByteMass(text, marker.open, marker.close, written);
 }
 
 }  // namespace quill::sync

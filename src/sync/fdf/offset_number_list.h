@@ -2,6 +2,9 @@
 #pragma once
 #include "sync/sync_names.h"
 
+#include <string_view>
+#include <vector>
+
 #include "sync/fdf/byte_buffer.h"
 
 namespace quill::sync {
@@ -14,5 +17,13 @@ enum class NumberListKey { Vertices, Rect, L, InkList };
 // Every stroke of an InkList is re-written. Returns false, text unchanged, when the array
 // is not found.
 bool OffsetNumberList(ByteBuffer& text, NumberListKey key, bool offset);
+
+// The numbers of the key's array as OffsetNumberList reads them (every stroke of an
+// InkList, one after the other). False, numbers empty, when the array is not found.
+bool ReadNumberList(std::string_view text, NumberListKey key, std::vector<float>& numbers);
+
+// Replaces the numbers of the key's array with numbers, each written as OffsetNumberList
+// writes them. Not for InkList. False, text unchanged, when the array is not found.
+bool WriteNumberList(ByteBuffer& text, NumberListKey key, const std::vector<float>& numbers);
 
 }  // namespace quill::sync

@@ -63,14 +63,20 @@ std::unique_ptr<BinaryContent> BinaryContentFromBlob(std::string_view blob) {
     const uint32_t l2 = GetLength(blob.data() + 4);
     const uint32_t l3 = GetLength(blob.data() + 8);
     const uint64_t expected = kCommentBlobHeaderSize + uint64_t{l1} + l2 + l3;
-    if (expected != blob.size()) {
+    // Bytes behind the three parts are ignored, as every client has always done: a peer or
+    // a server that pads the blob must not cost the reviewers a comment. Lengths that reach
+    // past the blob are refused.
+    if (expected > blob.size()) {
         char text[160];
         std::snprintf(text, sizeof text,
-                      "Damaged comment data: lengths %u, %u and %u do not match the %zu bytes "
+                      "Damaged comment data: lengths %u, %u and %u reach past the %zu bytes "
                       "received.",
                       l1, l2, l3, blob.size());
         throw BaseException(text, kBlobErrorCode);
     }
+    if (expected < blob.size())
+        step.Log("Ignored " + std::to_string(blob.size() - expected) +
+                 " bytes behind the comment.");
     auto result = std::make_unique<BinaryContent>();
     size_t at = kCommentBlobHeaderSize;
     result->content = std::make_unique<ByteBuffer>(ByteBuffer::Copy(blob.substr(at, l1)));

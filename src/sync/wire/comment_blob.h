@@ -18,7 +18,8 @@ ByteBuffer MakeCommentBlob(const BinaryContent& content);
 
 // Reads a blob back: content always, subContent and fileContent only when their length is
 // not 0, each an owned copy. Throws BaseException (kBlobErrorCode) when the blob is shorter
-// than its header or its three lengths do not add up to its size; nothing is read beyond it.
+// than its header or than its three lengths say; nothing is read beyond it. Bytes behind the
+// three parts are ignored (logged), as peers expect; MakeCommentBlob never writes any.
 std::unique_ptr<BinaryContent> BinaryContentFromBlob(std::string_view blob);
 
 }  // namespace quill::sync
