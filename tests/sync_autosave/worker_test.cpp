@@ -180,23 +180,26 @@ TEST_F(WorkerTest, ItemThatCannotBePreparedIsHeldWithItsCommentAndTheRestGoesOn)
     worker->Enqueue(Item("A1", kActionCreate));
     worker->Enqueue(Item("BAD", kActionCreate));
     worker->Enqueue(Item("A2", kActionCreate));
-    worker->Enqueue(Item("BAD", kActionUpdate));  // must not overtake the held creation
+    worker->Enqueue(Item("BAD", kActionUpdate));
+    auto reply = Item("R1", kActionCreate);  // a reply must not overtake its held comment
+    reply->IRT = "BAD";
+    worker->Enqueue(std::move(reply));
     ASSERT_TRUE(WaitUntilSent());
     EXPECT_EQ(Published(), (std::vector<std::string>{"A1:0", "A2:0"}));
-    EXPECT_EQ(worker->HeldCount(), 2u);
+    EXPECT_EQ(worker->HeldCount(), 3u);
     EXPECT_EQ(worker->QueueSize(), 0u);
     EXPECT_TRUE(WaitForQueueDrain(*worker));  // held items do not keep the drain wait busy
 
     // Retried while the fault lasts, they are held again: nothing is lost.
     worker->RetryHeld();
     ASSERT_TRUE(WaitUntilSent());
-    EXPECT_EQ(worker->HeldCount(), 2u);
+    EXPECT_EQ(worker->HeldCount(), 3u);
 
     *failing = false;
     worker->RetryHeld();
     ASSERT_TRUE(WaitUntilSent());
     EXPECT_EQ(worker->HeldCount(), 0u);
-    EXPECT_EQ(Published(), (std::vector<std::string>{"A1:0", "A2:0", "BAD:0", "BAD:1"}));
+    EXPECT_EQ(Published(), (std::vector<std::string>{"A1:0", "A2:0", "BAD:0", "BAD:1", "R1:0"}));
     EXPECT_EQ(ErrorPrompts(), 0);
 }
 
@@ -204,16 +207,17 @@ TEST_F(WorkerTest, ItemAGatewayKeepsRefusingIsHeldWhileTheServerAnswersOtherwise
     ASSERT_TRUE(server.AddFault("status:/Comm/autoSave.do:502@5"));
     worker->Enqueue(Item("G1", kActionCreate));
     worker->Enqueue(Item("G2", kActionCreate));
+    worker->Enqueue(Item("G1", kActionUpdate));  // the gateway would pass it: it waits for G1:0
     ASSERT_TRUE(WaitUntilSent(30));
     EXPECT_EQ(Published(), (std::vector<std::string>{"G2:0"}));
-    EXPECT_EQ(worker->HeldCount(), 1u);
+    EXPECT_EQ(worker->HeldCount(), 2u);
     ASSERT_EQ(ErrorPrompts(), 1);
     EXPECT_NE(prompts->entries()[0].text.find("does not answer"), std::string::npos);
 
     worker->RetryHeld();
     ASSERT_TRUE(WaitUntilSent());
     EXPECT_EQ(worker->HeldCount(), 0u);
-    EXPECT_EQ(Published(), (std::vector<std::string>{"G2:0", "G1:0"}));
+    EXPECT_EQ(Published(), (std::vector<std::string>{"G2:0", "G1:0", "G1:1"}));
 }
 
 TEST_F(WorkerTest, GatewayRefusingEverythingKeepsTheOrderAndHoldsNothing) {
