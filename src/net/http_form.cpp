@@ -115,7 +115,7 @@ int CHttpForm::Post(const std::string& url, const HttpPostData& body) {
 }
 
 std::unique_ptr<Request> CHttpForm::MakeRequest() const {
-    return std::make_unique<WebRequest>(timeouts_);
+    return std::make_unique<WebRequest>(timeouts_, cancel_);
 }
 
 int CHttpForm::Perform(const std::string& url, const HttpPostData* body,

@@ -9,6 +9,7 @@
 #include "net/http_post_data.h"
 #include "net/http_timeouts.h"
 #include "net/request.h"
+#include "net/transfer_cancel.h"
 
 namespace quill::net {
 
@@ -48,6 +49,11 @@ public:
     int Port() const { return port_; }
     bool Secure() const { return secure_; }
 
+    // A switch that ends the form's transfer in flight from another thread and fails its later
+    // requests at once (< 0, error TransferCancel::kCancelledCode); none by default.
+    void SetCancel(std::shared_ptr<TransferCancel> cancel) { cancel_ = std::move(cancel); }
+    const std::shared_ptr<TransferCancel>& CancelSwitch() const { return cancel_; }
+
     void SetTimeouts(const net::HttpTimeouts& timeouts) { timeouts_ = timeouts; }
     const net::HttpTimeouts& Timeouts() const { return timeouts_; }
 
@@ -72,6 +78,7 @@ private:
     std::string errorText_;
     int errorCode_ = 0;
     net::HttpTimeouts timeouts_;
+    std::shared_ptr<TransferCancel> cancel_;
 };
 
 }  // namespace quill::net

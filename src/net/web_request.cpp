@@ -90,6 +90,11 @@ std::string HostForUrl(const std::string& host) {
     return host;
 }
 
+// libcurl asks between its steps, and while it connects, whether to go on.
+int KeepGoing(void* cancel, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const TransferCancel*>(cancel)->Cancelled() ? 1 : 0;
+}
+
 std::string CutText(std::string text) {
     if (text.size() > kMaxErrorText) text.resize(kMaxErrorText);
     return text;
@@ -97,7 +102,8 @@ std::string CutText(std::string text) {
 
 }  // namespace
 
-WebRequest::WebRequest(const net::HttpTimeouts& timeouts) : timeouts_(timeouts) {
+WebRequest::WebRequest(const net::HttpTimeouts& timeouts, std::shared_ptr<TransferCancel> cancel)
+    : timeouts_(timeouts), cancel_(std::move(cancel)) {
     InitCurlOnce();
     userAgent_ = platform::kAppTitle;
 }
@@ -108,6 +114,8 @@ int WebRequest::OpenConnection(const std::string& host, int port) {
     Close();
     host_ = host;
     port_ = port;
+    if (cancel_ && cancel_->Cancelled())
+        return FailWith(TransferCancel::kCancelledCode, TransferCancel::kCancelledText);
     session_ = curl_multi_init();
     connection_ = curl_easy_init();
     if (!session_ || !connection_) {
@@ -134,6 +142,12 @@ int WebRequest::OpenConnection(const std::string& host, int port) {
     if (CURLSH* share = CookieStore::Get().Share()) {
         curl_easy_setopt(h, CURLOPT_SHARE, share);
         curl_easy_setopt(h, CURLOPT_COOKIEFILE, "");  // cookie engine on, nothing to load
+    }
+    if (cancel_) {
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &KeepGoing);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, cancel_.get());
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        cancel_->Watch(session_);
     }
     return 1;
 }
@@ -270,6 +284,7 @@ void WebRequest::CloseRequest() {
 
 void WebRequest::Close() {
     CloseRequest();
+    if (cancel_ && session_) cancel_->Unwatch(session_);
     if (connection_) curl_easy_cleanup(connection_);
     connection_ = nullptr;
     if (session_) curl_multi_cleanup(session_);
@@ -385,6 +400,13 @@ void WebRequest::Step() {
     size_t sentBefore = bodyStart_;
     bool startedBefore = bodyStarted_;
     size_t roomBefore = directRoom_;
+    if (cancel_ && cancel_->Cancelled()) {
+        // Checked here too, as libcurl asks its callback only while the transfer is running.
+        finished_ = true;
+        result_ = CURLE_ABORTED_BY_CALLBACK;
+        std::snprintf(errorBuffer_, sizeof errorBuffer_, "%s", TransferCancel::kCancelledText);
+        return;
+    }
     int running = 0;
     CURLMcode mc = curl_multi_perform(session_, &running);
     if (mc != CURLM_OK) {
@@ -412,6 +434,8 @@ void WebRequest::TakeFinishedResult() {
 }
 
 int WebRequest::Fail(int code) {
+    if (cancel_ && code == CURLE_ABORTED_BY_CALLBACK)
+        return FailWith(code, TransferCancel::kCancelledText);
     std::string text = errorBuffer_[0] ? std::string(errorBuffer_)
                                        : curl_easy_strerror(static_cast<CURLcode>(code));
     return FailWith(static_cast<int>(code), text);

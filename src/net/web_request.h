@@ -2,12 +2,14 @@
 #pragma once
 #include "net/net_names.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "net/http_timeouts.h"
 #include "net/request.h"
+#include "net/transfer_cancel.h"
 
 struct curl_slist;
 
@@ -16,7 +18,9 @@ namespace quill::net {
 class WebRequest : public Request {
 public:
     static constexpr size_t kCurlErrorSize = 256;  // CURL_ERROR_SIZE, checked where libcurl is seen
-    explicit WebRequest(const net::HttpTimeouts& timeouts = {});
+    // cancel: when given, throwing it ends the transfer at once (see TransferCancel).
+    explicit WebRequest(const net::HttpTimeouts& timeouts = {},
+                        std::shared_ptr<TransferCancel> cancel = nullptr);
     ~WebRequest() override;
     WebRequest(const WebRequest&) = delete;
     WebRequest& operator=(const WebRequest&) = delete;
@@ -58,6 +62,7 @@ private:
     static size_t OnUpload(char* out, size_t size, size_t count, void* self);
 
     net::HttpTimeouts timeouts_;
+    std::shared_ptr<TransferCancel> cancel_;
     // libcurl's handles, untyped here so that only this layer's sources see libcurl.
     void* session_ = nullptr;     // the multi handle: drives the one transfer of this request
     void* connection_ = nullptr;  // the easy handle: address, options, transfer state

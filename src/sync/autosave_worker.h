@@ -37,7 +37,11 @@ enum AutosaveState : int {
 // A transfer that gets no answer from the review server (no connection, dropped, timed out,
 // a gateway's 502, 503 or 504) keeps its item at the head of the queue for the next pass and
 // is reported once per outage; an item the server refuses is reported and dropped. Both
-// messages are shown from the worker thread through platform::Prompts().
+// messages are shown from the worker thread through platform::Prompts(). An item that fails
+// in itself (its request cannot be built or sent, or it keeps getting the same gateway error
+// while the server answers other requests) is logged and set aside in the held list, with the
+// later changes of the same comment, so that the rest of the queue goes on; held items wait
+// for RetryHeld.
 //
 // Everything but the sending runs on the GUI thread: the outgoing operations, the merge, the
 // page maps, latestRevision and the callbacks. The worker thread only takes items out of
@@ -50,7 +54,8 @@ public:
     // settings.host:settings.port.
     AutosaveWorker(control::PdfViewerControl* control, int pageCount, AutosaveSettings settings,
                    AutosaveConnectionFactory connections = {});
-    // Ends the thread at its next safe point; items still queued are lost.
+    // Cancels a transfer in flight and ends the thread; items still queued or held are lost
+    // (and logged).
     ~AutosaveWorker();
     AutosaveWorker(const AutosaveWorker&) = delete;
     AutosaveWorker& operator=(const AutosaveWorker&) = delete;
@@ -106,15 +111,21 @@ public:
     // Appends an item under the lock.
     void Enqueue(std::unique_ptr<CQueueModel> item);
     size_t QueueSize() const;
+    // Items set aside because they failed in themselves: not sent, not in QueueSize, and not
+    // waited for by Busy, but changes the server does not have yet.
+    size_t HeldCount() const;
+    // Puts the held items back at the head of the queue, in their order, and wakes the worker;
+    // for the next publish, when a failure may have passed.
+    void RetryHeld();
     // True while an item is on its way or the queue is not empty (read under the lock).
     bool Busy() const;
     int State() const { return state_.load(); }
     // Writing 0 asks the worker to end once the queue is empty; it stays 0.
     void SetState(int state);
-    // Pauses the worker at its next safe point between items: returns once no item is on its
-    // way (true), or false when the one on its way has not come back within maxWait (the
-    // worker still pauses after it).
-    bool Suspend(std::chrono::milliseconds maxWait = std::chrono::seconds(90));
+    // Pauses the worker at its next safe point between items. A transfer in flight is cancelled
+    // and its item stays at the head of the queue. True once no item is on its way; false when
+    // it has not come back within maxWait (the worker still pauses after it).
+    bool Suspend(std::chrono::milliseconds maxWait = std::chrono::seconds(2));
     void Resume();
     bool Suspended() const { return suspended_.load(); }
     // True once the thread has ended.
@@ -129,6 +140,12 @@ private:
     // Waits at a safe point while suspended; false when the worker is to end at once.
     bool SafePoint(std::unique_lock<std::mutex>& lock);
     void ReportOutage(const ParamMap& reply);
+    // Sends one item: kDone when the server took or refused it, kRetry when it stays at the
+    // head of the queue, kHold when it failed in itself.
+    enum class SendOutcome { kDone, kRetry, kHold };
+    SendOutcome SendItem(AutosaveConnection& connection, const CQueueModel& item);
+    SendOutcome OnUnanswered(AutosaveConnection& connection, const CQueueModel& item,
+                             const ParamMap& reply);
 
     // Outgoing helpers.
     void QueueCommentItem(int page, int annotIndex, int action, const std::string& docId,
@@ -146,15 +163,24 @@ private:
 
     mutable std::mutex queueLock_;
     std::deque<std::unique_ptr<CQueueModel>> queue_;
+    std::deque<std::unique_ptr<CQueueModel>> held_;  // under queueLock_, oldest first
 
     std::atomic<int> state_{kWorkerIdle};
     std::atomic<bool> stopRequested_{false};
     std::atomic<bool> abandon_{false};
     std::atomic<bool> suspended_{false};
     std::atomic<bool> finished_{false};
-    bool inFlight_ = false;                // under queueLock_
-    bool wakeRequested_ = false;           // under queueLock_
-    bool outageReported_ = false;          // worker thread only
+    bool inFlight_ = false;        // under queueLock_
+    bool wakeRequested_ = false;   // under queueLock_
+    bool outageReported_ = false;  // worker thread only
+    // The connection of the current pass, for a stop or suspend to cancel; once cancelled the
+    // pass ends. Both under queueLock_.
+    AutosaveConnection* passConnection_ = nullptr;
+    bool passCancelled_ = false;
+    // Gateway errors in a row for the item at the head (worker thread only).
+    const CQueueModel* gatewayItem_ = nullptr;
+    int gatewayCode_ = 0;
+    int gatewayStrikes_ = 0;
     std::condition_variable pauseSignal_;  // with queueLock_
     std::thread thread_;
 };

@@ -1,13 +1,16 @@
-// The sending thread against the bundled server: order, outages, refusals, drain wait,
-// suspend and stop.
+// The sending thread against the bundled server: order, outages, refusals, held items, drain
+// wait, suspend and stop.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <thread>
 
 #include "platform/prompter.h"
 #include "support/review_server_process.h"
 #include "sync/autosave_worker.h"
+#include "sync/base_exception.h"
 #include "sync/wire/http_autosave_connection.h"
 #include "sync/wire/param_form.h"
 #include "sync/wire/queue_builders.h"
@@ -21,6 +24,33 @@ using namespace quill::sync;
 namespace {
 
 constexpr const char* kDocId = "10011";
+using Clock = std::chrono::steady_clock;
+
+// The real connection, except that the items of one comment cannot be prepared while failing
+// is set.
+class UnpreparableComment : public AutosaveConnection {
+public:
+    UnpreparableComment(const std::string& host, int port, std::string name,
+                        std::shared_ptr<std::atomic<bool>> failing)
+        : real_(host, port), name_(std::move(name)), failing_(std::move(failing)) {}
+    std::unique_ptr<ParamMap> Send(const ParamMap& request) override {
+        const ParamValue* name = request.Find("NM");
+        if (*failing_ && name && name->AsText() == name_)
+            throw BaseException("Damaged comment data: 12 bytes", 999);
+        return real_.Send(request);
+    }
+    bool GetText(const std::string& url, std::string& reply) override {
+        return real_.GetText(url, reply);
+    }
+    bool LastSendUnanswered() const override { return real_.LastSendUnanswered(); }
+    void SetShowTransferErrors(bool show) override { real_.SetShowTransferErrors(show); }
+    void Cancel() override { real_.Cancel(); }
+
+private:
+    HttpAutosaveConnection real_;
+    std::string name_;
+    std::shared_ptr<std::atomic<bool>> failing_;
+};
 
 class WorkerTest : public ::testing::Test {
 protected:
@@ -29,7 +59,6 @@ protected:
         auto prompter = std::make_unique<platform::ScriptedPrompter>();
         prompts = prompter.get();
         platform::InstallPrompter(std::move(prompter));
-        AutosaveSettings settings;
         settings.host = server.host();
         settings.port = server.port();
         settings.docId = kDocId;
@@ -77,8 +106,19 @@ protected:
         return n;
     }
 
+    // Waits until the worker has taken the only queued item and sends it.
+    bool WaitUntilInFlight() {
+        worker->WakeUp();
+        for (int i = 0; i < 250; ++i) {
+            if (worker->QueueSize() == 0 && worker->Busy()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
     testsupport::ReviewServerProcess server;
     platform::ScriptedPrompter* prompts = nullptr;
+    AutosaveSettings settings;
     std::unique_ptr<AutosaveWorker> worker;
 };
 
@@ -130,6 +170,68 @@ TEST_F(WorkerTest, ServerErrorCodeDropsOnlyThatItem) {
         << entries[0].text;
 }
 
+TEST_F(WorkerTest, ItemThatCannotBePreparedIsHeldWithItsCommentAndTheRestGoesOn) {
+    auto failing = std::make_shared<std::atomic<bool>>(true);
+    const std::string host = server.host();
+    const int port = server.port();
+    worker = std::make_unique<AutosaveWorker>(nullptr, 2, settings, [=] {
+        return std::make_unique<UnpreparableComment>(host, port, "BAD", failing);
+    });
+    worker->Enqueue(Item("A1", kActionCreate));
+    worker->Enqueue(Item("BAD", kActionCreate));
+    worker->Enqueue(Item("A2", kActionCreate));
+    worker->Enqueue(Item("BAD", kActionUpdate));
+    auto reply = Item("R1", kActionCreate);  // a reply must not overtake its held comment
+    reply->IRT = "BAD";
+    worker->Enqueue(std::move(reply));
+    ASSERT_TRUE(WaitUntilSent());
+    EXPECT_EQ(Published(), (std::vector<std::string>{"A1:0", "A2:0"}));
+    EXPECT_EQ(worker->HeldCount(), 3u);
+    EXPECT_EQ(worker->QueueSize(), 0u);
+    EXPECT_TRUE(WaitForQueueDrain(*worker));  // held items do not keep the drain wait busy
+
+    // Retried while the fault lasts, they are held again: nothing is lost.
+    worker->RetryHeld();
+    ASSERT_TRUE(WaitUntilSent());
+    EXPECT_EQ(worker->HeldCount(), 3u);
+
+    *failing = false;
+    worker->RetryHeld();
+    ASSERT_TRUE(WaitUntilSent());
+    EXPECT_EQ(worker->HeldCount(), 0u);
+    EXPECT_EQ(Published(), (std::vector<std::string>{"A1:0", "A2:0", "BAD:0", "BAD:1", "R1:0"}));
+    EXPECT_EQ(ErrorPrompts(), 0);
+}
+
+TEST_F(WorkerTest, ItemAGatewayKeepsRefusingIsHeldWhileTheServerAnswersOtherwise) {
+    ASSERT_TRUE(server.AddFault("status:/Comm/autoSave.do:502@5"));
+    worker->Enqueue(Item("G1", kActionCreate));
+    worker->Enqueue(Item("G2", kActionCreate));
+    worker->Enqueue(Item("G1", kActionUpdate));  // the gateway would pass it: it waits for G1:0
+    ASSERT_TRUE(WaitUntilSent(30));
+    EXPECT_EQ(Published(), (std::vector<std::string>{"G2:0"}));
+    EXPECT_EQ(worker->HeldCount(), 2u);
+    ASSERT_EQ(ErrorPrompts(), 1);
+    EXPECT_NE(prompts->entries()[0].text.find("does not answer"), std::string::npos);
+
+    worker->RetryHeld();
+    ASSERT_TRUE(WaitUntilSent());
+    EXPECT_EQ(worker->HeldCount(), 0u);
+    EXPECT_EQ(Published(), (std::vector<std::string>{"G2:0", "G1:0", "G1:1"}));
+}
+
+TEST_F(WorkerTest, GatewayRefusingEverythingKeepsTheOrderAndHoldsNothing) {
+    // Five refusals of the first item, then the check whether the server answers otherwise
+    // and one more refusal, twice: the server is away, the item waits at the head.
+    ASSERT_TRUE(server.AddFault("status:*:502@8"));
+    worker->Enqueue(Item("K1", kActionCreate));
+    worker->Enqueue(Item("K2", kActionCreate));
+    ASSERT_TRUE(WaitUntilSent(30));
+    EXPECT_EQ(worker->HeldCount(), 0u);
+    EXPECT_EQ(Published(), (std::vector<std::string>{"K1:0", "K2:0"}));
+    EXPECT_EQ(ErrorPrompts(), 1);
+}
+
 TEST_F(WorkerTest, DrainWaitEndsAfterThirteenTriesDuringAnOutageAndTheItemIsSentLater) {
     ASSERT_TRUE(server.AddFault("drop:/Comm/autoSave.do@*"));
     worker->Enqueue(Item("W1", kActionCreate));
@@ -153,6 +255,36 @@ TEST_F(WorkerTest, SuspendedWorkerHoldsTheQueueUntilResumed) {
     worker->Resume();
     ASSERT_TRUE(WaitUntilSent());
     EXPECT_EQ(Published(), (std::vector<std::string>{"S1:0"}));
+}
+
+TEST_F(WorkerTest, SuspendCancelsATransferTheServerHoldsAndKeepsItsItem) {
+    ASSERT_TRUE(server.AddFault("delay:/Comm/autoSave.do:30000@1"));
+    worker->Enqueue(Item("H1", kActionCreate));
+    ASSERT_TRUE(WaitUntilInFlight());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the server holds it
+    const auto start = Clock::now();
+    EXPECT_TRUE(worker->Suspend());
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));  // not the 30 s of the server
+    EXPECT_EQ(worker->QueueSize(), 1u);
+    EXPECT_EQ(ErrorPrompts(), 0);  // a cancel is no outage
+
+    worker->Resume();
+    ASSERT_TRUE(WaitUntilSent());
+    EXPECT_EQ(Published(), (std::vector<std::string>{"H1:0"}));
+    EXPECT_EQ(ErrorPrompts(), 0);
+    server.Kill();  // its handler still sleeps
+}
+
+TEST_F(WorkerTest, DestroyingTheWorkerCancelsATransferTheServerHolds) {
+    ASSERT_TRUE(server.AddFault("delay:/Comm/autoSave.do:30000@1"));
+    worker->Enqueue(Item("H2", kActionCreate));
+    ASSERT_TRUE(WaitUntilInFlight());
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto start = Clock::now();
+    worker.reset();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(5));  // not the 30 s of the server
+    EXPECT_EQ(ErrorPrompts(), 0);
+    server.Kill();
 }
 
 TEST_F(WorkerTest, StopsWithinASecondOfStateZeroOnceTheQueueIsEmpty) {

@@ -31,6 +31,11 @@ public:
     // Whether Send shows transfer failures in a message box itself (the default). The
     // autosave worker turns this off and tells the reviewer once per outage instead.
     virtual void SetShowTransferErrors(bool show) = 0;
+
+    // Any thread: ends the transfer in flight at once (it comes back unanswered) and makes
+    // every later one of this connection fail the same way without reaching the server. A
+    // connection that cannot cancel lets its transfer run to its end.
+    virtual void Cancel() {}
 };
 
 // Makes one connection; the worker makes one per pass, GetLastestRevisions one per call.

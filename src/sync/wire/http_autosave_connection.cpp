@@ -4,7 +4,9 @@
 namespace quill::sync {
 
 HttpAutosaveConnection::HttpAutosaveConnection(const std::string& host, int port)
-    : connector_(host, port) {}
+    : cancel_(std::make_shared<TransferCancel>()), connector_(host, port) {
+    connector_.Form().SetCancel(cancel_);
+}
 
 AutosaveConnectionFactory HttpAutosaveConnection::Factory(const std::string& host, int port) {
     return [host, port]() -> std::unique_ptr<AutosaveConnection> {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "net/transfer_cancel.h"
 #include "sync/wire/autosave_connection.h"
 #include "sync/wire/http_connector.h"
 
@@ -18,6 +19,7 @@ public:
     bool GetText(const std::string& url, std::string& reply) override;
     bool LastSendUnanswered() const override { return unanswered_; }
     void SetShowTransferErrors(bool show) override { connector_.SetShowTransferErrors(show); }
+    void Cancel() override { cancel_->Cancel(); }
 
     // The form itself, for time-outs.
     CHttpForm& Form() { return connector_.Form(); }
@@ -26,6 +28,7 @@ public:
     static AutosaveConnectionFactory Factory(const std::string& host, int port);
 
 private:
+    std::shared_ptr<TransferCancel> cancel_;
     HttpConnector connector_;
     bool unanswered_ = false;
 };
