@@ -1,13 +1,12 @@
 #include "review/review_replies.h"
 #include "review/review_names.h"
 
-#include <json/reader.h>
-
 #include <algorithm>
 #include <limits>
 #include <memory>
 
 #include "app/launch_params.h"
+#include "review/json_text.h"
 
 namespace quill::review {
 
@@ -44,19 +43,9 @@ bool ParseJsonReply(const std::string& reply, const std::string& opening, Json::
         if (error) *error = "reply without " + opening;
         return false;
     }
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 256;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     std::string errors;
     Json::Value parsed;
-    bool ok = false;
-    try {
-        ok = reader->parse(reply.data(), reply.data() + reply.size(), &parsed, &errors);
-    } catch (const Json::Exception& e) {
-        // The reader throws rather than fails on nesting deeper than its stack limit;
-        // a hostile or broken reply must never end the client.
-        errors = e.what();
-    }
+    const bool ok = ParseJsonText(reply, parsed, errors);
     if (!ok || !parsed.isObject()) {
         if (error) *error = errors.empty() ? std::string("reply is not a JSON object") : errors;
         return false;

@@ -47,18 +47,7 @@ protected:
                                      });
         });
         // Sends a little, then nothing at all.
-        s.Get("/stall.pdf", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(
-                100000, "application/pdf", [this](size_t offset, size_t, httplib::DataSink& sink) {
-                    if (offset == 0) {
-                        sink.write("%PDF-1.7", 8);
-                        return true;
-                    }
-                    while (!server_.stopping())
-                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                    return false;
-                });
-        });
+        server_.ServeStallingDocument("/stall.pdf");
         // Slow but moving: pieces spaced closer than the stall limit, longer in all.
         s.Get("/slow.pdf", [](const httplib::Request&, httplib::Response& res) {
             res.set_content_provider(

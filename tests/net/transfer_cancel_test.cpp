@@ -40,18 +40,7 @@ protected:
         s.Get("/hold", hold);
         s.Post("/hold", hold);
         // Sends the first bytes of a document, then nothing.
-        s.Get("/stall.pdf", [this](const httplib::Request&, httplib::Response& res) {
-            res.set_content_provider(
-                100000, "application/pdf", [this](size_t offset, size_t, httplib::DataSink& sink) {
-                    if (offset == 0) {
-                        sink.write("%PDF-1.7", 8);
-                        return true;
-                    }
-                    while (!server_.stopping())
-                        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-                    return false;
-                });
-        });
+        server_.ServeStallingDocument("/stall.pdf");
         server_.Start();
     }
 

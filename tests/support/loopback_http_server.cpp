@@ -41,6 +41,21 @@ std::string LoopbackHttpServer::BaseUrl() const {
     return "http://127.0.0.1:" + std::to_string(port_);
 }
 
+void LoopbackHttpServer::ServeStallingDocument(const std::string& path) {
+    server_.Get(path, [this](const httplib::Request&, httplib::Response& res) {
+        res.set_content_provider(100000, "application/pdf",
+                                 [this](size_t offset, size_t, httplib::DataSink& sink) {
+                                     if (offset == 0) {
+                                         sink.write("%PDF-1.7", 8);
+                                         return true;
+                                     }
+                                     while (!stopping())
+                                         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+                                     return false;
+                                 });
+    });
+}
+
 std::vector<SeenRequest> LoopbackHttpServer::Requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;

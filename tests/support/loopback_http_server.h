@@ -36,6 +36,8 @@ public:
     std::string BaseUrl() const;
     // Set once Stop() begins: long-running content providers should give up then.
     bool stopping() const { return stopping_.load(); }
+    // Serves GET path as a document that sends its first bytes and then nothing until Stop().
+    void ServeStallingDocument(const std::string& path);
 
     std::vector<SeenRequest> Requests() const;
     std::vector<std::string> Targets() const;

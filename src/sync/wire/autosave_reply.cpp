@@ -1,12 +1,12 @@
 #include "sync/wire/autosave_reply.h"
 #include "sync/sync_names.h"
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <cstdio>
 
 #include "app/logs.h"
+#include "review/json_text.h"
 #include "sync/wire/param_form.h"
 
 namespace quill::sync {
@@ -57,19 +57,9 @@ void _parseUpdateResult(const Json::Value& root, ParamMap& reply) {
 }  // namespace wire
 
 void ReadReplyText(const std::string& cmd, const std::string& text, ParamMap& reply) {
-    Json::CharReaderBuilder builder;
-    builder["stackLimit"] = 256;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    bool parsed = false;
-    try {
-        parsed = reader->parse(text.data(), text.data() + text.size(), &root, &errors);
-    } catch (const Json::Exception& e) {
-        // The reader throws rather than fails on nesting deeper than its stack limit.
-        errors = std::string("* ") + e.what() + "\n";
-    }
-    if (!parsed) {
+    if (!ParseJsonText(text, root, errors)) {
         reply["errorCode"] = static_cast<int32_t>(kBadJsonCode);
         reply["errorMsg"] = errors + "\ntarget text: " + text;
         return;

@@ -1,12 +1,12 @@
 #include "sync/wire/revision_list.h"
 #include "sync/sync_names.h"
 
-#include <json/reader.h>
 #include <json/value.h>
 
 #include <charconv>
-#include <memory>
 #include <string>
+
+#include "review/json_text.h"
 
 namespace quill::sync {
 
@@ -32,13 +32,9 @@ bool ReadRevisionList(std::string_view text, std::vector<int32_t>& revisions) {
     revisions.clear();
     if (text.find("{\"rev\":") == std::string_view::npos) return false;
     try {
-        Json::CharReaderBuilder builder;
-        // A revision list is two levels deep; anything far deeper is no reply of ours.
-        builder["stackLimit"] = 64;
-        std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
         Json::Value root;
         std::string errors;
-        if (!reader->parse(text.data(), text.data() + text.size(), &root, &errors)) return false;
+        if (!review::ParseJsonText(text, root, errors)) return false;
         if (!root.isObject() || !root["rev"].isArray()) return false;
         const Json::Value& list = root["rev"];
         for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
