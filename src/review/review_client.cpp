@@ -38,7 +38,6 @@ const char* YesNo(bool yes) { return yes ? "Y" : "N"; }
 
 }  // namespace
 
-
 ReviewClient::ReviewClient(const LaunchParams& params, const ReviewSession& session)
     : params_(params), session_(session) {}
 
