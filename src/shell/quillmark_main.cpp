@@ -9,17 +9,12 @@
 #include "app/launch_params.h"
 #include "app/startup.h"
 #include "platform/prompter.h"
+#include "shell/shell_names.h"
 #include "shell/startup_window.h"
 #include "widgets/qt_prompter.h"
 
+// The shell's names (and through them those of the layers below) without qualification.
 using namespace quill;
-using namespace quill::app;
-using namespace quill::codec;
-using namespace quill::net;
-using namespace quill::review;
-using namespace quill::sync;
-using namespace quill::session;
-using namespace quill::viewer;
 using namespace quill::shell;
 using namespace quill::widgets;
 int main(int argc, char** argv) {

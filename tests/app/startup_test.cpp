@@ -1,8 +1,6 @@
 #include "app/startup.h"
 
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +14,7 @@
 #include "platform/prompter.h"
 #include "platform/registry_store.h"
 #include "platform/single_instance.h"
+#include "support/loopback_listener.h"
 #include "support/temp_dir.h"
 
 using namespace quill;
@@ -177,44 +176,18 @@ TEST_F(StartupTest, WithoutAnInstallationFolderStartUpWritesItsLogsToTheUsersFol
 }
 
 // A loopback port with a listener, or (closed) one where nothing listens.
-class LoopbackPort {
-public:
-    explicit LoopbackPort(bool listening) {
-        fd_ = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-        listen(fd_, 4);
-        socklen_t len = sizeof addr;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len);
-        port_ = ntohs(addr.sin_port);
-        if (!listening) Close();
-    }
-    ~LoopbackPort() { Close(); }
-    void Close() {
-        if (fd_ >= 0) close(fd_);
-        fd_ = -1;
-    }
-    int port() const { return port_; }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-};
-
 TEST_F(StartupTest, WithoutAConfiguredAddressTheProbeTriesTheReviewServer) {
     unsetenv("QUILLMARK_PROBE_URL");
     setenv("QUILLMARK_REGISTRY_ROOT", (dir / "reg").c_str(), 1);
     hooks.probeNetwork = nullptr;
-    LoopbackPort server(true);
+    testsupport::LoopbackListener server;
     const std::string review = "&SQURVWMNO=5&RVWFILESEQ=1&USERID=u";
     const std::string reachable = "HOST=127.0.0.1&PORT=" + std::to_string(server.port()) + review;
     EXPECT_EQ(ProbeTarget(reachable), "http://127.0.0.1:" + std::to_string(server.port()) + "/");
     EXPECT_EQ(RunStartup(reachable, hooks), 0);
     EXPECT_TRUE(Messages().empty());
 
-    LoopbackPort closed(false);
+    testsupport::LoopbackListener closed(false);
     EXPECT_NE(RunStartup("HOST=127.0.0.1&PORT=" + std::to_string(closed.port()) + review, hooks),
               0);
     EXPECT_EQ(Messages(), std::vector<std::string>{kMsgNetworkError});
