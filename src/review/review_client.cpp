@@ -97,6 +97,15 @@ std::string ReviewClient::SendReviewCommand(const std::string& command) const {
     return Send(command, url, true, command != "REVISION");
 }
 
+CommandReply ReviewClient::SendCommand(const std::string& command) const {
+    std::string url = CommandUrl(command);
+    if (url.empty()) {
+        WriteLog("SendCommand", "Unknown command: " + command);
+        return {};
+    }
+    return SendChecked(command, url, true, command != "REVISION");
+}
+
 std::string ReviewClient::SendReview(const std::string& cmntId, bool apply, const std::string& text,
                                      const std::string& contents) const {
     const LaunchParams& p = params_;
@@ -214,21 +223,28 @@ int ReviewClient::DownloadDocument(const std::string& file, std::string* errorTe
 
 std::string ReviewClient::Send(const std::string& tag, const std::string& url, bool onReviewServer,
                                bool logRequest) const {
+    return SendChecked(tag, url, onReviewServer, logRequest).body;
+}
+
+CommandReply ReviewClient::SendChecked(const std::string& tag, const std::string& url,
+                                       bool onReviewServer, bool logRequest) const {
     // The conversion service's URL names its own host; the form takes it from there.
     CHttpForm form(onReviewServer ? params_.HOST : std::string(),
                    onReviewServer ? params_.PORT : 0);
     form.SetTimeouts(timeouts_);
     // A review reply is a short text or a small JSON object; megabytes of it are no reply.
     form.SetReplyLimit(kMaxReviewReplyBytes);
-    std::string reply;
+    if (cancel_) form.SetCancel(cancel_);
+    CommandReply reply;
     if (form.Get(url) > 0) {
-        reply = form.ReplyText();
+        reply.arrived = true;
+        reply.body = form.ReplyText();
     } else if (logRequest) {
         char code[16];
         std::snprintf(code, sizeof code, "%d", form.ErrorCode());
         WriteLog(tag, std::string("Request failed: ") + code + " " + form.ErrorText());
     }
-    if (logRequest) WriteRequestLog(url, reply);
+    if (logRequest) WriteRequestLog(url, reply.body);
     return reply;
 }
 

@@ -3,13 +3,22 @@
 #pragma once
 #include "review/review_names.h"
 
+#include <memory>
 #include <string>
 
 #include "app/launch_params.h"
 #include "net/http_timeouts.h"
+#include "net/transfer_cancel.h"
 #include "review/review_session.h"
 
 namespace quill::review {
+
+// A reply as it came: arrived is set only when the server answered 200, so that a dropped
+// transfer is never mistaken for an empty reply.
+struct CommandReply {
+    bool arrived = false;
+    std::string body;
+};
 
 class ReviewClient {
 public:
@@ -24,6 +33,8 @@ public:
     // returns the reply body unchanged (empty when nothing came back). Any other name sends
     // nothing, is noted in the diagnostic log and answers an empty text.
     std::string SendReviewCommand(const std::string& command) const;
+    // The same, telling a failed transfer from an empty 200 reply.
+    CommandReply SendCommand(const std::string& command) const;
     // The request of a command, or an empty text for an unknown name.
     std::string CommandUrl(const std::string& command) const;
 
@@ -46,16 +57,21 @@ public:
 
     // Time-outs of the requests (the defaults keep a dead server from hanging the client).
     void SetTimeouts(const net::HttpTimeouts& timeouts) { timeouts_ = timeouts; }
+    // A switch that another thread throws to end the request in flight (the revision poll).
+    void SetCancel(std::shared_ptr<net::TransferCancel> cancel) { cancel_ = std::move(cancel); }
 
 private:
     // GETs url (on the review server unless it names its own host), logs the exchange
     // unless told not to, and returns the reply body.
     std::string Send(const std::string& tag, const std::string& url, bool onReviewServer,
                      bool logRequest) const;
+    CommandReply SendChecked(const std::string& tag, const std::string& url, bool onReviewServer,
+                             bool logRequest) const;
 
     const LaunchParams& params_;
     const ReviewSession& session_;
     net::HttpTimeouts timeouts_;
+    std::shared_ptr<net::TransferCancel> cancel_;
 };
 
 // A client bound to the running client's launch values and session.
