@@ -92,7 +92,6 @@ int RunStartup(const std::string& commandTail, const StartupHooks& hooks) {
         prompts.Error(kMsgFolderError);
         return 1;
     }
-    WriteRequestLog("Open", commandTail);
 
     AppAnnotSubjectTable() = BuildAnnotSubjectTable();
 

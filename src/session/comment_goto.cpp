@@ -3,6 +3,10 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
+
+#include "sync/fdf/offset_number_list.h"
+#include "sync/nm_object.h"
 
 namespace quill::session {
 
@@ -30,6 +34,16 @@ GoToPoint GoToCommentPoint(double x1, double y1, double x2, double y2, double wi
         default:
             return {Truncate(x1), Truncate(y2)};
     }
+}
+
+bool CommentRect(const CNMObject& record, double (&rect)[4]) {
+    if (!record.content || !record.content->content) return false;
+    std::vector<float> numbers;
+    if (!ReadNumberList(record.content->content->view(), NumberListKey::Rect, numbers) ||
+        numbers.size() < 4)
+        return false;
+    for (int i = 0; i < 4; ++i) rect[i] = numbers[static_cast<size_t>(i)];
+    return true;
 }
 
 }  // namespace quill::session

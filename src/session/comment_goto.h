@@ -2,6 +2,10 @@
 #pragma once
 #include "session/session_names.h"
 
+namespace quill::sync {
+class CNMObject;
+}
+
 namespace quill::session {
 
 struct GoToPoint {
@@ -15,5 +19,9 @@ struct GoToPoint {
 // outside 0-3 goes to the rectangle's corner as if unrotated.
 GoToPoint GoToCommentPoint(double x1, double y1, double x2, double y2, double width, double height,
                            int rotation);
+
+// The comment's rectangle (x1, y1, x2, y2) as its record holds it; false when the record has
+// no readable rectangle.
+bool CommentRect(const CNMObject& record, double (&rect)[4]);
 
 }  // namespace quill::session

@@ -1,7 +1,6 @@
 // Quillmark: the review client.
 #include <QApplication>
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -9,8 +8,10 @@
 #include "app/launch_params.h"
 #include "app/startup.h"
 #include "platform/prompter.h"
+#include "session/main_window_layout.h"
+#include "shell/screenshot.h"
 #include "shell/shell_names.h"
-#include "shell/startup_window.h"
+#include "ui/quillmark_dlg.h"
 #include "widgets/qt_prompter.h"
 
 // The shell's names (and through them those of the layers below) without qualification.
@@ -37,10 +38,15 @@ int main(int argc, char** argv) {
     hooks.setProfileKey = [] {
         QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey));
     };
-    hooks.runMainWindow = [&app] {
-        // The window takes the screenshot of a scripted run itself, once the comments are
-        // on screen.
-        StartupWindow window(AppLaunchParams(), true);
+    hooks.runMainWindow = [&app, &tail] {
+        ui::CQuillmarkDlg window(ui::CQuillmarkDlg::Context::FromApp(tail));
+        if (ScreenshotAsked()) {
+            // The picture shows the comments: "All" is pressed once, as a reviewer would.
+            QObject::connect(&window, &ui::CQuillmarkDlg::Ready, &window,
+                             [&window] { window.PressButton(session::kButtonAll); });
+            QObject::connect(&window, &ui::CQuillmarkDlg::CommentsOnScreen, &window,
+                             [&window] { TakeScreenshotNowIfAsked(&window); });
+        }
         window.show();
         return app.exec();
     };

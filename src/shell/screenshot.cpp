@@ -19,6 +19,8 @@ const char* ScreenshotPath() {
 }
 }  // namespace
 
+bool ScreenshotAsked() { return ScreenshotPath() != nullptr; }
+
 void TakeScreenshotNowIfAsked(QWidget* window) {
     const char* path = ScreenshotPath();
     if (!path || !window) return;

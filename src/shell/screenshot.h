@@ -6,6 +6,9 @@ class QWidget;
 
 namespace quill::shell {
 
+// True when the run was asked for a picture.
+bool ScreenshotAsked();
+
 // Takes the picture once the window has settled; the process then ends with status 0,
 // or 1 when the picture cannot be written.
 void ScheduleScreenshotIfAsked(QWidget* window, int delayMs = 1500);

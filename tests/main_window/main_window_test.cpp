@@ -1,0 +1,280 @@
+// The main window against the bundled server: start, indicator, busy steps, keys, layout and
+// closing.
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <chrono>
+#include <thread>
+
+#include "app/logs.h"
+#include "platform/code_page.h"
+#include "session/main_window_layout.h"
+#include "sync/autosave_worker.h"
+#include "ui/main_window_title.h"
+#include "ui/quillmark_dlg.h"
+#include "viewer/widget/pdf_viewer_widget.h"
+#include "viewer_dialog/dialog_fixture.h"
+#include "widgets/hover_button.h"
+
+using namespace quill;
+using namespace quill::session;
+using namespace quill::ui;
+using namespace dialogtest;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A main window of one reviewer on the seeded demo review.
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        EnsureApp();
+        testsupport::ReviewServerProcess::Options options;
+        options.seedDemo = true;
+        ASSERT_TRUE(server.Start(options)) << server.error();
+        params = ReviewerParams(server, "reviewer1", "PIPING", "sample-drawing");
+        params.PATCPSEQ = 2;
+        params.OPENERID = "opener1";
+        ConfigureLogs((folder / "diagnostic.log").string(), (folder / "request.log").string());
+    }
+    void TearDown() override {
+        window.reset();
+        ConfigureLogs("", "");
+    }
+
+    CQuillmarkDlg& Open(std::function<bool(bool, QWidget*)> finish = {}) {
+        CQuillmarkDlg::Context context;
+        context.params = &params;
+        context.commandTail = "debug";
+        context.installFolder = folder.str();
+        context.viewer.params = &params;
+        context.viewer.installFolder = folder.str();
+        context.viewer.workingFolder = folder.str();
+        context.viewer.documentFile = (folder / "document").string();
+        context.viewer.commentIndex = &index;
+        context.viewer.pendingDetails = &pending;
+        context.viewer.copyBuffer = &copy;
+        context.viewer.session = &session;
+        context.viewer.terminate = [this] { terminated = true; };
+        context.terminate = [this] { terminated = true; };
+        context.finishDialog = std::move(finish);
+        context.watcherTiming = {100ms, 50ms};
+        window = std::make_unique<CQuillmarkDlg>(std::move(context));
+        window->resize(1280, 800);
+        return *window;
+    }
+    // Shows the window and waits (up to 20 s) for its start step.
+    bool Start() {
+        QSignalSpy ready(window.get(), &CQuillmarkDlg::Ready);
+        window->show();
+        return ready.wait(20000);
+    }
+    template <typename Pred>
+    bool Until(Pred pred, int ms = 10000) {
+        for (int waited = 0; waited < ms; waited += 20) {
+            if (pred()) return true;
+            QTest::qWait(20);
+        }
+        return pred();
+    }
+    int Count(const std::string& text) {
+        int n = 0;
+        for (const auto& e : prompts->entries()) n += e.text == text;
+        return n;
+    }
+
+    testsupport::ReviewServerProcess server;
+    testsupport::TempDir folder;
+    LaunchParams params;
+    CommentIndex index;
+    PendingDetails pending;
+    CommentCopyBuffer copy;
+    review::ReviewSession session;
+    PromptRecorder prompts;
+    bool terminated = false;
+    std::unique_ptr<CQuillmarkDlg> window;
+};
+
+TEST(MainWindowTitle, NamesDisciplineUserAndIdInTheSystemCodePage) {
+    EnsureApp();
+    platform::SetSystemCodePageForTesting("CP949");
+    LaunchParams p;
+    ParseLaunchParams("SITEUSENM=\xb9\xe8\xb0\xfc&USERKNM=Kim&USERID=k1", p);  // "배관"
+    EXPECT_EQ(MainWindowTitle(p), QString::fromUtf8("Ostrel Lumaro  배관 - Kim(k1)"));
+    platform::SetSystemCodePageForTesting("");
+}
+
+TEST_F(MainWindow, StartsOnceLoadsTheCommentsAndKeepsTheIndicatorDark) {
+    Open();
+    ASSERT_TRUE(Start());
+    EXPECT_TRUE(window->ViewerReady());
+    EXPECT_FALSE(index.empty());
+    // The load took in every revision: a poll finds nothing new.
+    QTest::qWait(400);
+    EXPECT_EQ(window->NewCommentCount(), 0);
+    EXPECT_TRUE(window->Button(kButtonHand)->isVisible());
+
+    // Minimise and restore: nothing is loaded again.
+    window->showMinimized();
+    QTest::qWait(50);
+    window->showNormal();
+    QTest::qWait(800);
+    EXPECT_EQ(window->StartRuns(), 1);
+    EXPECT_TRUE(prompts->entries().empty());
+}
+
+TEST_F(MainWindow, OthersPublishLightsTheIndicatorAndTheCheckTakesItIn) {
+    Open();
+    ASSERT_TRUE(Start());
+    OtherReviewer other(server, MakeDrawing(folder, 4), "elec1", "elec1-ELECTRICAL");
+    other.Draw(control::AnnotTool::Cloudy, 0);
+    ASSERT_GT(other.Publish(), 0);
+    ASSERT_TRUE(Until([&] { return window->NewCommentCount() > 0; }));
+
+    const size_t before = index.size();
+    window->PressButton(kButtonCheck);
+    EXPECT_EQ(window->NewCommentCount(), 0);
+    EXPECT_EQ(index.size(), before + 1);
+    EXPECT_FALSE(window->Busy());
+    QTest::qWait(400);
+    EXPECT_EQ(window->NewCommentCount(), 0);
+}
+
+TEST_F(MainWindow, PublishClickedTwiceWhileBusyPublishesOnce) {
+    Open();
+    ASSERT_TRUE(Start());
+    QTimer::singleShot(0, window.get(), [this] { window->PressButton(kButtonPublish); });
+    window->PressButton(kButtonPublish);
+    QTest::qWait(100);
+    EXPECT_EQ(Count("Comments are published."), 1);
+    EXPECT_FALSE(window->Busy());
+    // The reader's view stays where it was: the viewer was hidden, never shrunk.
+    EXPECT_GT(window->ViewerDialog()->width(), 0);
+    EXPECT_TRUE(window->ViewerDialog()->isVisible());
+}
+
+TEST_F(MainWindow, ClosingWithNothingUnpublishedAsksNothingAndADeadServerNeverEndsTheClient) {
+    Open();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(server.AddFault("drop:/Comm/revision.do@*"));
+    QTest::qWait(500);
+    EXPECT_FALSE(terminated);
+    ASSERT_TRUE(server.ClearFaults());
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(prompts->entries().empty());
+}
+
+TEST_F(MainWindow, AClosedReviewEndsTheClientWithItsMessage) {
+    Open();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(server.AddFault("garbage:/Comm/revision.do@*"));
+    ASSERT_TRUE(Until([&] { return terminated; }));
+    EXPECT_EQ(Count("Network error.\nThis Squad Check is closed."), 1);
+}
+
+TEST_F(MainWindow, ClosingWhileAPollHangsReturnsWithinTheBound) {
+    Open();
+    ASSERT_TRUE(Start());
+    ASSERT_TRUE(server.AddFault("delay:/Comm/revision.do:30000@*"));
+    QTest::qWait(300);
+    const auto before = std::chrono::steady_clock::now();
+    window.reset();
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 10s);
+}
+
+TEST_F(MainWindow, KeysGoWhereTheReviewerMeansThem) {
+    params.isOpener = true;
+    Open();
+    ASSERT_TRUE(Start());
+    window->PressButton(kButtonNote);
+    EXPECT_EQ(window->CurrentTool(), kToolNote);
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_EQ(window->CurrentTool(), kToolHand);
+
+    // Enter reaches the search field; it is swallowed only on the window's own buttons.
+    QSignalSpy entered(window->SearchField(), &QLineEdit::returnPressed);
+    window->activateWindow();
+    window->SearchField()->setFocus();
+    QTest::keyClick(window->SearchField(), Qt::Key_Return);
+    EXPECT_EQ(entered.count(), 1);
+
+    QTest::keyPress(window->SearchField(), Qt::Key_Control);
+    EXPECT_TRUE(window->MultiSelect());
+    // Ctrl let go in another window: leaving the window clears it.
+    QEvent deactivate(QEvent::ActivationChange);
+    QApplication::sendEvent(window.get(), &deactivate);
+    EXPECT_FALSE(window->MultiSelect());
+}
+
+TEST_F(MainWindow, ViewButtonsOverflowIntoTheMoreMenu) {
+    Open();
+    ASSERT_TRUE(Start());
+    window->resize(1280, 700);
+    QTest::qWait(50);
+    EXPECT_EQ(window->MoreMenuItems(), (QStringList{"All", "Printer"}));
+    EXPECT_TRUE(window->Button(kButtonMore)->isVisible());
+    EXPECT_FALSE(window->Button(kButtonAll)->isVisible());
+    window->resize(1280, 800);
+    QTest::qWait(50);
+    EXPECT_TRUE(window->MoreMenuItems().isEmpty());
+    EXPECT_FALSE(window->Button(kButtonMore)->isVisible());
+}
+
+TEST_F(MainWindow, AnObserverCanOnlyClose) {
+    params.patcpClass03 = true;
+    bool finishOpened = false;
+    Open([&](bool, QWidget*) { return finishOpened = true; });
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(window->Button(kButtonFinish)->isEnabled());
+    EXPECT_FALSE(window->Button(kButtonPublish)->isEnabled());
+    EXPECT_FALSE(window->Button(kButtonDrawing)->isEnabled());
+    window->PressButton(kButtonFinish);
+    EXPECT_FALSE(finishOpened);
+}
+
+TEST_F(MainWindow, FinishWithOkClosesWithoutAskingAgain) {
+    Open([](bool isOpener, QWidget*) { return !isOpener; });
+    ASSERT_TRUE(Start());
+    QSignalSpy destroyedSpy(window.get(), &QObject::destroyed);
+    window->PressButton(kButtonFinish);
+    EXPECT_EQ(Count("Finish."), 1);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindow, GoingToACommentOnATurnedPageSelectsIt) {
+    Open();
+    ASSERT_TRUE(Start());
+    // The seed's comments sit on its sheets; take one on a page the drawing turns.
+    std::string target;
+    int page = -1;
+    for (const auto& [name, entry] : index) {
+        if (entry.pageIndex > 0 && window->ViewerDialog()->Control().GetPage(entry.pageIndex).IsValid()) {
+            target = name;
+            page = entry.pageIndex;
+            break;
+        }
+    }
+    if (target.empty()) target = index.begin()->first, page = index.begin()->second.pageIndex;
+    window->GoToComment(target);
+    QTest::qWait(50);
+    control::PdfViewerControl& control = window->ViewerDialog()->Control();
+    EXPECT_EQ(control.CurrentPage(), page);
+    const control::AnnotId selected = window->ViewerDialog()->Viewer()->SelectedAnnot();
+    EXPECT_NE(selected, 0u);
+}
+
+TEST_F(MainWindow, TheFontSettingsAreWrittenWhenTheWindowGoes) {
+    Open();
+    ASSERT_TRUE(Start());
+    window->RunMenuCommand(3003 + 5);  // "Polygon"
+    window.reset();
+    std::ifstream in((folder / "setFont.dat").string());
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "Arial\n16\n9984315\n5\n");
+}
+
+}  // namespace
