@@ -12,12 +12,14 @@
 #include <QTextEdit>
 #include <QPlainTextEdit>
 
+#include "app/app_folders.h"
 #include "app/launch_params.h"
 #include "app/logs.h"
 #include "app/terminate_client.h"
 #include "control/pdf_viewer_control.h"
 #include "platform/code_page.h"
 #include "platform/prompter.h"
+#include "review/review_replies.h"
 #include "session/comment_entries.h"
 #include "session/comment_goto.h"
 #include "sync/annot_by_name.h"

@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include <chrono>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "app/logs.h"
@@ -124,6 +126,15 @@ TEST_F(MainWindow, StartsOnceLoadsTheCommentsAndKeepsTheIndicatorDark) {
     QTest::qWait(800);
     EXPECT_EQ(window->StartRuns(), 1);
     EXPECT_TRUE(prompts->entries().empty());
+
+    // The window's first request record, written once.
+    std::ifstream in((folder / "request.log").string(), std::ios::binary);
+    std::stringstream log;
+    log << in.rdbuf();
+    const std::string text = log.str();
+    const size_t open = text.find("]Open, debug");
+    EXPECT_NE(open, std::string::npos);
+    EXPECT_EQ(text.find("]Open, ", open + 1), std::string::npos);
 }
 
 TEST_F(MainWindow, OthersPublishLightsTheIndicatorAndTheCheckTakesItIn) {
@@ -143,12 +154,21 @@ TEST_F(MainWindow, OthersPublishLightsTheIndicatorAndTheCheckTakesItIn) {
     EXPECT_EQ(window->NewCommentCount(), 0);
 }
 
-TEST_F(MainWindow, PublishClickedTwiceWhileBusyPublishesOnce) {
+TEST_F(MainWindow, WorkflowClicksAndClosingAreRefusedWhileABusyStepRuns) {
     Open();
     ASSERT_TRUE(Start());
-    QTimer::singleShot(0, window.get(), [this] { window->PressButton(kButtonPublish); });
+    // The check keeps its spinner up for a second, pumping events: a publish click and a
+    // close request that arrive meanwhile are refused.
+    bool closed = true;
+    QTimer::singleShot(200, window.get(), [&] {
+        EXPECT_TRUE(window->Busy());
+        window->PressButton(kButtonPublish);
+        closed = window->close();
+    });
+    window->PressButton(kButtonCheck);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(Count("Comments are published."), 0);
     window->PressButton(kButtonPublish);
-    QTest::qWait(100);
     EXPECT_EQ(Count("Comments are published."), 1);
     EXPECT_FALSE(window->Busy());
     // The reader's view stays where it was: the viewer was hidden, never shrunk.
@@ -204,8 +224,10 @@ TEST_F(MainWindow, KeysGoWhereTheReviewerMeansThem) {
     QTest::keyPress(window->SearchField(), Qt::Key_Control);
     EXPECT_TRUE(window->MultiSelect());
     // Ctrl let go in another window: leaving the window clears it.
-    QEvent deactivate(QEvent::ActivationChange);
-    QApplication::sendEvent(window.get(), &deactivate);
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
     EXPECT_FALSE(window->MultiSelect());
 }
 
