@@ -1,6 +1,7 @@
 // Quillmark: the review client.
 #include <QApplication>
 #include <QCoreApplication>
+#include <QScreen>
 
 #include <memory>
 #include <string>
@@ -12,6 +13,8 @@
 #include "shell/screenshot.h"
 #include "shell/shell_names.h"
 #include "ui/quillmark_dlg.h"
+#include "widgets/artwork.h"
+#include "widgets/picture_source.h"
 #include "widgets/qt_prompter.h"
 
 // The shell's names (and through them those of the layers below) without qualification.
@@ -34,6 +37,10 @@ int main(int argc, char** argv) {
     else
         platform::InstallPrompter(std::make_unique<widgets::QtPrompter>());
 
+    // The owner-drawn widgets draw our artwork.
+    widgets::SetPictureSource([](int id) { return widgets::Artwork(id); });
+    QApplication::setWindowIcon(widgets::ArtworkIcon(128));
+
     StartupHooks hooks;
     hooks.setProfileKey = [] {
         QCoreApplication::setOrganizationName(QString::fromUtf8(kProfileKey));
@@ -47,6 +54,10 @@ int main(int argc, char** argv) {
             QObject::connect(&window, &ui::CQuillmarkDlg::CommentsOnScreen, &window,
                              [&window] { TakeScreenshotNowIfAsked(&window); });
         }
+        // Without a window manager (a bare X server) maximising does nothing: start at the
+        // screen's size.
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            window.resize(screen->availableSize());
         window.show();
         return app.exec();
     };

@@ -30,18 +30,16 @@ CommentListPlaceholder::CommentListPlaceholder(QWidget* parent) : QListWidget(pa
         "QListWidget { background: rgb(216,218,222); border: none; }"
         "QListWidget::item { background: white; margin: 2px 0px; padding: 4px; }"
         "QListWidget::item:selected { background: rgb(200,214,235); color: black; }"));
-    connect(this, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
-        emit GoToComment(item->data(kNameRole).toString());
-    });
+    connect(this, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { emit GoToComment(item->data(kNameRole).toString()); });
 }
 
 void CommentListPlaceholder::Refill(const CommentIndex& index, const std::string& filter) {
     clear();
     for (const auto& [name, entry] : index) {
         if (!filter.empty() && entry.contents.find(filter) == std::string::npos) continue;
-        const QString line = FromAnsi(entry.author) + QStringLiteral("  ") +
-                             FromAnsi(entry.date) + QStringLiteral("\n") +
-                             FromAnsi(entry.contents);
+        const QString line = FromAnsi(entry.author) + QStringLiteral("  ") + FromAnsi(entry.date) +
+                             QStringLiteral("\n") + FromAnsi(entry.contents);
         auto* item = new QListWidgetItem(line + QStringLiteral("\n") +
                                          QString::fromLatin1(StatusLabel(entry.feedbackStatus)));
         item->setData(kNameRole, QString::fromStdString(name));

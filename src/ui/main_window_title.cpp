@@ -7,9 +7,8 @@
 namespace quill::ui {
 
 QString MainWindowTitle(const LaunchParams& params) {
-    return QString::fromStdString(platform::AnsiToUtf8("Ostrel Lumaro  " + params.SITEUSENM +
-                                                       " - " + params.USERKNM + "(" +
-                                                       params.USERID + ")"));
+    return QString::fromStdString(platform::AnsiToUtf8(
+        "Ostrel Lumaro  " + params.SITEUSENM + " - " + params.USERKNM + "(" + params.USERID + ")"));
 }
 
 }  // namespace quill::ui

@@ -8,9 +8,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QTextEdit>
-#include <QPlainTextEdit>
 
 #include "app/app_folders.h"
 #include "app/launch_params.h"
@@ -71,8 +71,7 @@ uint32_t ToBgr(const QColor& colour) {
 
 bool IsTextEditor(const QWidget* widget) {
     return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QTextEdit*>(widget) ||
-           qobject_cast<const QPlainTextEdit*>(widget) ||
-           qobject_cast<const QComboBox*>(widget);
+           qobject_cast<const QPlainTextEdit*>(widget) || qobject_cast<const QComboBox*>(widget);
 }
 
 // Marks a workflow step as running for its whole length: while it pumps events, a second
@@ -109,8 +108,6 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
       client_(params_, context_.viewer.session ? *context_.viewer.session : AppReviewSession()) {
     setMinimumSize(800, 600);
     setAutoFillBackground(false);
-    const QPixmap icon = widgets::Picture(128);
-    if (!icon.isNull()) setWindowIcon(QIcon(icon));
     if (!context_.terminate) context_.terminate = [] { TerminateClient(); };
 
     if (!context_.installFolder.empty())
@@ -171,8 +168,7 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
 CQuillmarkDlg::~CQuillmarkDlg() {
     qApp->removeEventFilter(this);
     if (watcher_) watcher_->Stop();
-    if (AutosaveWorker* worker = viewer_ ? viewer_->Worker() : nullptr)
-        WaitForWorkerStop(*worker);
+    if (AutosaveWorker* worker = viewer_ ? viewer_->Worker() : nullptr) WaitForWorkerStop(*worker);
     if (!context_.installFolder.empty()) {
         fonts_.drawingSubTool = tools_.DrawingSubTool();
         WriteFontSettings(context_.installFolder + "/" + FontSettings::kFileName, fonts_);
@@ -265,21 +261,24 @@ void CQuillmarkDlg::StartWatcher() {
     // The watcher's thread only posts to the GUI thread; the pointer is checked there.
     events.started = [self] {
         QMetaObject::invokeMethod(
-            qApp, [self] {
+            qApp,
+            [self] {
                 if (self) self->setWindowState(self->windowState() | Qt::WindowMaximized);
             },
             Qt::QueuedConnection);
     };
     events.countChanged = [self](int count) {
         QMetaObject::invokeMethod(
-            qApp, [self, count] {
+            qApp,
+            [self, count] {
                 if (self) self->OnCountChanged(count);
             },
             Qt::QueuedConnection);
     };
     events.reviewClosed = [self](const std::string& message) {
         QMetaObject::invokeMethod(
-            qApp, [self, message] {
+            qApp,
+            [self, message] {
                 if (self) self->OnReviewClosed(message);
             },
             Qt::QueuedConnection);
@@ -407,11 +406,10 @@ void CQuillmarkDlg::GoToComment(const std::string& name) {
     if (!CommentRect(record, rect)) return;
     control::PdfViewerControl& control = viewer_->Control();
     const auto page = static_cast<int16_t>(record.page);
-    const GoToPoint point = GoToCommentPoint(rect[0], rect[1], rect[2], rect[3],
-                                             control.GetPageWidth(page),
-                                             control.GetPageHeight(page), control.Rotation());
-    control.GoToPagePosition(record.page, static_cast<float>(point.x),
-                             static_cast<float>(point.y));
+    const GoToPoint point =
+        GoToCommentPoint(rect[0], rect[1], rect[2], rect[3], control.GetPageWidth(page),
+                         control.GetPageHeight(page), control.Rotation());
+    control.GoToPagePosition(record.page, static_cast<float>(point.x), static_cast<float>(point.y));
     control::PdfAnnot annot = AnnotOfRecord(control, record);
     if (annot.IsValid()) control.SelectAnnot(record.page, annot.Index());
 }
@@ -647,7 +645,8 @@ void CQuillmarkDlg::OpenMoreMenu() {
 void CQuillmarkDlg::OpenSortMenu() {
     widgets::CIconMenu menu(this);
     for (size_t key = 0; key < kSortLabels.size(); ++key) {
-        QAction* action = menu.AddItem(QString::fromLatin1(kSortLabels[key]), 0, kSortCommands[key]);
+        QAction* action =
+            menu.AddItem(QString::fromLatin1(kSortLabels[key]), 0, kSortCommands[key]);
         action->setCheckable(true);
         action->setChecked(static_cast<int>(key) == listSortKey_);
     }
@@ -724,9 +723,7 @@ void CQuillmarkDlg::RunLayout() {
     UpdateFontBar();
 }
 
-void CQuillmarkDlg::RepaintIndicator() {
-    update(QRect(width() - 50, height() - 200, 50, 50));
-}
+void CQuillmarkDlg::RepaintIndicator() { update(QRect(width() - 50, height() - 200, 50, 50)); }
 
 void CQuillmarkDlg::paintEvent(QPaintEvent*) {
     QPainter p(this);
@@ -743,7 +740,8 @@ void CQuillmarkDlg::paintEvent(QPaintEvent*) {
     const QPixmap left = widgets::Picture(130);
     if (!left.isNull()) p.drawTiledPixmap(QRect(0, 0, left.width(), H), left);
     const QPixmap strip = widgets::Picture(146);
-    if (!strip.isNull()) p.drawTiledPixmap(QRect(W - kIndicatorStrip, 0, kIndicatorStrip, H), strip);
+    if (!strip.isNull())
+        p.drawTiledPixmap(QRect(W - kIndicatorStrip, 0, kIndicatorStrip, H), strip);
     const QPixmap foot = widgets::Picture(149);
     if (!foot.isNull()) p.drawPixmap(W - kIndicatorStrip, H - 153, foot);
 

@@ -273,7 +273,8 @@ TEST_F(MainWindow, GoingToACommentOnATurnedPageSelectsIt) {
     std::string target;
     int page = -1;
     for (const auto& [name, entry] : index) {
-        if (entry.pageIndex > 0 && window->ViewerDialog()->Control().GetPage(entry.pageIndex).IsValid()) {
+        if (entry.pageIndex > 0 &&
+            window->ViewerDialog()->Control().GetPage(entry.pageIndex).IsValid()) {
             target = name;
             page = entry.pageIndex;
             break;
