@@ -13,7 +13,9 @@
 
 #include "app/logs.h"
 #include "platform/code_page.h"
+#include "session/comment_goto.h"
 #include "session/main_window_layout.h"
+#include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
 #include "ui/main_window_title.h"
 #include "ui/quillmark_dlg.h"
@@ -266,27 +268,34 @@ TEST_F(MainWindow, FinishWithOkClosesWithoutAskingAgain) {
     EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(MainWindow, GoingToACommentOnATurnedPageSelectsIt) {
+TEST_F(MainWindow, GoingToACommentShowsItsRectangleAndSelectsItInEveryRotation) {
     Open();
     ASSERT_TRUE(Start());
-    // The seed's comments sit on its sheets; take one on a page the drawing turns.
-    std::string target;
-    int page = -1;
-    for (const auto& [name, entry] : index) {
-        if (entry.pageIndex > 0 &&
-            window->ViewerDialog()->Control().GetPage(entry.pageIndex).IsValid()) {
-            target = name;
-            page = entry.pageIndex;
-            break;
+    window->PressButton(kButtonAll);
+    widget::PdfViewerWidget* view = window->ViewerDialog()->Viewer();
+    control::PdfViewerControl& control = window->ViewerDialog()->Control();
+    ASSERT_FALSE(index.empty());
+    // The rotation button turns every page a quarter further: 1, 2, 3, then 0.
+    for (int turn = 0; turn < 4; ++turn) {
+        window->PressButton(kButtonRotation);
+        for (const auto& [name, entry] : index) {
+            SCOPED_TRACE(name + " rotation " + std::to_string(control.Rotation()));
+            ASSERT_NE(entry.record, nullptr);
+            window->GoToComment(name);
+            QTest::qWait(10);
+            double rect[4];
+            ASSERT_TRUE(CommentRect(*entry.record, rect));
+            const QPointF a = view->ToViewport(entry.pageIndex, {rect[0], rect[1]});
+            const QPointF b = view->ToViewport(entry.pageIndex, {rect[2], rect[3]});
+            const QRectF shown = QRectF(a, b).normalized();
+            EXPECT_TRUE(QRectF(view->viewport()->rect()).intersects(shown))
+                << shown.x() << "," << shown.y() << " " << shown.width() << "x" << shown.height();
+            EXPECT_EQ(control.CurrentPage(), entry.pageIndex);
+            const control::PdfAnnot annot = AnnotOfRecord(control, *entry.record);
+            ASSERT_TRUE(annot.IsValid());
+            EXPECT_EQ(view->SelectedAnnot(), annot.Id());
         }
     }
-    if (target.empty()) target = index.begin()->first, page = index.begin()->second.pageIndex;
-    window->GoToComment(target);
-    QTest::qWait(50);
-    control::PdfViewerControl& control = window->ViewerDialog()->Control();
-    EXPECT_EQ(control.CurrentPage(), page);
-    const control::AnnotId selected = window->ViewerDialog()->Viewer()->SelectedAnnot();
-    EXPECT_NE(selected, 0u);
 }
 
 TEST_F(MainWindow, TheFontSettingsAreWrittenWhenTheWindowGoes) {
