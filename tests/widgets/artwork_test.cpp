@@ -269,7 +269,9 @@ TEST_F(ArtworkTest, CardIconsAreWhiteOnTransparentAndEachTypeHasItsOwn) {
 TEST_F(ArtworkTest, DialogBackgroundsCutTheirCornersWithPureRedAndNothingNearIt) {
     for (int id : {ArtId::ReviewDialogBackground, ArtId::ParticipantFinishBackground,
                    ArtId::InitiatorFinishBackground}) {
-        for (qreal ratio : {1.0, 2.0}) {
+        // Screens scaled by a fraction too: a blended edge there would leave a pink fringe
+        // around the shaped window.
+        for (qreal ratio : {1.0, 2.0, 1.25, 1.5, 1.75}) {
             SCOPED_TRACE(testing::Message() << id << " at " << ratio);
             const QImage bg = Image(id, ratio);
             const int w = bg.width(), h = bg.height();
@@ -292,7 +294,8 @@ TEST_F(ArtworkTest, DialogBackgroundsCutTheirCornersWithPureRedAndNothingNearIt)
             EXPECT_EQ(nearRed, 0);
             EXPECT_EQ(redInBody, 0);
             EXPECT_EQ(notOpaque, 0) << "the window shows every pixel it keeps";
-            EXPECT_EQ(red % 4, 0) << "the four corners are cut alike";
+            if (ratio == std::floor(ratio))
+                EXPECT_EQ(red % 4, 0) << "the four corners are cut alike";
             EXPECT_GE(red, static_cast<int>(4 * 3 * ratio * ratio));
             // The border starts right where the cut ends: the top row's first kept pixel.
             int firstKept = 0;
