@@ -21,6 +21,8 @@ struct ArtEntry {
     const char* file;  // under :/art/
     int width;
     int height;
+    // Pure red marks what the shaped windows drop: it must never blend into its neighbours.
+    bool cut = false;
 };
 
 // The one table from id to source and stated size, ascending by id.
@@ -102,9 +104,9 @@ constexpr ArtEntry kArt[] = {
     {446, "446_image_type_icon.svg", 16, 16},
     {450, "450_agree_menu_icon.svg", 16, 16},
     {451, "451_disagree_menu_icon.svg", 16, 16},
-    {460, "460_review_dialog_background.svg", 314, 196},
-    {461, "461_participant_finish_background.svg", 314, 275},
-    {462, "462_initiator_finish_background.svg", 314, 310},
+    {460, "460_review_dialog_background.svg", 314, 196, true},
+    {461, "461_participant_finish_background.svg", 314, 275, true},
+    {462, "462_initiator_finish_background.svg", 314, 310, true},
     {463, "463_finish_dialog_icon.svg", 24, 24},
     {470, "470_close_button_strip.svg", 188, 20},
     {471, "471_ok_button_strip.svg", 264, 29},
@@ -130,17 +132,24 @@ void EnsureResources() {
 
 QString SourcePath(const ArtEntry& e) { return QStringLiteral(":/art/") + QLatin1String(e.file); }
 
-// Renders the source into a transparent image of exactly `pixels`.
-QPixmap Render(const ArtEntry& e, QSize pixels) {
+// Renders the source into a transparent image of exactly `pixels`. The renderer always smooths
+// edges, which at a fractional ratio would blend a cut-out's pure red into its neighbours; those
+// pictures are rendered at the next whole ratio, where every edge sits on a pixel boundary, and
+// reduced by picking pixels, not averaging them.
+QPixmap Render(const ArtEntry& e, QSize pixels, qreal ratio) {
     EnsureResources();
     QSvgRenderer renderer(SourcePath(e));
     if (!renderer.isValid()) return {};
-    QImage image(pixels, QImage::Format_ARGB32_Premultiplied);
+    const bool pick = e.cut && ratio != std::floor(ratio);
+    const QSize drawn =
+        pick ? QSize(e.width, e.height) * static_cast<int>(std::ceil(ratio)) : pixels;
+    QImage image(drawn, QImage::Format_ARGB32_Premultiplied);
     if (image.isNull()) return {};
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(pixels)));
+    renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(drawn)));
     painter.end();
+    if (pick) image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::FastTransformation);
     return QPixmap::fromImage(std::move(image));
 }
 
@@ -153,7 +162,7 @@ QPixmap Cached(const ArtEntry& e, QSize pixels, qreal ratio) {
                             .arg(ratio);
     QPixmap pixmap;
     if (QPixmapCache::find(key, &pixmap)) return pixmap;
-    pixmap = Render(e, pixels);
+    pixmap = Render(e, pixels, ratio);
     if (pixmap.isNull()) return {};
     pixmap.setDevicePixelRatio(ratio);
     QPixmapCache::insert(key, pixmap);
