@@ -7,7 +7,7 @@
 #include "platform/prompter.h"
 #include "review/feedback_summary_reply.h"
 #include "review/review_client.h"
-#include "widgets/pixel_font.h"
+#include "widgets/arial_font.h"
 
 namespace quill::ui {
 
@@ -88,7 +88,7 @@ void CFeedbackReviewSummaryDlg::setVisible(bool visible) {
 void CFeedbackReviewSummaryDlg::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    painter.setFont(widgets::PixelFont(14, 400));
+    painter.setFont(widgets::ArialPixelFont(14, 400));
     painter.setPen(kCaptionColour);
     painter.drawText(QRect(QPoint(10, 10), QPoint(149, 31)), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Review Finish:"));

@@ -32,12 +32,13 @@
 #include "ui/tool_bar_table.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/pdf_viewer_widget.h"
+#include "widgets/art_ids.h"
 #include "widgets/colour_picker.h"
 #include "widgets/font_list.h"
 #include "widgets/hover_button.h"
 #include "widgets/icon_menu.h"
 #include "widgets/picture_source.h"
-#include "widgets/pixel_font.h"
+#include "widgets/arial_font.h"
 
 namespace quill::ui {
 
@@ -127,6 +128,8 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
     // A document that cannot be had ends the client here.
     viewer_->OnInitDialog();
     spinner_ = new CSpinnerDlg(this);
+    const QPixmap wheel = widgets::Picture(widgets::ArtId::SpinnerWheel);
+    if (!wheel.isNull()) spinner_->LoadWheel(wheel);
     spinner_->hide();
     CreateFontBar();
 
@@ -212,7 +215,7 @@ void CQuillmarkDlg::CreateToolBar() {
     });
     sortButton_ = new widgets::CHoverButton(this);
     sortButton_->setObjectName(QStringLiteral("button1040"));
-    sortButton_->LoadStrip(1040);
+    sortButton_->LoadStrip(widgets::ArtId::SortButton);
     sortButton_->setGeometry(208, 67, 25, 20);
     sortButton_->SetHandCursor(true);
     connect(sortButton_, &QAbstractButton::clicked, this, &CQuillmarkDlg::OpenSortMenu);
@@ -751,12 +754,12 @@ void CQuillmarkDlg::paintEvent(QPaintEvent*) {
         const QRect badgeRect(W - kIndicatorStrip, H - 199, 48, 46);
         if (!badge.isNull()) p.drawPixmap(badgeRect.topLeft(), badge);
         p.setPen(Qt::white);
-        p.setFont(widgets::PixelFont(16, QFont::Normal));
+        p.setFont(widgets::ArialPixelFont(16, QFont::Normal));
         p.drawText(badgeRect, Qt::AlignCenter, widgets::CHoverButton::CountText(count));
     }
     if (tools_.CurrentTool() == kToolText) {
         p.setPen(FromBgr(fonts_.colour));
-        p.setFont(widgets::PixelFont(17, QFont::Bold));
+        p.setFont(widgets::ArialPixelFont(17, QFont::Bold));
         p.drawText(QRect(255, 7, 35, 19), Qt::AlignLeft | Qt::AlignVCenter,
                    QStringLiteral("Font:"));
     }

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-#include "widgets/pixel_font.h"
+#include "widgets/arial_font.h"
 
 namespace quill::ui {
 
@@ -116,7 +116,7 @@ void CSpinnerDlg::paintEvent(QPaintEvent*) {
     painter.drawRoundedRect(QRectF(cx - 108 + 0.5, cy - 21 + 0.5, 215 - 1, 42 - 1), 5, 5);
     painter.setRenderHint(QPainter::Antialiasing, false);
 
-    painter.setFont(widgets::PixelFont(15, 400));
+    painter.setFont(widgets::ArialPixelFont(15, 400));
     painter.setPen(Qt::white);
     painter.drawText(QRect(QPoint(cx - 26, cy - 7), QPoint(cx + 121, cy + 20)),
                      Qt::AlignLeft | Qt::AlignTop, text_);

@@ -12,7 +12,7 @@
 #include <array>
 
 #include "widgets/picture_source.h"
-#include "widgets/pixel_font.h"
+#include "widgets/arial_font.h"
 
 namespace quill::widgets {
 
@@ -152,7 +152,7 @@ void CHoverButton::paintEvent(QPaintEvent*) {
     }
 
     if (label_) {
-        painter.setFont(PixelFont(16, 400));
+        painter.setFont(ArialPixelFont(16, 400));
         painter.setPen(kLabelColour);
         const QRect area = labelCentred_ ? QRect(QPoint(0, 5), QPoint(width() - 1, height() - 1))
                                          : QRect(QPoint(0, 4), QPoint(width() - 11, height() - 1));
@@ -164,7 +164,7 @@ void CHoverButton::paintEvent(QPaintEvent*) {
     if (const int second = SecondOverlayPicture()) painter.drawPixmap(0, 2, Picture(second));
 
     if (count_ != 0) {
-        painter.setFont(PixelFont(13, 600));
+        painter.setFont(ArialPixelFont(13, 600));
         painter.setPen(Qt::white);
         painter.drawText(QRect(QPoint(23, 6), QPoint(37, 16)),
                          Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine | Qt::TextDontClip,

@@ -4,14 +4,14 @@
 #include <QIcon>
 
 #include "widgets/picture_source.h"
-#include "widgets/pixel_font.h"
+#include "widgets/arial_font.h"
 
 namespace quill::widgets {
 
 const QColor CIconMenu::kDefaultBackground(0, 51, 102);
 
 CIconMenu::CIconMenu(QWidget* parent) : QMenu(parent) {
-    setFont(PixelFont(13, 400));
+    setFont(ArialPixelFont(13, 400));
     ApplyStyle();
 }
 

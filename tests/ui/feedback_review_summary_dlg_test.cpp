@@ -173,7 +173,7 @@ TEST_F(SummaryDialogTest, EmptyArrayShowsEmptyEditsAndNoError) {
 }
 
 TEST_F(SummaryDialogTest, GarbageOrNoReplyShowsTheErrorAndEndsTheDialogAtOnce) {
-    for (const std::string body :
+    for (const std::string& body :
          {std::string("<html>Service Unavailable</html>"), std::string(R"({"summary":"x"})"),
           std::string(R"({"summary":[{"CMPLT_RPT_CONT":"a")")}) {
         testsupport::LoopbackHttpServer stub;

@@ -294,8 +294,9 @@ TEST_F(ArtworkTest, DialogBackgroundsCutTheirCornersWithPureRedAndNothingNearIt)
             EXPECT_EQ(nearRed, 0);
             EXPECT_EQ(redInBody, 0);
             EXPECT_EQ(notOpaque, 0) << "the window shows every pixel it keeps";
-            if (ratio == std::floor(ratio))
+            if (ratio == std::floor(ratio)) {
                 EXPECT_EQ(red % 4, 0) << "the four corners are cut alike";
+            }
             EXPECT_GE(red, static_cast<int>(4 * 3 * ratio * ratio));
             // The border starts right where the cut ends: the top row's first kept pixel.
             int firstKept = 0;
