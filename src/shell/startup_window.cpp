@@ -4,6 +4,7 @@
 #include <QApplication>
 
 #include "app/launch_params.h"
+#include "app/pending_details.h"
 #include "control/pdf_viewer_control.h"
 #include "platform/code_page.h"
 #include "shell/screenshot.h"
@@ -49,6 +50,11 @@ void StartupWindow::ShowBusy(const std::string&) {
 }
 
 void StartupWindow::HideBusy() { QApplication::restoreOverrideCursor(); }
+
+void StartupWindow::CommentDeleted(const std::string& uniqueName) {
+    // The dialog works on the application's tables (Context::FromApp).
+    AppPendingDetails().SetDelete(uniqueName, 1);
+}
 
 void StartupWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

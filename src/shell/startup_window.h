@@ -32,6 +32,8 @@ public:
     void SelectHandTool() override;
     void ShowBusy(const std::string& text) override;
     void HideBusy() override;
+    // Until the main window takes it over: the deleted comment's detail goes at publish.
+    void CommentDeleted(const std::string& uniqueName) override;
 
 signals:
     // The comments are loaded and shown, and every page tile in view is rendered.
