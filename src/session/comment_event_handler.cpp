@@ -1,7 +1,6 @@
 #include "session/comment_event_handler.h"
 #include "session/session_names.h"
 
-#include <cstdio>
 #include <exception>
 
 #include "app/logs.h"
@@ -19,10 +18,10 @@ namespace quill::session {
 
 namespace {
 
+// "REPLY=<kind>,<comment name>,<page>,<index>" of the request log.
 std::string ReplyRecord(const char* kind, const std::string& comment, int page, int index) {
-    char head[64];
-    std::snprintf(head, sizeof head, "REPLY=%s,", kind);
-    return head + comment + "," + std::to_string(page) + "," + std::to_string(index);
+    return std::string("REPLY=") + kind + "," + comment + "," + std::to_string(page) + "," +
+           std::to_string(index);
 }
 
 }  // namespace

@@ -20,8 +20,7 @@ TEST_F(HandlerTest, AMoveToAnotherPageIsQueuedAsDeleteMoveCreateAndKeepsItsOwner
     ASSERT_EQ(Sent(), std::vector<std::string>{"create " + name});
 
     ASSERT_TRUE(engine->UserMoveAnnotToPage(IdAt(0, at), 1, 0, 0));
-    const int moved = AnnotAt(1, 0).GetName() == name ? 0 : -1;
-    ASSERT_EQ(moved, 0);
+    ASSERT_EQ(AnnotAt(1, 0).GetName(), name);
     ASSERT_EQ(sink.posts, (std::vector<std::string>{"deleted " + name, "moved 1,0 " + name}));
     EXPECT_EQ(handler->LastDeletedName(), name);
     EXPECT_EQ(index.count(name), 0u);

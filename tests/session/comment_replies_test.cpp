@@ -1,14 +1,11 @@
 // Replies of the reviewer: the reply the event names gets the reviewer's name, is queued and
 // logged in the system code page; deleting a reply takes its own replies along.
-#include <chrono>
 #include <fstream>
 
 #include "app/logs.h"
-#include "platform/clock.h"
 #include "platform/code_page.h"
 #include "session/handler_fixture.h"
 #include "session/reply_lookup.h"
-#include "viewer/engine/pdf_date.h"
 
 namespace sessiontest {
 namespace {
