@@ -367,6 +367,12 @@ void CQuillmarkDlg::RefillCommentList() {
     list_->Refill(*index, filterText_);
 }
 
+void CQuillmarkDlg::CommentDeleted(const std::string& uniqueName) {
+    PendingDetails& pending =
+        context_.viewer.pendingDetails ? *context_.viewer.pendingDetails : AppPendingDetails();
+    pending.SetDelete(uniqueName, 1);
+}
+
 // ---------------------------------------------------------------------------------------
 // Comment entries
 

@@ -66,6 +66,8 @@ public:
     void ShowBusy(const std::string& text) override;
     void HideBusy() override;
     void RefillCommentList() override;
+    // The deleted comment's detail goes at the next publish.
+    void CommentDeleted(const std::string& uniqueName) override;
 
     // ---- the comment list's entries (record: the comment's record) ----
     void RecordComment(CNMObject& record);

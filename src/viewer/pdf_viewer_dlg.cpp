@@ -13,11 +13,14 @@
 #include "app/terminate_client.h"
 #include "control/pdf_viewer_control.h"
 #include "platform/prompter.h"
+#include "platform/registry_store.h"
 #include "review/review_client.h"
 #include "review/review_session.h"
+#include "session/comment_event_handler.h"
 #include "session/page_labels.h"
 #include "session/pdf_viewer_sdk.h"
 #include "session/read_only_rules.h"
+#include "session/tool_settings.h"
 #include "session/viewer_comment_sync.h"
 #include "sync/autosave_settings.h"
 #include "sync/autosave_worker.h"
@@ -69,7 +72,10 @@ CPdfViewerDlg::CPdfViewerDlg(Context context, QWidget* parent)
 }
 
 CPdfViewerDlg::~CPdfViewerDlg() {
-    // The worker calls the control: it goes before the control does.
+    // The handlers call the worker: they are detached and go first; the worker calls the
+    // control: it goes before the control does.
+    if (viewer_ && events_) SetCommentEvents(nullptr);
+    events_.reset();
     worker_.reset();
     sync_.reset();
     CloseDocument();
@@ -83,8 +89,11 @@ control::PdfViewerControl& CPdfViewerDlg::Control() const { return viewer_->Cont
 bool CPdfViewerDlg::OnInitDialog() {
     keyFilter_ = new ViewerKeyFilter(this);
     qApp->installEventFilter(keyFilter_);
-    // The comment tools' subject and tool tables and their settings are loaded by the
-    // comment event handlers (SetCommentEvents) when they are attached.
+    subjectTools_ = BuildSubjectToolTable();
+    tools_ = std::make_unique<ToolSettings>(platform::RegistryStore(
+        context_.registryRoot.empty() ? platform::RegistryStore::DefaultRoot()
+                                      : context_.registryRoot));
+    tools_->LoadToolSettings();
     SetupViewer();
     if (!OpenReviewDocument()) {
         context_.terminate();
@@ -99,6 +108,15 @@ bool CPdfViewerDlg::OnInitDialog() {
     sync_ = std::make_unique<ViewerCommentSync>(
         Control(), *context_.commentIndex, *context_.pendingDetails, context_.workingFolder, role_);
     worker_->SetCallbacks(sync_->Callbacks());
+    CommentAuthoring authoring;
+    authoring.authorName = context_.params->authorName;
+    authoring.commentColor = static_cast<int32_t>(context_.params->COMMENTCOLOR);
+    authoring.docId = context_.params->docId;
+    authoring.userId = context_.params->USERID;
+    events_ = std::make_unique<CommentEventHandler>(
+        Control(), *worker_, *context_.commentIndex, *context_.pendingDetails, *tools_,
+        subjectTools_, static_cast<CommentEventSink&>(*this), std::move(authoring));
+    SetCommentEvents(events_.get());
     return true;
 }
 
@@ -284,6 +302,43 @@ void CPdfViewerDlg::CloseDocument() {
 
 void CPdfViewerDlg::SetCommentEvents(control::PdfViewerEvents* handler) {
     Control().SetEventListener(handler);
+}
+
+void CPdfViewerDlg::AnnotModified(int page, int annotIndex) {
+    if (events_) events_->AnnotModified(page, annotIndex);
+}
+
+void CPdfViewerDlg::RequestDeleteComment(int page, const std::string& uniqueName) {
+    // Queued: the question it asks must not open inside the list's own click handling.
+    QMetaObject::invokeMethod(
+        this,
+        [this, page, uniqueName] {
+            if (events_) events_->OnDeleteRequest(page, uniqueName);
+        },
+        Qt::QueuedConnection);
+}
+
+void CPdfViewerDlg::PostCommentDeleted(const std::string& uniqueName) {
+    // Both messages go through the dialog's own queue: one queue keeps their order.
+    QMetaObject::invokeMethod(
+        this,
+        [this, uniqueName] {
+            if (context_.host) context_.host->CommentDeleted(uniqueName);
+        },
+        Qt::QueuedConnection);
+}
+
+void CPdfViewerDlg::PostCommentMoved(int page, int annotIndex, const std::string& uniqueName) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, page, annotIndex, uniqueName] {
+            if (events_) events_->OnCommentMoved(page, annotIndex, uniqueName);
+        },
+        Qt::QueuedConnection);
+}
+
+void CPdfViewerDlg::RefillCommentList() {
+    if (context_.host) context_.host->RefillCommentList();
 }
 
 QRect CPdfViewerDlg::ViewerGeometry(const QSize& clientSize) {

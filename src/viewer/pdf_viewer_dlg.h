@@ -13,7 +13,9 @@
 #include "app/comment_copy_buffer.h"
 #include "app/comment_index.h"
 #include "app/pending_details.h"
+#include "session/comment_event_sink.h"
 #include "session/reviewer_role.h"
+#include "session/subject_tool_table.h"
 #include "sync/wire/autosave_connection.h"
 
 class QKeyEvent;
@@ -30,7 +32,9 @@ class CAnnot;
 }  // namespace quill::sync
 namespace quill::session {
 class ViewerCommentSync;
-}
+class CommentEventHandler;
+class ToolSettings;
+}  // namespace quill::session
 namespace quill::control {
 class PdfViewerControl;
 class PdfViewerEvents;
@@ -45,7 +49,7 @@ namespace quill::viewer {
 class ViewerDialogHost;
 class ViewerKeyFilter;
 
-class CPdfViewerDlg : public QWidget {
+class CPdfViewerDlg : public QWidget, private session::CommentEventSink {
     Q_OBJECT
 public:
     // What the dialog reads and fills; FromApp() gives the application's own.
@@ -64,6 +68,8 @@ public:
         std::function<void()> terminate;
         // The worker's connections; empty: HTTP to HOST:PORT.
         AutosaveConnectionFactory connections;
+        // Folder of the registry store that keeps the tools' styles; empty: the machine's.
+        std::string registryRoot;
 
         static Context FromApp(ViewerDialogHost* host);
     };
@@ -113,8 +119,19 @@ public:
     AutosaveWorker* Worker() const { return worker_.get(); }
     int PageCount() const { return pageCount_; }
     const ReviewerRole& Role() const { return role_; }
-    // The comment event handlers (creation, change, deletion, replies); not owned.
+    // The control's comment events go to handler (not owned; nullptr detaches). The dialog
+    // attaches its own handlers once the document and the worker are there.
     void SetCommentEvents(control::PdfViewerEvents* handler);
+    // The dialog's handlers of the reviewer's own comments; null until the document is open.
+    CommentEventHandler* CommentEvents() const { return events_.get(); }
+    // The tools' remembered styles, loaded when the dialog opens.
+    ToolSettings* Tools() const { return tools_.get(); }
+    // A changed comment is queued and its tool's style remembered (the consolidation calls
+    // this for the comments it changes).
+    void AnnotModified(int page, int annotIndex);
+    // The comment list's request to delete a comment; handled once the current event is
+    // through, asking the reviewer first.
+    void RequestDeleteComment(int page, const std::string& uniqueName);
 
     // Where the control sits in a client area of that size: all of it.
     static QRect ViewerGeometry(const QSize& clientSize);
@@ -124,12 +141,21 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // CommentEventSink: posted to the dialog itself, so that a deletion and the move that
+    // follows it are delivered in the order they were fired.
+    void PostCommentDeleted(const std::string& uniqueName) override;
+    void PostCommentMoved(int page, int annotIndex, const std::string& uniqueName) override;
+    void RefillCommentList() override;
+
     Context context_;
     ReviewerRole role_;
     widget::PdfViewerWidget* viewer_ = nullptr;  // a child, owned by the dialog
     ViewerKeyFilter* keyFilter_ = nullptr;       // installed on the application while open
     std::unique_ptr<AutosaveWorker> worker_;
     std::unique_ptr<ViewerCommentSync> sync_;
+    SubjectToolTable subjectTools_;
+    std::unique_ptr<ToolSettings> tools_;
+    std::unique_ptr<CommentEventHandler> events_;
     int pageCount_ = 0;
     bool labelsDrawn_ = false;
     bool documentClosed_ = false;

@@ -19,6 +19,10 @@ public:
     virtual void HideBusy() {}
     // The comment list is built again from the comment index.
     virtual void RefillCommentList() {}
+    // The reviewer deleted a comment (a move to another page deletes it first): its detail
+    // is marked for deletion at the next publish. Delivered after the handler's event, in the
+    // order of the events, before a move of the same comment clears the mark again.
+    virtual void CommentDeleted(const std::string& uniqueName) {}
 };
 
 }  // namespace quill::viewer

@@ -298,6 +298,16 @@ TEST_F(MainWindow, GoingToACommentShowsItsRectangleAndSelectsItInEveryRotation) 
     }
 }
 
+TEST_F(MainWindow, ADeletedCommentIsMarkedForTheNextPublish) {
+    Open();
+    ViewerDialogHost& host = *window;
+    pending.SetDelete("C-1", 0);
+    host.CommentDeleted("C-1");
+    host.CommentDeleted("C-2");
+    EXPECT_EQ(pending.deletes.at("C-1"), 1);
+    EXPECT_EQ(pending.deletes.at("C-2"), 1);
+}
+
 TEST_F(MainWindow, TheFontSettingsAreWrittenWhenTheWindowGoes) {
     Open();
     ASSERT_TRUE(Start());

@@ -50,7 +50,8 @@ LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server,
     return p;
 }
 
-DialogUnderTest::DialogUnderTest(const LaunchParams& launch, ViewerDialogHost* host)
+DialogUnderTest::DialogUnderTest(const LaunchParams& launch, ViewerDialogHost* host,
+                                 const std::string& registryRoot)
     : params(launch) {
     EnsureApp();
     CPdfViewerDlg::Context context;
@@ -62,6 +63,7 @@ DialogUnderTest::DialogUnderTest(const LaunchParams& launch, ViewerDialogHost* h
     context.pendingDetails = &pending;
     context.copyBuffer = &copy;
     context.host = host;
+    context.registryRoot = registryRoot.empty() ? (folder / "registry").string() : registryRoot;
     context.terminate = [this] { terminated = true; };
     dialog = std::make_unique<CPdfViewerDlg>(std::move(context));
     dialog->resize(900, 700);

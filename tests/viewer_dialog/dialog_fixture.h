@@ -39,9 +39,11 @@ LaunchParams ReviewerParams(const testsupport::ReviewServerProcess& server,
                             const std::string& userId, const std::string& discipline,
                             const std::string& elementId);
 
-// A viewer dialog with its own tables and folders; a failed open is recorded, not fatal.
+// A viewer dialog with its own tables and folders; a failed open is recorded, not fatal. The
+// tools' styles live under registryRoot, else in a registry folder of its own.
 struct DialogUnderTest {
-    explicit DialogUnderTest(const LaunchParams& params, ViewerDialogHost* host = nullptr);
+    explicit DialogUnderTest(const LaunchParams& params, ViewerDialogHost* host = nullptr,
+                             const std::string& registryRoot = "");
     ~DialogUnderTest();
 
     LaunchParams params;

@@ -120,6 +120,7 @@ TEST_F(OpenDocumentDeathTest, DownloadAnsweredNotFoundEndsTheClientAfterItsMessa
             context.params = &params;
             context.workingFolder = dir.str();
             context.documentFile = (dir / "document").string();
+            context.registryRoot = (dir / "registry").string();
             CPdfViewerDlg dialog(std::move(context));  // the real TerminateClient
             dialog.OnInitDialog();
             std::fprintf(stderr, "still running\n");
