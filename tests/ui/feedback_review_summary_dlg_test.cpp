@@ -164,7 +164,9 @@ TEST_F(SummaryDialogTest, ParticipantReadsTheInitiatorsKoreanReportAndSummary) {
 TEST_F(SummaryDialogTest, EmptyArrayShowsEmptyEditsAndNoError) {
     testsupport::ReviewServerProcess server;
     ASSERT_TRUE(server.Start()) << server.error();  // no review data: {"summary":[]}
-    ReviewClient client(Params(server.port(), "reviewer1", 2), session_);
+    const LaunchParams params =
+        Params(server.port(), "reviewer1", 2);  // the client keeps a reference
+    ReviewClient client(params, session_);
     CFeedbackReviewSummaryDlg dialog(client);
     EXPECT_FALSE(dialog.EndedAtOnce());
     EXPECT_TRUE(dialog.FinishReport().isEmpty());
@@ -181,7 +183,9 @@ TEST_F(SummaryDialogTest, GarbageOrNoReplyShowsTheErrorAndEndsTheDialogAtOnce) {
             res.set_content(body, "text/plain");
         });
         stub.Start();
-        ReviewClient client(Params(stub.port(), "reviewer1", 2), session_);
+        const LaunchParams params =
+            Params(stub.port(), "reviewer1", 2);  // the client keeps a reference
+        ReviewClient client(params, session_);
         CFeedbackReviewSummaryDlg dialog(client);
         EXPECT_TRUE(dialog.EndedAtOnce()) << body;
         int result = -1;
@@ -193,7 +197,9 @@ TEST_F(SummaryDialogTest, GarbageOrNoReplyShowsTheErrorAndEndsTheDialogAtOnce) {
         EXPECT_FALSE(dialog.isVisible());
     }
     // Nobody listening.
-    ReviewClient client(Params(testsupport::UnusedLoopbackPort(), "reviewer1", 2), session_);
+    const LaunchParams params =
+        Params(testsupport::UnusedLoopbackPort(), "reviewer1", 2);  // the client keeps a reference
+    ReviewClient client(params, session_);
     CFeedbackReviewSummaryDlg dialog(client);
     EXPECT_TRUE(dialog.EndedAtOnce());
     EXPECT_EQ(PromptTexts(), std::vector<std::string>(4, kNetworkError));
@@ -203,7 +209,9 @@ TEST_F(SummaryDialogTest, GarbageOrNoReplyShowsTheErrorAndEndsTheDialogAtOnce) {
 TEST_F(SummaryDialogTest, MembersOfOtherTypesShowAsEmptyText) {
     Serve(R"({"summary":[{"CMPLT_RPT_CONT":" first ","OUTCOM_CONT":"one"},)"
           R"({"CMPLT_RPT_CONT":12,"OUTCOM_CONT":{"text":"x"}}]})");
-    ReviewClient client(Params(stub_.port(), "reviewer1", 2), session_);
+    const LaunchParams params =
+        Params(stub_.port(), "reviewer1", 2);  // the client keeps a reference
+    ReviewClient client(params, session_);
     CFeedbackReviewSummaryDlg dialog(client);
     EXPECT_FALSE(dialog.EndedAtOnce());
     EXPECT_TRUE(dialog.FinishReport().isEmpty());
