@@ -50,6 +50,15 @@ private:
     bool busy_ = false;
 };
 
+// The applied comments' names, taken before the loops that let window messages through: those
+// may change the list under a running iteration.
+std::vector<std::string> AppliedNames(const CommentIndex& index) {
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : index)
+        if (entry.feedbackStatus == kFeedbackApply) names.push_back(name);
+    return names;
+}
+
 bool IsRegularFileWithBytes(const std::string& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_size > 0;
@@ -164,9 +173,10 @@ ConsolidationStop ConsolidationFlow::GatherIntoTarget() {
 
     WriteLog(kSendCommentTag, "BEGIN");
     bool failed = false;
-    for (const auto& [name, entry] : *parts_.index) {
-        if (entry.feedbackStatus != kFeedbackApply) continue;
-        const std::string text = entry.contents.empty() ? "N/A" : entry.contents;
+    for (const std::string& name : AppliedNames(*parts_.index)) {
+        auto found = parts_.index->find(name);
+        if (found == parts_.index->end()) continue;
+        const std::string text = found->second.contents.empty() ? "N/A" : found->second.contents;
         Pump();
         if (parts_.requests->Merge(name, text) != "0") {
             WriteLog(kSendCommentTag, "Merge failed: " + name);
@@ -194,8 +204,10 @@ bool ConsolidationFlow::PublishToTarget() {
     WriteLog(kPublishParentTag, "BEGIN");
     parts_.session->SetPublishToParent(true);
     int changed = 0;
-    for (const auto& [name, entry] : *parts_.index) {
-        if (entry.feedbackStatus != kFeedbackApply) continue;
+    for (const std::string& name : AppliedNames(*parts_.index)) {
+        auto found = parts_.index->find(name);
+        if (found == parts_.index->end()) continue;
+        const CommentEntry& entry = found->second;
         // The entry's indexes are only a hint: the comment is the one of its name.
         const int page = entry.record ? entry.record->page : entry.pageIndex;
         const int hint = entry.record ? entry.record->annotIndex : entry.annotIndex;
