@@ -34,22 +34,22 @@ class PageAnnotMap;
 
 namespace quill::session {
 
-// Where the flow ended: kFinished, or the step whose failure stopped it.
+// Where the flow ended: kFinished, or what stopped it.
 enum class ConsolidationStop {
     kFinished,
     kAlreadyRunning,  // a second OK while the flow runs: nothing done
-    kUnderReview,     // step 1
-    kDeclined,        // step 3
-    kMergeDetail,     // step 5.1
-    kMerge,           // step 5.2
-    kPublish,         // step 5.3
-    kFinishInternal,  // step 5.4
-    kSave,            // step 7
-    kUpload,          // step 8
-    kConvertResult,   // step 9
-    kParticipants,    // step 10
-    kFinishAll,       // step 11
-    kCloseSquad,      // step 12
+    kUnderReview,     // a comment is still under review
+    kDeclined,        // no applied comment, and the initiator chose not to go on
+    kMergeDetail,     // the comment details were not carried into the target
+    kMerge,           // a comment was not merged into the target
+    kPublish,         // the publish into the target failed or the queue did not drain
+    kFinishInternal,  // the internal review was not finished
+    kSave,            // the result document was not saved
+    kUpload,          // the content store did not take it
+    kConvertResult,   // the conversion report was refused
+    kParticipants,    // the participants did not come
+    kFinishAll,       // an engineer was not finished
+    kCloseSquad,      // the review was not closed
 };
 
 class ConsolidationFlow {
@@ -125,10 +125,12 @@ private:
     platform::Prompter& Prompts() const;
     ConsolidationStop Run(bool publishChecked);
     ConsolidationStop GatherIntoTarget();
-    // Step 5.3: false after its message when the publish or the drain failed.
+    // Recolours the applied comments as the initiator's, queues and publishes them into the
+    // target review; false after its message when the publish or the drain failed.
     bool PublishToTarget();
     void RemoveUnappliedComments();
-    // Step 7: false after its message when no complete file was written.
+    // Saves the document under the result name; false after its message when no complete file
+    // was written.
     bool SaveResultDocument(const ResultDocument& document);
     ConsolidationStop ReportAndFinish(const ResultDocument& document, const std::string& id);
     void Pump() const;
