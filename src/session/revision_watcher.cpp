@@ -43,14 +43,17 @@ bool RevisionWatcher::Sleep(std::chrono::milliseconds period) {
 void RevisionWatcher::Run() {
     if (events_.started) events_.started();
     while (state_->running) {
-        if (!state_->ready) {
+        if (!state_->ready || state_->finishing || state_->closedByClient) {
             if (!Sleep(timing_.notReadyPeriod)) break;
             continue;
         }
         const int before = latest_();
         review::CommandReply reply = poll_(cancel_);
         if (!state_->running) break;
-        if (!reply.arrived) {
+        if (state_->finishing || state_->closedByClient) {
+            // The consolidation started meanwhile: what the review looks like now is its own.
+            continue;
+        } else if (!reply.arrived) {
             // An outage is the autosave worker's to report; ending the client here would lose
             // the changes it holds until the server is back.
             WriteLog("RevisionWatcher", "Revision poll failed; polling goes on");

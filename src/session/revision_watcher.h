@@ -24,6 +24,10 @@ struct WatcherState {
     std::atomic<bool> ready{false};    // viewerReady: polls start once the document is shown
     std::atomic<bool> stopped{false};  // the thread's last act
     std::atomic<int> newCommentCount{0};
+    // Set while the consolidation runs: no polls, and the answer of one in flight is dropped.
+    std::atomic<bool> finishing{false};
+    // Set once the client closed the review itself: its closed answer ends nothing.
+    std::atomic<bool> closedByClient{false};
 };
 
 class RevisionWatcher {
