@@ -14,11 +14,11 @@ using namespace quill::launcher;
 namespace {
 
 TEST(LaunchLinkTest, ReadsNamedValuesWithEscapesInAnyFormOfTheAddress) {
-    for (const std::string& prefix :
+    for (const char* prefix :
          {"quillmark:?", "QuillMark:?", "quillmark://launch/?", "quillmark:"}) {
         SCOPED_TRACE(prefix);
         LaunchLinkResult r = ReadLaunchLink(
-            prefix +
+            std::string(prefix) +
             "SERVER=r.example&PORT=8087&SQUAD_DOC_NM=Plot%20Plan%2FA&USER_COLOR=RGB(1%2C2%2C3)"
             "&TGT_SQURVW_MNO=-4&APPR_YN=Y&AQUAD_KIND_CD=9&extra=1#frag");
         ASSERT_TRUE(r.ok) << r.error;
