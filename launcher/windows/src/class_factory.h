@@ -1,8 +1,10 @@
 // The class factory handed out for the control and its property page.
 #pragma once
 
-#include <unknwn.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <unknwn.h>
 
 namespace quillstart {
 

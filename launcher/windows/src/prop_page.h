@@ -1,8 +1,10 @@
 // The control's property page: an empty page captioned "일반".
 #pragma once
 
-#include <ocidl.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <ocidl.h>
 
 namespace quillstart {
 

@@ -393,7 +393,9 @@ HRESULT QuillstartCtrl::ActivateInPlace(HWND parent, LPCRECT rect) {
     HWND window = CreateControlWindow(this, parent, position);
     Release();
     if (!window) {
+        inPlaceSite_ = nullptr;
         site->OnInPlaceDeactivate();
+        site->Release();
         return E_FAIL;
     }
     return S_OK;
@@ -518,19 +520,25 @@ STDMETHODIMP QuillstartCtrl::GetPages(CAUUID* pages) {
 
 void QuillstartCtrl::OnCreate(HWND window) {
     window_ = window;
+    bool closing = false;
     try {
         const std::string folder = ReadInstallDirFromRegistry();
         InvalidateRect(window, nullptr, TRUE);
         quill::launcher::LaunchHooks hooks;
         hooks.start = &StartClientElevated;
-        hooks.close = [window] { StartCloseWorker(window); };
+        hooks.close = [window, &closing] {
+            closing = true;
+            StartCloseWorker(window);
+        };
         hooks.log = [](const std::string& message) {
             OutputDebugStringA(("Quillstart: " + message + "\n").c_str());
         };
         quill::launcher::RunLaunch(folder, kClientExe, '\\', values_, hooks);
     } catch (...) {
-        // RunLaunch has started the close worker on its way out.
+        // Nothing reaches the page: the launch failed, and the event below still tells it so.
     }
+    // The page waits for CloseIE whatever happened.
+    if (!closing) StartCloseWorker(window);
 }
 
 void QuillstartCtrl::OnCloseMessage() {

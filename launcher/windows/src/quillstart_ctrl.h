@@ -1,9 +1,11 @@
 // The Quillstart control: the object a review page embeds to start the client.
 #pragma once
 
+// windows.h comes before every other Windows header.
+#include <windows.h>
+
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>

@@ -1,8 +1,10 @@
 // Self-registration: the type library, the control and property page classes, and the two
 // safe-for-scripting categories.
+// windows.h comes before every other Windows header.
+#include <windows.h>
+
 #include <comcat.h>
 #include <oleauto.h>
-#include <windows.h>
 
 #include <string>
 

@@ -2,8 +2,10 @@
 // through the shell, and the worker that tells the control's window the launch is over.
 #pragma once
 
-#include <shellapi.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

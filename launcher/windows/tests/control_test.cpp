@@ -1,10 +1,12 @@
 // The registered control, driven as a page and a browser drive it: registration keys, creation
 // by ProgID, script properties, element parameters, in-place activation launching the recorder,
 // and CloseIE through the connection point.
+// windows.h comes before every other Windows header.
+#include <windows.h>
+
 #include <comcat.h>
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include <string>
 #include <vector>

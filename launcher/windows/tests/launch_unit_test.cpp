@@ -1,6 +1,8 @@
 // The Windows side of a launch without the control: the shell call and the registry read.
-#include <shellapi.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <string>
 

@@ -2,8 +2,10 @@
 // property bag, an event sink, and the installation the control starts from.
 #pragma once
 
-#include <ocidl.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <ocidl.h>
 
 #include <functional>
 #include <map>

@@ -1,7 +1,9 @@
 #include "test_main.h"
 
-#include <ole2.h>
+// windows.h comes before every other Windows header.
 #include <windows.h>
+
+#include <ole2.h>
 
 #include <cstdio>
 #include <vector>
