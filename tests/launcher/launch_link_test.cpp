@@ -49,7 +49,7 @@ TEST(LaunchLinkTest, RefusesOtherSchemesAndHostileInput) {
              std::string("quillmark:?SERVER=a%0d"),
              std::string("quillmark:?SERVER=a%0Ab"),
              std::string("quillmark:?SERVER=a\nb"),
-             std::string("quillmark:?SERVER=a\0b", 24),
+             std::string("quillmark:?SERVER=a\0b", 21),
              std::string("quillmark:?SE%0ARVER=a"),
              std::string("quillmark:?SERVER=a&SERVER=b"),
              std::string("quillmark:?PORT=80x"),
