@@ -467,7 +467,8 @@ QS_TEST(registered, ReleasingTheControlAndItsLibraryWhileTheWorkerRunsIsSafe) {
         CoFreeUnusedLibrariesEx(0, 0);
         QS_CHECK(page.sink.received.empty());
     }
-    // The workers end and let go of the library; then it can be unloaded.
+    // The workers end and let go of the library; then it can be unloaded. Pumping on a while
+    // longer gives a worker left running in an unloaded library the time to crash this process.
     const bool unloaded = PumpUntil(
         [] {
             CoFreeUnusedLibrariesEx(0, 0);
@@ -475,7 +476,8 @@ QS_TEST(registered, ReleasingTheControlAndItsLibraryWhileTheWorkerRunsIsSafe) {
         },
         kWait);
     QS_CHECK(unloaded);
-    WaitForLaunches(3, kWait);
+    QS_CHECK_EQ(WaitForLaunches(3, kWait).size(), 3u);
+    PumpUntil([] { return false; }, 1500);
     DestroyWindow(host);
 }
 
