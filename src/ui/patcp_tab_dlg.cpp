@@ -28,16 +28,12 @@ CPatcpTabDlg::CPatcpTabDlg(FinishDialogContext context, QWidget* parent)
 void CPatcpTabDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setBackgroundMode(Qt::TransparentMode);
-    const auto draw = [&painter](QRect rect, const QString& text, const QFont& font,
-                                 const QColor& colour) {
-        painter.setFont(font);
-        painter.setPen(colour);
-        painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
-    };
-    draw(ShapedDialog::Box(33, 13, 283, 60), FinishNotice(context_.squadDocNo),
-         role_style::BodyFont(), role_style::kNoticeColour);
-    draw(ShapedDialog::Box(15, 68, 150, 83), QStringLiteral("Result Summary:"),
-         role_style::BodyFont(), role_style::kLabelColour);
+    ShapedDialog::DrawTextIn(painter, ShapedDialog::Box(33, 13, 283, 60),
+                             FinishNotice(context_.squadDocNo), role_style::BodyFont(),
+                             role_style::kNoticeColour);
+    ShapedDialog::DrawTextIn(painter, ShapedDialog::Box(15, 68, 150, 83),
+                             QStringLiteral("Result Summary:"), role_style::BodyFont(),
+                             role_style::kLabelColour);
 }
 
 void CPatcpTabDlg::RunOk() {

@@ -61,7 +61,7 @@ void ShapedDialog::DrawTextIn(QPainter& painter, const QRect& rect, const QStrin
                               const QFont& font, const QColor& colour) {
     painter.setFont(font);
     painter.setPen(colour);
-    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.drawText(rect, Qt::AlignLeft | Qt::AlignTop, text);
 }
 
 void ShapedDialog::paintEvent(QPaintEvent*) {

@@ -32,7 +32,8 @@ public:
     static QRect Box(int left, int top, int right, int bottom) {
         return QRect(left, top, right - left, bottom - top);
     }
-    // Text in the rectangle from (left, top) to (right, bottom), wrapped at words.
+    // Text from the top left of the rectangle; its line breaks are its own, and a line longer
+    // than the rectangle runs on rather than wrap.
     static void DrawTextIn(QPainter& painter, const QRect& rect, const QString& text,
                            const QFont& font, const QColor& colour);
 
