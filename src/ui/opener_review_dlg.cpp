@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 
+#include "app/comment_index.h"
 #include "platform/code_page.h"
 #include "widgets/art_ids.h"
 
@@ -59,6 +60,25 @@ ReviewDialogFactory MakeReviewDialogFactory(ReviewDecisionContext context, QWidg
         dialog.SetPositive(positive);
         dialog.SetAnnotationName(name);
         dialog.exec();
+    };
+}
+
+ReviewDialogFactory MakeAppReviewDialogFactory(
+    const ReviewClient& client, std::function<std::vector<std::string>()> selectedNames,
+    std::function<void(const std::string& name, const std::string& label)> setCardLabel,
+    bool feedbackMode, QWidget* parent) {
+    // The steps live as long as the factory that hands them to each dialog.
+    auto steps = std::make_shared<ClientReviewSteps>(client, AppCommentIndex());
+    ReviewDecisionContext context;
+    context.steps = steps.get();
+    context.comments = &AppCommentIndex();
+    context.selectedNames = std::move(selectedNames);
+    context.prompter = &platform::Prompts();
+    context.setCardLabel = std::move(setCardLabel);
+    context.feedbackMode = feedbackMode;
+    ReviewDialogFactory open = MakeReviewDialogFactory(std::move(context), parent);
+    return [steps, open = std::move(open)](const std::string& name, bool positive) {
+        open(name, positive);
     };
 }
 

@@ -4,7 +4,9 @@
 #include "ui/ui_names.h"
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "session/review_decision_flow.h"
 #include "ui/shaped_dialog.h"
@@ -46,5 +48,13 @@ private:
 // "Apply"/"Agree") over the parent, modally.
 using ReviewDialogFactory = std::function<void(const std::string& name, bool positive)>;
 ReviewDialogFactory MakeReviewDialogFactory(ReviewDecisionContext context, QWidget* parent);
+
+// The same for a main window: decisions go out through client (which must outlive the factory)
+// with the contents from the application's comment index; selectedNames and setCardLabel are
+// the window's; messages go to the application's prompter.
+ReviewDialogFactory MakeAppReviewDialogFactory(
+    const ReviewClient& client, std::function<std::vector<std::string>()> selectedNames,
+    std::function<void(const std::string& name, const std::string& label)> setCardLabel,
+    bool feedbackMode, QWidget* parent);
 
 }  // namespace quill::ui

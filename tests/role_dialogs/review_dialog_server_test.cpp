@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <map>
 
@@ -215,6 +217,46 @@ TEST_F(ReviewDialogServerTest, ASummaryWithBlanksAmpersandAndKoreanArrivesIntact
     EXPECT_NE(log.find(std::string("cmntid=q-9&cmnt=A%20%26%20B%20") + kKoreanOnWire + "&yesno=N"),
               std::string::npos)
         << log;
+}
+
+TEST_F(ReviewDialogServerTest, TheCardMenusFactoryRunsTheDialogModallyForTheApplication) {
+    Prepare(false, "02", {});
+    comments_.clear();
+    AppCommentIndex().clear();
+    AppCommentIndex()["q-5"].contents = "pipe clash";
+    platform::InstallPrompter(std::make_unique<platform::ScriptedPrompter>());
+    std::vector<std::string> labels;
+    const ReviewDialogFactory open = MakeAppReviewDialogFactory(
+        *client_, [] { return std::vector<std::string>{"q-5"}; },
+        [&labels](const std::string& name, const std::string& label) {
+            labels.push_back(name + "=" + label);
+        },
+        false, nullptr);
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        auto* dialog = qobject_cast<COpenerReviewDlg*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        title = dialog->Title();
+        dialog->SummaryEdit()->setPlainText("move it");
+        QTest::mouseClick(dialog->OkButton(), Qt::LeftButton, Qt::NoModifier, QPoint(20, 10));
+    });
+    QTimer guard;  // a dialog left open would hang the test
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    guard.start(5000);
+    open("q-5", false);
+    platform::InstallPrompter(nullptr);
+
+    EXPECT_EQ(title, "Do Not Apply");
+    EXPECT_EQ(labels, std::vector<std::string>{"q-5=Do Not Apply"});
+    EXPECT_EQ(AppCommentIndex()["q-5"].feedbackStatus, kFeedbackDoNotApply);
+    EXPECT_EQ(ServerDecisions().at("q-5"), "N");
+    EXPECT_NE(testsupport::ReadFileBytes(dir_ / "user.sc").find("contents=pipe%20clash"),
+              std::string::npos);
+    AppCommentIndex().clear();
 }
 
 }  // namespace
