@@ -34,8 +34,8 @@ public:
     const std::vector<SRCBAndLBItem>& Selection() const { return selection_.Items(); }
     const EngineerIndex& Engineers() const { return *index_; }
 
-    // Stores text (trimmed by the caller) as the summary of every engineer of the array; with
-    // an empty array the parent is told to empty its summary edit instead.
+    // Message 0x5FB: stores text (trimmed by the caller) as the summary of every engineer of the
+    // array; with an empty array the parent is told to empty its summary edit instead (0x5FD).
     void StoreSummary(const QString& text);
 
     // The text a row shows: the trimmed author text and its consolidation suffix.
@@ -45,7 +45,7 @@ public:
     QColor BackColour(int row) const;
 
 signals:
-    // StoreSummary found no engineer to take the text.
+    // Message 0x5FD to the parent: StoreSummary found no engineer to take the text.
     void SummaryTargetMissing();
 
 protected:

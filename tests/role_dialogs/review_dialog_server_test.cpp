@@ -122,6 +122,22 @@ TEST_F(ReviewDialogServerTest, ApplyOnThreeSelectedCardsDecidesAllThree) {
     EXPECT_TRUE(Prompts().empty());
 }
 
+TEST_F(ReviewDialogServerTest, ADecisionOnACommentTheListLostAddsNoEntry) {
+    Prepare(false, "02", {"q-1"});
+    selected_.clear();
+    COpenerReviewDlg dialog(context_);
+    dialog.SetAnnotationName("q-gone");
+    dialog.show();
+    ClickOk(dialog);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ServerDecisions().at("q-gone"), "Y");
+    EXPECT_EQ(comments_.size(), 1u);
+    EXPECT_TRUE(cards_.empty());
+    EXPECT_NE(testsupport::ReadFileBytes(dir_ / "user.sc")
+                  .find("cmntid=q-gone&cmnt=&yesno=Y&userid=opener1&contents=N%2FA"),
+              std::string::npos);
+}
+
 TEST_F(ReviewDialogServerTest, ARefusedSecondCommentKeepsTheOthersAndTheDialogOpen) {
     const std::string refused = "q-2" + std::string(200, 'x');  // longer than the server takes
     Prepare(false, "02", {"q-1", refused, "q-3"});
