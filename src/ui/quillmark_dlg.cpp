@@ -27,18 +27,19 @@
 #include "ui/busy_event_pump.h"
 #include "ui/comment_list_placeholder.h"
 #include "ui/feedback_review_summary_dlg.h"
+#include "ui/finish_dialog_context.h"
 #include "ui/main_window_title.h"
 #include "ui/spinner_dlg.h"
 #include "ui/tool_bar_table.h"
 #include "viewer/widget/find_window.h"
 #include "viewer/widget/pdf_viewer_widget.h"
+#include "widgets/arial_font.h"
 #include "widgets/art_ids.h"
 #include "widgets/colour_picker.h"
 #include "widgets/font_list.h"
 #include "widgets/hover_button.h"
 #include "widgets/icon_menu.h"
 #include "widgets/picture_source.h"
-#include "widgets/arial_font.h"
 
 namespace quill::ui {
 
@@ -99,6 +100,9 @@ CQuillmarkDlg::Context CQuillmarkDlg::Context::FromApp(const std::string& comman
     context.logFolder = folders.installFolder;
     context.viewer = CPdfViewerDlg::Context::FromApp(nullptr);
     context.terminate = [] { TerminateClient(); };
+    context.finishDialog = [](bool isOpener, QWidget* parent) {
+        return RunAppFinishDialog(isOpener, parent);
+    };
     return context;
 }
 
