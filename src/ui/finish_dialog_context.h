@@ -1,5 +1,4 @@
-// What the finish dialogs work with, and the main window's finish dialog factory for the
-// running application.
+// What the finish dialogs work with.
 #pragma once
 #include "ui/ui_names.h"
 
@@ -25,9 +24,5 @@ struct FinishDialogContext {
 
 // The notice of both finish forms, with the document number filled in.
 QString FinishNotice(const std::string& squadDocNo);
-
-// Runs the initiator's (isOpener) or the participant's finish dialog over parent with the
-// running application's values; true when it ended with OK.
-bool RunAppFinishDialog(bool isOpener, QWidget* parent);
 
 }  // namespace quill::ui

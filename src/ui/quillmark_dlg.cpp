@@ -22,13 +22,18 @@
 #include "review/review_replies.h"
 #include "session/comment_entries.h"
 #include "session/comment_goto.h"
+#include "session/consolidation_requests.h"
+#include "session/review_steps.h"
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
 #include "ui/busy_event_pump.h"
 #include "ui/comment_list_placeholder.h"
 #include "ui/feedback_review_summary_dlg.h"
 #include "ui/finish_dialog_context.h"
+#include "ui/gather_tab_dlg.h"
 #include "ui/main_window_title.h"
+#include "ui/opener_finish_dlg.h"
+#include "ui/patcp_finish_dlg.h"
 #include "ui/spinner_dlg.h"
 #include "ui/tool_bar_table.h"
 #include "viewer/widget/find_window.h"
@@ -100,9 +105,6 @@ CQuillmarkDlg::Context CQuillmarkDlg::Context::FromApp(const std::string& comman
     context.logFolder = folders.installFolder;
     context.viewer = CPdfViewerDlg::Context::FromApp(nullptr);
     context.terminate = [] { TerminateClient(); };
-    context.finishDialog = [](bool isOpener, QWidget* parent) {
-        return RunAppFinishDialog(isOpener, parent);
-    };
     return context;
 }
 
@@ -479,7 +481,8 @@ void CQuillmarkDlg::FinishReview() {
     {
         FlowScope flow(flowRunning_);
         finished = workflow_->FinishReview(params_.isOpener, [this](bool isOpener) {
-            return context_.finishDialog ? context_.finishDialog(isOpener, this) : false;
+            return context_.finishDialog ? context_.finishDialog(isOpener, this)
+                                         : RunFinishDialog(isOpener);
         });
     }
     if (finished) {
@@ -487,6 +490,55 @@ void CQuillmarkDlg::FinishReview() {
         closeApproved_ = true;
         close();
     }
+}
+
+bool CQuillmarkDlg::RunFinishDialog(bool isOpener) {
+    const CommentIndex& index =
+        context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
+    ClientReviewSteps steps(client_, index);
+    ReviewClientRequests requests(client_);
+    FinishDialogContext finish;
+    finish.steps = &steps;
+    finish.prompter = &platform::Prompts();
+    finish.squadDocNo = params_.SQUADDOCNO;
+    if (!isOpener) {
+        CPatcpFinishDlg dialog(finish, this);
+        return dialog.exec() == QDialog::Accepted;
+    }
+    finish.consolidationPage = [this, &requests](QWidget* parent, std::function<void()> endWithOk) {
+        ConsolidationFlow::Parts parts;
+        parts.workingFolder = context_.viewer.workingFolder;
+        parts.session = context_.viewer.session ? context_.viewer.session : &AppReviewSession();
+        parts.index =
+            context_.viewer.commentIndex ? context_.viewer.commentIndex : &AppCommentIndex();
+        parts.requests = &requests;
+        parts.control = &viewer_->Control();
+        parts.pageMaps = [this]() -> PageAnnotMap* {
+            AutosaveWorker* worker = viewer_->Worker();
+            return worker ? &worker->PageMaps() : nullptr;
+        };
+        parts.annotModified = [this](int page, int annotIndex) {
+            viewer_->AnnotModified(page, annotIndex);
+        };
+        parts.waitForDrain = [this] { return WaitForQueueDrainPumping(); };
+        parts.publishComments = [this] {
+            return workflow_->PublishComments(false) == PublishOutcome::kPublished;
+        };
+        parts.showBusy = [this](bool on, const std::string& text) {
+            if (on)
+                ShowBusy(text);
+            else
+                HideBusy();
+        };
+        parts.pumpEvents = [] { PumpBusyEvents(0); };
+        parts.watcher = watcherState_;
+        parts.mainWindow = static_cast<uintptr_t>(winId());
+        auto* page = new CGatherTabDlg(params_, std::move(parts), std::move(endWithOk), parent);
+        page->Open();
+        return page;
+    };
+    COpenerFinishDlg dialog(finish, this);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void CQuillmarkDlg::closeEvent(QCloseEvent* event) {

@@ -78,6 +78,10 @@ public:
     // Scrolls the viewer to the comment and selects it.
     void GoToComment(const std::string& name);
 
+    // The finish dialog of the initiator (with its consolidation page) or of a participant;
+    // true when it ended with OK.
+    bool RunFinishDialog(bool isOpener);
+
     // ---- the workflow buttons ----
     void CheckNewComments();
     void PublishButton();

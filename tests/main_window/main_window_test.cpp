@@ -17,8 +17,10 @@
 #include "session/main_window_layout.h"
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
+#include "ui/gather_tab_dlg.h"
 #include "ui/main_window_title.h"
 #include "ui/quillmark_dlg.h"
+#include "ui/sr_list_box.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 #include "viewer_dialog/dialog_fixture.h"
 #include "widgets/hover_button.h"
@@ -306,6 +308,53 @@ TEST_F(MainWindow, ADeletedCommentIsMarkedForTheNextPublish) {
     host.CommentDeleted("C-2");
     EXPECT_EQ(pending.deletes.at("C-1"), 1);
     EXPECT_EQ(pending.deletes.at("C-2"), 1);
+}
+
+TEST_F(MainWindow, TheInitiatorConsolidatesThroughTheFinishDialogsPage) {
+    params = ReviewerParams(server, "opener1", "Process", "sample-drawing");
+    params.OPENERID = "opener1";
+    params.PATCPSEQ = 1;
+    params.REPATCPSEQ = 1;
+    params.isOpener = true;
+    params.SITECD = "S01";
+    params.KESTRON = server.host() + ":" + std::to_string(server.port());
+    params.ECM_HOST = server.host();
+    params.ECM_PORT = server.ecmPort();
+    params.ECM_SERVER_ID = "ECM01";
+    params.SQUADDOCNO = "QM-DWG-0001";
+    params.SQUADDOCNM = "Plan";
+    params.NEXTPLANYMDCD = "20261231";
+    params.NEXTREVISNNO = "B";
+    params.SQUADSQNUM = 1;
+    Open();
+    ASSERT_TRUE(Start());
+
+    // Undecided comments keep the review open.
+    ConsolidationStop stop = ConsolidationStop::kFinished;
+    auto pressOk = [&] {
+        auto* page = window->findChild<CGatherTabDlg*>();
+        ASSERT_NE(page, nullptr);
+        EXPECT_GT(page->EngineerList()->count(), 0);
+        stop = page->RunOk();
+        if (stop != ConsolidationStop::kFinished) page->window()->close();
+    };
+    QTimer::singleShot(300, window.get(), pressOk);
+    EXPECT_FALSE(window->RunFinishDialog(true));
+    EXPECT_EQ(stop, ConsolidationStop::kUnderReview);
+    EXPECT_EQ(Count("Comments are being reviewed."), 1);
+
+    // Every comment decided: the result is stored and reported, and the dialog ends with OK.
+    review::ReviewClient opener(params, session);
+    bool apply = true;
+    for (const auto& [name, entry] : index) {
+        ASSERT_EQ(opener.SendReview(name, apply, "", entry.contents), "0");
+        apply = !apply;
+    }
+    ASSERT_TRUE(window->Workflow().ApplyReviewDecisions());
+    QTimer::singleShot(300, window.get(), pressOk);
+    EXPECT_TRUE(window->RunFinishDialog(true));
+    EXPECT_EQ(stop, ConsolidationStop::kFinished);
+    EXPECT_FALSE(window->Busy());
 }
 
 TEST_F(MainWindow, TheFontSettingsAreWrittenWhenTheWindowGoes) {
