@@ -2,7 +2,6 @@
 #include "session/session_names.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 #include "app/logs.h"
@@ -21,36 +20,53 @@ std::string DateDigits(const std::string& date) {
 }
 
 std::string CommentSortKey(const CommentEntry& entry, int sortOrder) {
-    const std::string digits = DateDigits(entry.date);
     const int page = entry.record ? entry.record->page : entry.pageIndex;
     const int annot = entry.record ? entry.record->annotIndex : entry.annotIndex;
-    const std::string tail = digits + std::to_string(page) + std::to_string(annot);
     const size_t dash = entry.author.find('-');
+    std::string key;
+    key.reserve(entry.author.size() + 40);
     switch (sortOrder) {
         case kSortEngineer:
-            return (dash == std::string::npos ? std::string() : entry.author.substr(0, dash)) +
-                   "_" + tail;
-        case kSortDate:
-            return digits + "_" + std::to_string(page) + std::to_string(annot);
+            if (dash != std::string::npos) key.append(entry.author, 0, dash);
+            key += '_';
+            break;
         case kSortDiscipline:
-            return (dash == std::string::npos ? entry.author : entry.author.substr(dash + 1)) +
-                   "_" + tail;
+            if (dash == std::string::npos)
+                key += entry.author;
+            else
+                key.append(entry.author, dash + 1, std::string::npos);
+            key += '_';
+            break;
         case kSortReviewStatus:
             // From the entry itself: a card of an earlier list may be gone.
-            return std::string(FeedbackStatusText(entry.feedbackStatus)) + "_" + tail;
+            key += FeedbackStatusText(entry.feedbackStatus);
+            key += '_';
+            break;
         default:
-            return tail;
+            break;
     }
+    for (const char c : entry.date) {
+        if (c != ':' && c != '-' && c != ' ') key += c;
+    }
+    if (sortOrder == kSortDate) key += '_';
+    key += std::to_string(page);
+    key += std::to_string(annot);
+    return key;
 }
 
 bool ContainsOnCharacter(const std::string& text, const std::string& needle) {
     if (needle.empty()) return true;
-    if (needle.size() > text.size()) return false;
-    const size_t last = text.size() - needle.size();
-    for (size_t pos = 0; pos <= last; pos += platform::CharLength(text, pos)) {
-        if (text[pos] == needle[0] &&
-            std::memcmp(text.data() + pos, needle.data(), needle.size()) == 0)
-            return true;
+    size_t boundary = 0;  // a character of the text starts here
+    for (size_t pos = text.find(needle); pos != std::string::npos;
+         pos = text.find(needle, pos + 1)) {
+        // Walk the characters up to the match: a single byte is a whole character, so only
+        // text beyond ASCII asks the code page.
+        while (boundary < pos) {
+            boundary += static_cast<unsigned char>(text[boundary]) < 0x80
+                            ? 1
+                            : platform::CharLength(text, boundary);
+        }
+        if (boundary == pos) return true;
     }
     return false;
 }
@@ -103,7 +119,8 @@ void CommentListModel::Refill(CommentIndex& index, int sortOrder, const std::str
     for (auto& [key, it] : rows) {
         CommentEntry& entry = it->second;
         const int position = static_cast<int>(cards_.size());
-        auto card = std::make_unique<CommentCard>();
+        // Capacity was reserved for every row: the entries' pointers stay valid.
+        CommentCard* card = &cards_.emplace_back();
         const int code = CommentTypeCode(entry.subject, subjects);
         if (code >= 0 && code <= 16) card->typeCode = code;
         card->author = entry.author;
@@ -117,8 +134,7 @@ void CommentListModel::Refill(CommentIndex& index, int sortOrder, const std::str
         entry.annotIndex = entry.record->annotIndex;
         entry.pageIndex = entry.record->page;
         entry.listPosition = position;
-        entry.card = card.get();
-        cards_.push_back(std::move(card));
+        entry.card = card;
     }
 }
 
@@ -127,23 +143,23 @@ int CommentListModel::RowOf(const std::string& name) const {
         const auto it = index_->find(name);
         if (it == index_->end() || !it->second.card) return -1;
         const int row = it->second.card->listPosition;
-        if (row >= 0 && row < Count() && cards_[static_cast<size_t>(row)]->name == name) return row;
+        if (row >= 0 && row < Count() && cards_[static_cast<size_t>(row)].name == name) return row;
     }
     for (int row = 0; row < Count(); ++row) {
-        if (cards_[static_cast<size_t>(row)]->name == name) return row;
+        if (cards_[static_cast<size_t>(row)].name == name) return row;
     }
     return -1;
 }
 
 int CommentListModel::FeedbackStatusOf(int row) const {
     if (!index_ || row < 0 || row >= Count()) return -1;
-    const auto it = index_->find(cards_[static_cast<size_t>(row)]->name);
+    const auto it = index_->find(cards_[static_cast<size_t>(row)].name);
     return it == index_->end() ? -1 : it->second.feedbackStatus;
 }
 
 int CommentListModel::SetStatusText(const std::string& name, const std::string& label) {
     const int row = RowOf(name);
-    if (row >= 0) cards_[static_cast<size_t>(row)]->statusText = label;
+    if (row >= 0) cards_[static_cast<size_t>(row)].statusText = label;
     return row;
 }
 
@@ -151,7 +167,7 @@ std::vector<int> CommentListModel::Select(int page, const std::string& name, boo
                                           bool keep) {
     std::vector<int> changed;
     for (int row = 0; row < Count(); ++row) {
-        CommentCard& card = *cards_[static_cast<size_t>(row)];
+        CommentCard& card = cards_[static_cast<size_t>(row)];
         const bool before = card.selected;
         if (card.name != name) {
             if (!multiSelect && !keep) card.selected = false;
@@ -169,15 +185,15 @@ std::vector<int> CommentListModel::Select(int page, const std::string& name, boo
 
 std::vector<std::string> CommentListModel::SelectedNames() const {
     std::vector<std::string> names;
-    for (const auto& card : cards_) {
-        if (card->selected) names.push_back(card->name);
+    for (const CommentCard& card : cards_) {
+        if (card.selected) names.push_back(card.name);
     }
     return names;
 }
 
 int CommentListModel::SelectedCount() const {
     return static_cast<int>(std::count_if(cards_.begin(), cards_.end(),
-                                          [](const auto& card) { return card->selected; }));
+                                          [](const CommentCard& card) { return card.selected; }));
 }
 
 }  // namespace quill::session

@@ -3,7 +3,6 @@
 #pragma once
 #include "session/session_names.h"
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,8 +55,8 @@ public:
     void Clear();
 
     int Count() const { return static_cast<int>(cards_.size()); }
-    const CommentCard& Card(int row) const { return *cards_[static_cast<size_t>(row)]; }
-    CommentCard& Card(int row) { return *cards_[static_cast<size_t>(row)]; }
+    const CommentCard& Card(int row) const { return cards_[static_cast<size_t>(row)]; }
+    CommentCard& Card(int row) { return cards_[static_cast<size_t>(row)]; }
     // The row of the card of that name; -1 when it has none.
     int RowOf(const std::string& name) const;
     // The feedback status the entry of the card at row holds now (-1 when it is gone), which
@@ -81,7 +80,7 @@ public:
 
 private:
     CommentIndex* index_ = nullptr;
-    std::vector<std::unique_ptr<CommentCard>> cards_;
+    std::vector<CommentCard> cards_;
     std::string currentName_;
     int currentPage_ = 0;
 };

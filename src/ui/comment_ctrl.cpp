@@ -27,6 +27,14 @@ int BackgroundId(int status, bool selected) {
     return widgets::ArtId::BlueCard + status + (selected ? 3 : 0);
 }
 
+// Each text stays inside its own rectangle, as the card's layout assumes.
+void DrawText(QPainter& painter, const QRect& box, int flags, const QString& text) {
+    painter.save();
+    painter.setClipRect(box, Qt::IntersectClip);
+    painter.drawText(box, flags | Qt::TextSingleLine, text);
+    painter.restore();
+}
+
 void DrawPicture(QPainter& painter, const QPoint& at, int id) {
     const QPixmap picture = widgets::Picture(id);
     if (!picture.isNull()) painter.drawPixmap(at, picture);
@@ -80,22 +88,20 @@ void CCommentCtrl::PaintCard(QPainter& painter, const QPoint& origin,
     const QFontMetrics metrics(font);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(Box(30, 8, 99, 35), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     FromAnsi(card.statusText));
-    painter.drawText(Box(80, 8, 190, 35), Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine,
-                     AuthorText(card.author, metrics));
-    painter.drawText(Box(30, 25, 215, 57), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     FromAnsi(card.date));
+    // The status and author rows sit at the top of their boxes, level with the pin; the
+    // date row below them starts at 25.
+    DrawText(painter, Box(30, 8, 99, 35), Qt::AlignLeft | Qt::AlignTop, FromAnsi(card.statusText));
+    DrawText(painter, Box(80, 8, 190, 35), Qt::AlignRight | Qt::AlignTop,
+             AuthorText(card.author, metrics));
+    DrawText(painter, Box(30, 25, 215, 57), Qt::AlignLeft | Qt::AlignTop, FromAnsi(card.date));
     const QString contents = CutText(card.contents, kContentsLimit, QStringLiteral("..."), metrics);
     // Black first, one pixel lower and to the right: a shadow under the white.
     painter.setPen(Qt::black);
-    painter.drawText(Box(31, 41, 196, 56), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     contents);
+    DrawText(painter, Box(31, 41, 196, 56), Qt::AlignLeft | Qt::AlignTop, contents);
     painter.setPen(Qt::white);
-    painter.drawText(Box(30, 40, 195, 55), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     contents);
-    painter.drawText(Box(30, 57, 90, 111), Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                     QStringLiteral("Reply(%1)").arg(card.replyCount));
+    DrawText(painter, Box(30, 40, 195, 55), Qt::AlignLeft | Qt::AlignTop, contents);
+    DrawText(painter, Box(30, 57, 90, 111), Qt::AlignLeft | Qt::AlignTop,
+             QStringLiteral("Reply(%1)").arg(card.replyCount));
     painter.restore();
 }
 

@@ -26,6 +26,7 @@
 #include "viewer/engine/sample_annots.h"
 #include "viewer_dialog/dialog_fixture.h"
 #include "widgets/art_ids.h"
+#include "widgets/artwork.h"
 #include "widgets/icon_menu.h"
 #include "widgets/picture_source.h"
 
@@ -398,6 +399,68 @@ TEST_F(ListBox, PasteTakesTheCopiedCommentByNameAfterAnEarlierOneWasDeleted) {
     EXPECT_EQ(AnnotCount(), 2);
     EXPECT_FALSE(copy.HoldsComment());
     EXPECT_EQ(Count("Please select a comment."), 1);
+}
+
+}  // namespace
+
+namespace {
+
+// Twenty cards of several engineers, types and states, drawn with the client's own pictures
+// in each order; with QUILL_SHOTS_DIR set the lists are saved there.
+TEST(CardList, TwentyCardsInEachOrderFillTheList) {
+    EnsureApp();
+    widgets::SetPictureSource([](int id) { return widgets::Artwork(id); });
+    const char* authors[] = {"Kim Minjun-Piping", "Lee Jihoon-Electrical", "Park Seojun-Structural",
+                             "Choi Yuna-Instrument", "NoDiscipline"};
+    const char* subjects[] = {"cloudy", "arrow",         "rectangle", "ellipse",
+                              "note",   "highlight",     "distance",  "file attachment",
+                              "pencil", "something else"};
+    const char* texts[] = {"Reroute the line 300 mm lower.",
+                           "Datasheet: https://example.test/p-101 (rev B)",
+                           "Junction box JB-12 is missing on this sheet.",
+                           "Check the anchor bolt layout of V-101 against the foundation drawing."};
+    std::deque<CNMObject> records;
+    CommentIndex index;
+    for (int i = 0; i < 20; ++i) {
+        CNMObject& record = records.emplace_back();
+        record.uniqueName = "card-" + std::to_string(100 + i);
+        record.page = i % 3;
+        record.annotIndex = i / 3;
+        CommentEntry& entry = index[record.uniqueName];
+        entry.author = authors[i % 5];
+        entry.subject = subjects[i % 10];
+        entry.contents = texts[i % 4];
+        entry.replyCount = i % 4;
+        entry.date = "2026-12-" + std::to_string(10 + (i * 7) % 19) + " 0" +
+                     std::to_string(i % 10) + ":15:00";
+        entry.feedbackStatus = i % 4 == 3 ? 0 : i % 3;
+        entry.record = &record;
+    }
+    LaunchParams params;
+    CommentCopyBuffer copy;
+    const AnnotSubjectTable table = BuildAnnotSubjectTable();
+    CCommentListBox::Context context;
+    context.params = &params;
+    context.index = &index;
+    context.copyBuffer = &copy;
+    context.subjects = &table;
+    CCommentListBox list(context);
+    list.resize(222, 20 * 82);
+    list.show();
+    const char* names[] = {"engineer", "date", "discipline", "status"};
+    const char* dir = std::getenv("QUILL_SHOTS_DIR");
+    for (int order = kSortEngineer; order <= kSortReviewStatus; ++order) {
+        list.Refill(order, "");
+        ASSERT_EQ(list.Items().Cards().Count(), 20);
+        list.ApplySelection(0, list.Items().Cards().Card(2).name, false, false);
+        const QImage image = list.grab().toImage();
+        // The first card's blue, green or grey fills its middle.
+        EXPECT_NE(image.pixelColor(120, 75), QColor(216, 217, 222));
+        if (dir && *dir)
+            image.save(
+                QString::fromStdString(std::string(dir) + "/cards-" + names[order] + ".png"));
+    }
+    widgets::SetPictureSource({});
 }
 
 }  // namespace
