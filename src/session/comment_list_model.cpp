@@ -71,10 +71,30 @@ bool ContainsOnCharacter(const std::string& text, const std::string& needle) {
     return false;
 }
 
+namespace {
+// text lower-cased as LowerMultiByte does, into out's storage: a keystroke lower-cases
+// every comment, and a fresh string for each is most of its cost.
+void LowerInto(const std::string& text, std::string& out) {
+    out.assign(text);
+    for (size_t i = 0; i < out.size();) {
+        const auto byte = static_cast<unsigned char>(out[i]);
+        if (byte >= 0x80) {
+            i += platform::CharLength(out, i);
+            continue;
+        }
+        if (byte >= 'A' && byte <= 'Z') out[i] = static_cast<char>(byte + 32);
+        ++i;
+    }
+}
+}  // namespace
+
 bool CommentPassesFilter(const CommentEntry& entry, const std::string& lowerFilter) {
     if (lowerFilter.empty()) return true;
-    return ContainsOnCharacter(platform::LowerMultiByte(entry.author), lowerFilter) ||
-           ContainsOnCharacter(platform::LowerMultiByte(entry.contents), lowerFilter);
+    thread_local std::string lowered;
+    LowerInto(entry.author, lowered);
+    if (ContainsOnCharacter(lowered, lowerFilter)) return true;
+    LowerInto(entry.contents, lowered);
+    return ContainsOnCharacter(lowered, lowerFilter);
 }
 
 int CommentTypeCode(const std::string& subject, const AnnotSubjectTable& subjects) {
