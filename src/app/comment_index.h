@@ -7,7 +7,9 @@
 namespace quill::sync {
 class CNMObject;  // the sync layer's record of a comment, held here by pointer only
 }
-class CCommentCtrl;
+namespace quill::session {
+struct CommentCard;  // the comment list's card, held here by pointer only
+}
 
 namespace quill::app {
 
@@ -28,11 +30,13 @@ struct CommentEntry {
     std::string subject;  // the tool that drew it ("cloudy", "arrow", ...)
     int replyCount = 0;
     sync::CNMObject* record = nullptr;  // the client's record of the comment; not owned
-    CCommentCtrl* card = nullptr;       // the comment's card in the list, or none; not owned
+    // The comment's card in the list, or none; owned by the list, cleared when it empties.
+    session::CommentCard* card = nullptr;
     int feedbackStatus = kFeedbackUnderReview;
 };
 
-// A lookup of a name that is not in the map (operator[]) creates an empty entry.
+// A lookup of a name that is not in the map (operator[]) creates an empty entry: readers
+// use find().
 using CommentIndex = std::map<std::string, CommentEntry>;
 
 // The process-wide index, owned by the application object.

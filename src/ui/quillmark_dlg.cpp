@@ -27,7 +27,7 @@
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
 #include "ui/busy_event_pump.h"
-#include "ui/comment_list_placeholder.h"
+#include "ui/comment_list_box.h"
 #include "ui/feedback_review_summary_dlg.h"
 #include "ui/finish_dialog_context.h"
 #include "ui/gather_tab_dlg.h"
@@ -124,9 +124,18 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
     WriteRequestLog("Open", context_.commandTail);
 
     CreateToolBar();
-    list_ = new CommentListPlaceholder(this);
-    connect(list_, &CommentListPlaceholder::GoToComment, this,
-            [this](const QString& name) { GoToComment(name.toStdString()); });
+    subjects_ = AppAnnotSubjectTable().empty() ? BuildAnnotSubjectTable() : AppAnnotSubjectTable();
+    CCommentListBox::Context listContext;
+    listContext.params = &params_;
+    listContext.index = &Index();
+    listContext.copyBuffer =
+        context_.viewer.copyBuffer ? context_.viewer.copyBuffer : &AppCommentCopyBuffer();
+    listContext.subjects = &subjects_;
+    listContext.workingFolder = context_.viewer.workingFolder.empty()
+                                    ? AppFoldersInstance().workingFolder
+                                    : context_.viewer.workingFolder;
+    listContext.host = this;
+    list_ = new CCommentListBox(std::move(listContext), this);
     context_.viewer.host = this;
     if (!context_.viewer.params) context_.viewer.params = &params_;
     viewer_ = new CPdfViewerDlg(context_.viewer, this);
@@ -367,10 +376,10 @@ void CQuillmarkDlg::HideBusy() {
     update();
 }
 
-void CQuillmarkDlg::RefillCommentList() {
-    const CommentIndex* index =
-        context_.viewer.commentIndex ? context_.viewer.commentIndex : &AppCommentIndex();
-    list_->Refill(*index, filterText_);
+void CQuillmarkDlg::RefillCommentList() { list_->Refill(listSortKey_, filterText_); }
+
+CommentIndex& CQuillmarkDlg::Index() const {
+    return context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
 }
 
 void CQuillmarkDlg::CommentDeleted(const std::string& uniqueName) {
@@ -394,7 +403,6 @@ void CQuillmarkDlg::UpdateComment(CNMObject& record) {
     CommentIndex& index =
         context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
     EnterComment(index, viewer_->Control(), record);
-    // The plain list has no card to update in place: its line is written again.
     RefillCommentList();
 }
 
@@ -408,8 +416,39 @@ void CQuillmarkDlg::RemoveComment(CNMObject& record) {
 }
 
 void CQuillmarkDlg::SetCardLabel(const std::string& name, const std::string& label) {
-    list_->SetStatusLabel(name, label);
+    list_->SetStatusText(name, label);
 }
+
+std::vector<std::string> CQuillmarkDlg::SelectedCommentNames() const {
+    return list_->SelectedNames();
+}
+
+void CQuillmarkDlg::SetReviewDialogFactory(ReviewDialogFactory factory) {
+    reviewDialog_ = std::move(factory);
+}
+
+// ---------------------------------------------------------------------------------------
+// The cards' messages
+
+void CQuillmarkDlg::KeepSelection(bool keep) { keepSelection_ = keep; }
+
+void CQuillmarkDlg::CommentClicked(int page, const std::string& name) {
+    list_->ApplySelection(page, name, multiSelect_, keepSelection_);
+}
+
+void CQuillmarkDlg::ShowComment(int, const std::string& name) { GoToComment(name); }
+
+void CQuillmarkDlg::DeleteComment(int page, const std::string& name) {
+    viewer_->RequestDeleteComment(page, name);
+}
+
+void CQuillmarkDlg::OpenReviewDialog(const std::string& name, bool positive) {
+    if (reviewDialog_) reviewDialog_(name, positive);
+}
+
+control::PdfViewerControl* CQuillmarkDlg::CommentControl() { return &viewer_->Control(); }
+
+AutosaveWorker* CQuillmarkDlg::CommentWorker() { return viewer_->Worker(); }
 
 void CQuillmarkDlg::GoToComment(const std::string& name) {
     const CommentIndex& index =

@@ -11,13 +11,16 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "app/annot_subject_table.h"
 #include "review/review_client.h"
 #include "session/font_settings.h"
 #include "session/main_window_layout.h"
 #include "session/review_workflow.h"
 #include "session/revision_watcher.h"
 #include "session/tool_selection.h"
+#include "ui/comment_list_host.h"
 #include "viewer/pdf_viewer_dlg.h"
 #include "viewer/viewer_dialog_host.h"
 
@@ -33,14 +36,17 @@ class CColourPicker;
 namespace quill::ui {
 
 class CSpinnerDlg;
-class CommentListPlaceholder;
+class CCommentListBox;
 
-class CQuillmarkDlg : public QWidget, public ViewerDialogHost {
+class CQuillmarkDlg : public QWidget, public ViewerDialogHost, private CommentListHost {
     Q_OBJECT
 public:
     // Opens the finish dialog of the initiator (isOpener) or of a participant over parent; true
     // when it ended with OK.
     using FinishDialogFactory = std::function<bool(bool isOpener, QWidget* parent)>;
+    // Opens the review dialog for the comment name in its positive ("Apply", "Agree") or
+    // negative form, from a card's menu.
+    using ReviewDialogFactory = std::function<void(const std::string& name, bool positive)>;
 
     struct Context {
         const LaunchParams* params = nullptr;  // the application's when null
@@ -77,6 +83,11 @@ public:
     void SetCardLabel(const std::string& name, const std::string& label);
     // Scrolls the viewer to the comment and selects it.
     void GoToComment(const std::string& name);
+    // The names of the selected cards, in list order.
+    std::vector<std::string> SelectedCommentNames() const;
+    // The card menu's choices open the review dialog through factory; until one is set they
+    // do nothing.
+    void SetReviewDialogFactory(ReviewDialogFactory factory);
 
     // The finish dialog of the initiator (with its consolidation page) or of a participant;
     // true when it ended with OK.
@@ -99,6 +110,8 @@ public:
     bool ViewerReady() const { return watcherState_->ready; }
     bool Busy() const { return busy_; }
     bool MultiSelect() const { return multiSelect_; }
+    bool KeepSelectionValue() const { return keepSelection_; }
+    CCommentListBox* CommentList() const { return list_; }
     int NewCommentCount() const { return watcherState_->newCommentCount; }
     int ListSortKey() const { return listSortKey_; }
     int CurrentTool() const { return tools_.CurrentTool(); }
@@ -148,6 +161,16 @@ private:
     void TakeInComments();
     bool IsOwnButton(const QObject* object) const;
     void WaitForRendering();
+    CommentIndex& Index() const;
+
+    // ---- CommentListHost: the cards' messages ----
+    void KeepSelection(bool keep) override;
+    void CommentClicked(int page, const std::string& name) override;
+    void ShowComment(int page, const std::string& name) override;
+    void DeleteComment(int page, const std::string& name) override;
+    void OpenReviewDialog(const std::string& name, bool positive) override;
+    control::PdfViewerControl* CommentControl() override;
+    sync::AutosaveWorker* CommentWorker() override;
 
     Context context_;
     const LaunchParams& params_;
@@ -162,7 +185,9 @@ private:
     std::array<widgets::CHoverButton*, kToolBarButtons> buttons_{};
     widgets::CHoverButton* sortButton_ = nullptr;
     QLineEdit* search_ = nullptr;
-    CommentListPlaceholder* list_ = nullptr;
+    CCommentListBox* list_ = nullptr;
+    AnnotSubjectTable subjects_;
+    ReviewDialogFactory reviewDialog_;
     CPdfViewerDlg* viewer_ = nullptr;
     CSpinnerDlg* spinner_ = nullptr;
     widgets::CFontList* fontList_ = nullptr;
@@ -178,6 +203,7 @@ private:
     bool flowRunning_ = false;  // a workflow step runs (and pumps events)
     bool closeApproved_ = false;
     bool multiSelect_ = false;
+    bool keepSelection_ = false;  // a right click on a selected card keeps the others
     int listSortKey_ = 0;
     std::string filterText_;
 };
