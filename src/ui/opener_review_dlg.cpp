@@ -64,14 +64,15 @@ ReviewDialogFactory MakeReviewDialogFactory(ReviewDecisionContext context, QWidg
 }
 
 ReviewDialogFactory MakeAppReviewDialogFactory(
-    const ReviewClient& client, std::function<std::vector<std::string>()> selectedNames,
+    const ReviewClient& client, CommentIndex& comments,
+    std::function<std::vector<std::string>()> selectedNames,
     std::function<void(const std::string& name, const std::string& label)> setCardLabel,
     bool feedbackMode, QWidget* parent) {
     // The steps live as long as the factory that hands them to each dialog.
-    auto steps = std::make_shared<ClientReviewSteps>(client, AppCommentIndex());
+    auto steps = std::make_shared<ClientReviewSteps>(client, comments);
     ReviewDecisionContext context;
     context.steps = steps.get();
-    context.comments = &AppCommentIndex();
+    context.comments = &comments;
     context.selectedNames = std::move(selectedNames);
     context.prompter = &platform::Prompts();
     context.setCardLabel = std::move(setCardLabel);

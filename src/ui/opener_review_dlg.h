@@ -53,7 +53,8 @@ ReviewDialogFactory MakeReviewDialogFactory(ReviewDecisionContext context, QWidg
 // with the contents from the application's comment index; selectedNames and setCardLabel are
 // the window's; messages go to the application's prompter.
 ReviewDialogFactory MakeAppReviewDialogFactory(
-    const ReviewClient& client, std::function<std::vector<std::string>()> selectedNames,
+    const ReviewClient& client, CommentIndex& comments,
+    std::function<std::vector<std::string>()> selectedNames,
     std::function<void(const std::string& name, const std::string& label)> setCardLabel,
     bool feedbackMode, QWidget* parent);
 

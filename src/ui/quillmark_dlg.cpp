@@ -33,6 +33,7 @@
 #include "ui/gather_tab_dlg.h"
 #include "ui/main_window_title.h"
 #include "ui/opener_finish_dlg.h"
+#include "ui/opener_review_dlg.h"
 #include "ui/patcp_finish_dlg.h"
 #include "ui/spinner_dlg.h"
 #include "ui/tool_bar_table.h"
@@ -172,6 +173,12 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
 
     StartWatcher();
     ApplyRoleRestrictions();
+    // The card menu's decisions open the review dialog.
+    reviewDialog_ = MakeAppReviewDialogFactory(
+        client_, context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex(),
+        [this] { return SelectedCommentNames(); },
+        [this](const std::string& name, const std::string& label) { SetCardLabel(name, label); },
+        params_.feedbackMode, this);
     setWindowTitle(MainWindowTitle(params_));
 
     startTimer_.setSingleShot(true);

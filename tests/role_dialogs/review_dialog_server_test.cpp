@@ -243,7 +243,7 @@ TEST_F(ReviewDialogServerTest, TheCardMenusFactoryRunsTheDialogModallyForTheAppl
     platform::InstallPrompter(std::make_unique<platform::ScriptedPrompter>());
     std::vector<std::string> labels;
     const ReviewDialogFactory open = MakeAppReviewDialogFactory(
-        *client_, [] { return std::vector<std::string>{"q-5"}; },
+        *client_, AppCommentIndex(), [] { return std::vector<std::string>{"q-5"}; },
         [&labels](const std::string& name, const std::string& label) {
             labels.push_back(name + "=" + label);
         },
