@@ -175,21 +175,35 @@ bool PrepareFolders(const LaunchParams& params, const std::string& installFolder
     platform::LocalTime t = platform::Now();
     char date[16];
     std::snprintf(date, sizeof date, "%04d%02d%02d", t.year, t.month, t.day);
-    folders.diagnosticLog =
-        folders.installFolder + "/" + std::string("pdf_quillmark_") + date + ".log";
-
-    folders.backupFolder = folders.installFolder + "/Backup";
-    folders.dateFolder = folders.backupFolder + "/" + date;
-    folders.reviewBackupFolder = folders.dateFolder + "/" + std::to_string(params.SQURVWMNO) + "." +
-                                 std::to_string(params.RVWFILESEQ);
     // The user id comes from the launch string in the wire code page: it names a file, never a
     // path, and file names on disk are UTF-8.
-    folders.requestLog = folders.reviewBackupFolder + "/" +
-                         SafePathPart(platform::AnsiToUtf8(params.USERID)) + ".sc";
+    const std::string requestLogName = SafePathPart(platform::AnsiToUtf8(params.USERID)) + ".sc";
+    const std::string reviewFolderName =
+        std::to_string(params.SQURVWMNO) + "." + std::to_string(params.RVWFILESEQ);
+    auto placeLogsIn = [&](const std::string& base) {
+        folders.installFolder = base;
+        folders.diagnosticLog = base + "/" + std::string("pdf_quillmark_") + date + ".log";
+        folders.backupFolder = base + "/Backup";
+        folders.dateFolder = folders.backupFolder + "/" + date;
+        folders.reviewBackupFolder = folders.dateFolder + "/" + reviewFolderName;
+        folders.requestLog = folders.reviewBackupFolder + "/" + requestLogName;
+        for (const std::string* f :
+             {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})
+            if (!EnsureFolder(*f)) return false;
+        // Only a folder the user may write into can hold the logs; the tree alone may have
+        // been made by another user.
+        return access(folders.reviewBackupFolder.c_str(), W_OK | X_OK) == 0 &&
+               access(base.c_str(), W_OK | X_OK) == 0;
+    };
+    // An installation shared by every user of the machine is theirs to read, not to write: the
+    // logs and the backup tree then stay with the user's own application data instead of
+    // ending the start. A configured folder that does not exist is still an error.
+    bool placed = placeLogsIn(folders.installFolder);
+    if (!placed && folders.installFolder != folders.appFolder &&
+        fs::is_directory(folders.installFolder, ec))
+        placed = placeLogsIn(folders.appFolder);
+    if (!placed) return false;
     ConfigureLogs(folders.diagnosticLog, folders.requestLog);
-    for (const std::string* f :
-         {&folders.backupFolder, &folders.dateFolder, &folders.reviewBackupFolder})
-        if (!EnsureFolder(*f)) return false;
     return true;
 }
 

@@ -32,9 +32,9 @@ std::string SafePathPart(const std::string& value);
 // clients that no longer run (their single-instance lock in lockFolder is free), names the
 // document file and the logs (and points WriteLog/WriteRequestLog at them). Call it while
 // holding this client's single-instance lock, so that a second start of a running review
-// never empties the first one's folder. An empty installFolder puts the logs and the backup
-// tree into appFolder. localAppData empty: the platform's folder; lockFolder empty: the
-// runtime folder.
+// never empties the first one's folder. An empty installFolder, or one this user may not
+// write into, puts the logs and the backup tree into appFolder. localAppData empty: the platform's
+// folder; lockFolder empty: the runtime folder.
 bool PrepareFolders(const LaunchParams& params, const std::string& installFolder,
                     AppFolders& folders, const std::string& localAppData = {},
                     const std::string& lockFolder = {});

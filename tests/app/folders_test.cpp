@@ -4,6 +4,8 @@
 
 #include <filesystem>
 
+#include <unistd.h>
+
 #include "app/launch_params.h"
 #include "app/logs.h"
 #include "platform/clock.h"
@@ -170,6 +172,41 @@ TEST_F(FoldersTest, WithoutAnInstallationFolderLogsStayInTheUsersApplicationData
     EXPECT_TRUE(fs::is_directory(all / "Backup" / "20240305" / "12.3"));
     WriteLog("Test", "line");
     EXPECT_TRUE(fs::exists(f.diagnosticLog));
+}
+
+// A machine-wide installation belongs to root: the user's client still starts, with its logs
+// and backup tree in the user's own application data.
+TEST_F(FoldersTest, AnInstallationTheUserCannotWriteLeavesTheLogsInTheUsersApplicationData) {
+    LaunchParams p;
+    ParseLaunchParams("SQURVWMNO=12&RVWFILESEQ=3&USERID=kim", p);
+    const fs::path all = appData / "Quillmark";
+    auto expectLogsInAppData = [&](const AppFolders& f) {
+        EXPECT_EQ(f.installFolder, all.string());
+        EXPECT_EQ(f.diagnosticLog, (all / "pdf_quillmark_20240305.log").string());
+        EXPECT_EQ(f.requestLog, (all / "Backup" / "20240305" / "12.3" / "kim.sc").string());
+        EXPECT_TRUE(fs::is_directory(all / "Backup" / "20240305" / "12.3"));
+    };
+    {
+        // Something in the installation that no user can turn into the backup tree.
+        fs::create_directories(dir / "blocked");
+        testsupport::WriteFileBytes(dir / "blocked" / "Backup", "not a folder");
+        AppFolders f;
+        ASSERT_TRUE(PrepareFolders(p, (dir / "blocked").string(), f, appData.string(),
+                                   (dir / "locks").string()));
+        expectLogsInAppData(f);
+        WriteLog("Test", "line");
+        EXPECT_TRUE(fs::exists(f.diagnosticLog));
+    }
+    if (geteuid() != 0) {
+        // A read-only installation, as the package leaves it (root may write anywhere).
+        fs::create_directories(dir / "readonly");
+        fs::permissions(dir / "readonly", fs::perms::owner_read | fs::perms::owner_exec);
+        AppFolders f;
+        EXPECT_TRUE(PrepareFolders(p, (dir / "readonly").string(), f, appData.string(),
+                                   (dir / "locks").string()));
+        expectLogsInAppData(f);
+        fs::permissions(dir / "readonly", fs::perms::owner_all);
+    }
 }
 
 TEST_F(FoldersTest, AKoreanUserIdNamesTheRequestLogInUtf8) {
