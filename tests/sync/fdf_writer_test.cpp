@@ -97,6 +97,58 @@ TEST(FdfWriter, AttachmentWithoutPopupStillWritesItsEmbeddedFile) {
               "trailer\n<</Root 1 0 R>>\n%%EOF\n");
 }
 
+TEST(FdfWriter, LargeReviewWrittenInPiecesEqualsTheBytesInOne) {
+    // Several hundred kilobytes of comments with popups and an embedded file larger than any
+    // piece the writer gathers, so that the file is written in many pieces and one alone.
+    std::string text = "%FDF-1.2\n";
+    std::string annots;
+    int next = 2;
+    for (int i = 0; i < 3000; ++i) {
+        const int annot = next++, popup = next++;
+        const bool attachment = i == 1500;
+        const int file = attachment ? next++ : 0;
+        annots += std::to_string(annot) + " 0 R " + std::to_string(popup) + " 0 R ";
+        text += std::to_string(annot) + " 0 obj\n<</Type/Annot/Subtype/" +
+                (attachment ? "FileAttachment/FS<</Type/Filespec/F(a.bin)/EF<</F " +
+                                  std::to_string(file) + " 0 R >>>>"
+                            : std::string("Square")) +
+                "/Rect[ 1 2 3 4]/Contents(Check nozzle " + std::to_string(i) + ")/NM(C-" +
+                std::to_string(i) + ")/Popup " + std::to_string(popup) + " 0 R/Page 0>>\nendobj\n";
+        text += std::to_string(popup) + " 0 obj\n<</Type/Annot/Subtype/Popup/Parent " +
+                std::to_string(annot) + " 0 R /Rect[ 0 0 1 1]/NM(P-" + std::to_string(i) +
+                ")/Page 0>>\nendobj\n";
+        if (attachment) {
+            const std::string bytes(600 * 1024, 'q');
+            text += std::to_string(file) + " 0 obj\n<</Type/EmbeddedFile/Length " +
+                    std::to_string(bytes.size()) + ">>stream\r\n" + bytes +
+                    "\r\nendstream\nendobj\n";
+        }
+    }
+    text +=
+        "1 0 obj\n<</FDF<</Annots[" + annots + "]>>>>\nendobj\ntrailer\n<</Root 1 0 R>>\n%%EOF\n";
+    FdfDocument doc;
+    ParseFdfBytes(text, doc);
+    std::vector<CFDFContent*> list;
+    // Every other comment, so that every reference is re-pointed to a new number.
+    for (int i = 1; i < 3000; i += 2) list.push_back(doc.Find("C-" + std::to_string(i)));
+    list.push_back(doc.Find("C-1500"));
+    for (CFDFContent* object : list) ASSERT_NE(object, nullptr);
+    testsupport::TempDir dir;
+    const std::string path = (dir / "big.fdf").string();
+    fdf::_restoreFDFContents(path, list);
+    const std::string written = testsupport::ReadFileBytes(path);
+    EXPECT_GT(written.size(), 700u * 1024u);
+    EXPECT_EQ(written, fdf::RestoredFdfBytes(list));
+    FdfDocument back;
+    ParseFdfBytes(written, back);
+    auto* attachment = dynamic_cast<CFDFFileAttachment*>(back.Find("C-1500"));
+    ASSERT_NE(attachment, nullptr);
+    ASSERT_NE(attachment->embeddedFile, nullptr);
+    EXPECT_EQ(attachment->embeddedFile->streamData.size(), 600u * 1024u);
+    EXPECT_EQ(back.objectsByName.size(), list.size());
+    EXPECT_EQ(back.objects.size(), 2 * list.size() + 1);  // each with its popup, and the file
+}
+
 TEST(FdfWriter, UnwritablePathThrows) {
     EXPECT_THROW(fdf::_restoreFDFContents("/nonexistent/quill/x.fdf", {}), BaseException);
 }

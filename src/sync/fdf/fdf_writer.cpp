@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <string_view>
 
 #include "sync/base_exception.h"
 #include "sync/fdf/byte_mass.h"
@@ -18,12 +19,13 @@ std::string_view Decimal(int value, char (&text)[16]) {
     return {text, static_cast<size_t>(result.ptr - text)};
 }
 
-void WriteObject(std::string& out, int number, const ByteBuffer& raw) {
+template <typename Out>
+void WriteObject(Out& out, int number, const ByteBuffer& raw) {
     char text[16];
-    out += Decimal(number, text);
-    out += " 0 obj\n";
-    out += raw.view();
-    out += "\nendobj\n\n";
+    out(Decimal(number, text));
+    out(" 0 obj\n");
+    out(raw.view());
+    out("\nendobj\n\n");
 }
 
 void Repoint(ByteBuffer& raw, std::string_view prefix, int number) {
@@ -40,6 +42,74 @@ CFDFContent* EmbeddedFileOf(CFDFContent* object) {
     return attachment->embeddedFile;
 }
 
+// Emits "%FDF-1.2", the objects numbered from 2 (a popup before its annotation, an embedded
+// file behind it, their references re-pointed in the raw texts as they go), the root and the
+// trailer, in pieces, to `out`.
+template <typename Out>
+void Emit(const std::vector<CFDFContent*>& objects, Out& out) {
+    out("%FDF-1.2\n");
+    int n = 2;
+    for (CFDFContent* object : objects) {
+        CFDFContent* popup = object->PopupOrNull();
+        CFDFContent* file = EmbeddedFileOf(object);
+        const int number = n;
+        if (popup) {
+            Repoint(popup->rawText, "Parent ", number);
+            WriteObject(out, number + 1, popup->rawText);
+            Repoint(object->rawText, "Popup ", number + 1);
+        }
+        const int fileNumber = number + (popup ? 2 : 1);
+        if (file) Repoint(object->rawText, "EF<</F ", fileNumber);
+        WriteObject(out, number, object->rawText);
+        if (file) WriteObject(out, fileNumber, file->rawText);
+        n = file ? fileNumber + 1 : (popup ? number + 2 : number + 1);
+    }
+    out("1 0 obj\n<</FDF<</F(Untitled.pdf)/Annots[ ");
+    char text[16];
+    for (int k = 2; k < n; ++k) {
+        out(Decimal(k, text));
+        out(" 0 R ");
+    }
+    out("]>>>>\nendobj\n\n");
+    out("trailer\n<</Root 1 0 R>>\n%%EOF\n");
+}
+
+// Gathers pieces into a buffer of fixed size and writes it out when full, so that writing a
+// large review neither holds the whole file in memory nor touches fresh pages for all of it.
+class ChunkedFileOut {
+public:
+    static constexpr size_t kChunk = 256 * 1024;
+
+    explicit ChunkedFileOut(std::FILE* file) : file_(file) { buffer_.reserve(kChunk); }
+
+    void operator()(std::string_view piece) {
+        if (buffer_.size() + piece.size() <= kChunk) {
+            buffer_ += piece;
+            return;
+        }
+        Flush();
+        if (piece.size() >= kChunk) {
+            Write(piece);
+        } else {
+            buffer_ += piece;
+        }
+    }
+    void Flush() {
+        Write(buffer_);
+        buffer_.clear();
+    }
+    bool ok() const { return ok_; }
+
+private:
+    void Write(std::string_view bytes) {
+        if (ok_ && !bytes.empty())
+            ok_ = std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size();
+    }
+    std::FILE* file_;
+    std::string buffer_;
+    bool ok_ = true;
+};
+
 }  // namespace
 
 namespace fdf {
@@ -53,40 +123,31 @@ std::string RestoredFdfBytes(const std::vector<CFDFContent*>& objects) {
     }
     std::string out;
     out.reserve(total);
-    out += "%FDF-1.2\n";
-    int n = 2;
-    for (CFDFContent* object : objects) {
-        CFDFContent* popup = object->PopupOrNull();
-        CFDFContent* file = EmbeddedFileOf(object);
-        int number = n;
-        if (popup) {
-            Repoint(popup->rawText, "Parent ", number);
-            WriteObject(out, number + 1, popup->rawText);
-            Repoint(object->rawText, "Popup ", number + 1);
-        }
-        const int fileNumber = number + (popup ? 2 : 1);
-        if (file) Repoint(object->rawText, "EF<</F ", fileNumber);
-        WriteObject(out, number, object->rawText);
-        if (file) WriteObject(out, fileNumber, file->rawText);
-        n = file ? fileNumber + 1 : (popup ? number + 2 : number + 1);
-    }
-    out += "1 0 obj\n<</FDF<</F(Untitled.pdf)/Annots[ ";
-    char text[16];
-    for (int k = 2; k < n; ++k) {
-        out += Decimal(k, text);
-        out += " 0 R ";
-    }
-    out += "]>>>>\nendobj\n\n";
-    out += "trailer\n<</Root 1 0 R>>\n%%EOF\n";
+    auto append = [&out](std::string_view piece) { out += piece; };
+    Emit(objects, append);
     return out;
 }
 
 void _restoreFDFContents(const std::string& filePath, const std::vector<CFDFContent*>& objects) {
     LogStep step("_restoreFDFContents");
-    const std::string bytes = RestoredFdfBytes(objects);
     std::FILE* file = std::fopen(filePath.c_str(), "wb");
-    if (!file) throw BaseException("Cannot write FDF file.", kFdfFileErrorCode);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!file) {
+        // The raw texts are re-pointed all the same, as callers have always found them.
+        auto discard = [](std::string_view) {};
+        Emit(objects, discard);
+        throw BaseException("Cannot write FDF file.", kFdfFileErrorCode);
+    }
+    ChunkedFileOut out(file);
+    try {
+        Emit(objects, out);
+        out.Flush();
+    } catch (...) {
+        // A half-written file must not be imported later.
+        std::fclose(file);
+        std::remove(filePath.c_str());
+        throw;
+    }
+    const bool written = out.ok();
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         std::remove(filePath.c_str());

@@ -35,6 +35,8 @@ struct AnnotRecord {
     // Local viewer state, never written anywhere.
     bool readOnly = false;
     bool shown = true;
+    // Place in its page's list, kept by that list (top-level annotations only).
+    size_t listSlot = 0;
 
     std::string Name() const;       // /NM
     std::string InReplyTo() const;  // /IRT

@@ -16,8 +16,8 @@ void AnnotStore::Reset(int pageCount) {
     pages_.resize(pageCount > 0 ? static_cast<size_t>(pageCount) : 0);
 }
 
-const std::vector<std::unique_ptr<AnnotRecord>>& AnnotStore::Page(int page) const {
-    static const std::vector<std::unique_ptr<AnnotRecord>> kEmpty;
+const PageAnnotList& AnnotStore::Page(int page) const {
+    static const PageAnnotList kEmpty;
     if (page < 0 || page >= PageCount()) return kEmpty;
     return pages_[static_cast<size_t>(page)];
 }
@@ -25,9 +25,8 @@ const std::vector<std::unique_ptr<AnnotRecord>>& AnnotStore::Page(int page) cons
 int AnnotStore::Count(int page) const { return static_cast<int>(Page(page).size()); }
 
 AnnotRecord* AnnotStore::At(int page, int index) const {
-    const auto& p = Page(page);
-    if (index < 0 || static_cast<size_t>(index) >= p.size()) return nullptr;
-    return p[static_cast<size_t>(index)].get();
+    if (index < 0) return nullptr;
+    return Page(page).At(static_cast<size_t>(index));
 }
 
 AnnotRecord* AnnotStore::Find(AnnotId id) const {
@@ -50,11 +49,7 @@ AnnotRecord* AnnotStore::TopLevelOf(const AnnotRecord* record) const {
 
 int AnnotStore::IndexOf(const AnnotRecord* record) const {
     if (!record || record->parent) return -1;
-    const auto& p = Page(record->page);
-    for (size_t i = 0; i < p.size(); ++i) {
-        if (p[i].get() == record) return static_cast<int>(i);
-    }
-    return -1;
+    return Page(record->page).IndexOf(record);
 }
 
 void AnnotStore::SetPageRecursive(AnnotRecord& record, int page) {
@@ -86,7 +81,7 @@ AnnotId AnnotStore::Append(int page, std::unique_ptr<AnnotRecord> record) {
     record->parent = nullptr;
     SetPageRecursive(*record, page);
     AnnotRecord& r = *record;
-    pages_[static_cast<size_t>(page)].push_back(std::move(record));
+    pages_[static_cast<size_t>(page)].PushBack(std::move(record));
     Register(r);
     AdoptOrphans(&r);
     return r.id;
@@ -106,12 +101,6 @@ AnnotId AnnotStore::AddReply(AnnotRecord* parent, std::unique_ptr<AnnotRecord> r
 std::unique_ptr<AnnotRecord> AnnotStore::Take(AnnotId id) {
     AnnotRecord* record = Find(id);
     if (!record) return nullptr;
-    std::vector<std::unique_ptr<AnnotRecord>>* owner = nullptr;
-    if (record->parent) {
-        owner = &record->parent->replies;
-    } else if (record->page >= 0 && record->page < PageCount()) {
-        owner = &pages_[static_cast<size_t>(record->page)];
-    }
     std::unique_ptr<AnnotRecord> taken;
     auto take_from = [&](std::vector<std::unique_ptr<AnnotRecord>>& v) {
         auto it =
@@ -121,7 +110,12 @@ std::unique_ptr<AnnotRecord> AnnotStore::Take(AnnotId id) {
         v.erase(it);
         return true;
     };
-    if (!(owner && take_from(*owner)) && !take_from(orphans_)) return nullptr;
+    if (record->parent) {
+        take_from(record->parent->replies);
+    } else if (record->page >= 0 && record->page < PageCount()) {
+        taken = pages_[static_cast<size_t>(record->page)].Take(record);
+    }
+    if (!taken && !take_from(orphans_)) return nullptr;
     Unregister(*taken);
     taken->parent = nullptr;
     // Ids stay on the records; a record put back keeps them, handles stay valid then.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "viewer/engine/annot_record.h"
+#include "viewer/engine/page_annot_list.h"
 
 namespace quill::engine {
 
@@ -17,7 +18,7 @@ public:
     void Reset(int pageCount);
     int PageCount() const { return static_cast<int>(pages_.size()); }
 
-    const std::vector<std::unique_ptr<AnnotRecord>>& Page(int page) const;
+    const PageAnnotList& Page(int page) const;
     int Count(int page) const;
     AnnotRecord* At(int page, int index) const;
     AnnotRecord* Find(AnnotId id) const;
@@ -48,7 +49,7 @@ private:
     void Register(AnnotRecord& record);
     void Unregister(AnnotRecord& record);
 
-    std::vector<std::vector<std::unique_ptr<AnnotRecord>>> pages_;
+    std::vector<PageAnnotList> pages_;
     std::vector<std::unique_ptr<AnnotRecord>> orphans_;
     std::unordered_map<AnnotId, AnnotRecord*> byId_;
     std::unordered_map<std::string, AnnotRecord*> byName_;

@@ -1,0 +1,302 @@
+// A review at scale, headless: engines and autosave workers against the bundled server in this
+// process. Reviewers draw and publish their comments; a reader's first check takes them all in
+// (the load of the review), one reviewer then publishes 1,000 more details and the reader
+// checks them in. Each figure stands next to an outside measure from the same run: qpdf
+// reading the drawing, curl making as many requests to the same server as the publish sends.
+// Peak memory is the process's, from getrusage.
+//
+//   bench_review_scale_bench [--pages 300] [--comments 10000] [--reviewers 20]
+//                            [--details 1000]
+#include <sys/resource.h>
+#include <unistd.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "server/review_server.h"
+#include "server/server_options.h"
+#include "sync/annot_by_name.h"
+#include "sync/autosave_worker.h"
+#include "sync/fdf/comment_fdf.h"
+#include "viewer/engine/engine_control.h"
+#include "viewer/engine/sample_annots.h"
+#include "viewer/engine/sample_pdf.h"
+
+using namespace quill;
+using namespace quill::sync;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+namespace fs = std::filesystem;
+constexpr const char* kDocId = "10011";
+
+double Since(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+double PeakMegabytes() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+[[noreturn]] void Die(const std::string& why) {
+    std::fprintf(stderr, "review_scale_bench: %s\n", why.c_str());
+    std::exit(1);
+}
+
+void Row(const char* what, double seconds, const char* anchor, double anchorSeconds) {
+    std::printf("%-44s %9.3f s   | %-38s %8.3f s\n", what, seconds, anchor, anchorSeconds);
+    std::fflush(stdout);
+}
+
+// One reviewer's client: an engine on the drawing, a worker talking to the server, and the
+// callbacks the viewer dialog has (import the comment's FDF; remove by name, then import).
+class Client {
+public:
+    Client(int port, const std::string& drawing, const std::string& userId,
+           const std::string& folder)
+        : userId_(userId), folder_(folder) {
+        fs::create_directories(folder);
+        if (!control_.OpenFile(drawing, nullptr)) Die("cannot open the drawing");
+        control_.SetDefaultAuthor(userId + "-PIPING");
+        AutosaveSettings settings;
+        settings.host = "127.0.0.1";
+        settings.port = port;
+        settings.docId = kDocId;
+        settings.targetDocId = "20011";
+        settings.userId = userId;
+        settings.workingFolder = folder;
+        worker_ = std::make_unique<AutosaveWorker>(&control_, control_.PageCount(), settings);
+        auto append = [this](CNMObject& r) {
+            const std::string path = WriteCommentToTempFdf(folder_, r);
+            auto page = control_.GetPage(r.page);
+            r.annotIndex = control_.ImportAnnotsFromFDFFile(path)
+                               ? FindAnnotByName(page, r.uniqueName, page.AnnotCount() - 1).Index()
+                               : -1;
+            std::remove(path.c_str());
+            return 0;
+        };
+        auto remove = [this](CNMObject& r) {
+            control_.GetPage(r.page).RemoveAnnot(AnnotOfRecord(control_, r));
+            return 0;
+        };
+        AutosaveCallbacks c;
+        c.onRemoteAnnotCreated = append;
+        c.onRemoteAnnotUpdated = [=](CNMObject& r) { return remove(r), append(r); };
+        c.onRemoteAnnotDeleted = remove;
+        c.onRemoteRepliesChanged = [=](CNMObject& r) { return remove(r), append(r); };
+        c.slot4 = [](CNMObject&) { return 0; };
+        c.slot6 = [](CNMObject&) { return 0; };
+        c.onRemoteAnnotRegistered = [](CNMObject&) { return 0; };
+        c.showCommentInViewer = [this](CAnnot& annot) {
+            return WriteCommentToTempFdf(folder_, annot);
+        };
+        worker_->SetCallbacks(std::move(c));
+    }
+    ~Client() {
+        worker_.reset();
+        std::error_code ec;
+        fs::remove_all(folder_, ec);
+    }
+
+    // Draws `count` comments, every tool in turn over the pages from `firstPage` on, and
+    // queues each as the viewer dialog does when one is added.
+    void Draw(int count, int firstPage) {
+        const int pages = control_.PageCount();
+        for (int i = 0; i < count; ++i) {
+            const int page = (firstPage + i) % pages;
+            const auto geometry = control_.PageGeometryOf(page);
+            const auto drafts = engine::SampleAnnotDrafts(page, geometry);
+            const auto& draft = drafts[static_cast<size_t>(i) % drafts.size()];
+            const control::AnnotId id = control_.CreateAnnot(draft);
+            if (!id) Die("cannot draw");
+            if (worker_->AutoSaveAnnot(page, control_.AnnotIndexOf(id), kActionCreate) != 1)
+                Die("cannot queue");
+        }
+    }
+    // Sends the queue and publishes; false when the queue did not empty in time.
+    bool Publish(int port) {
+        worker_->WakeUp();
+        const auto start = Clock::now();
+        while (worker_->Busy()) {
+            if (Since(start) > 600) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        const std::string command =
+            "curl -s -o /dev/null 'http://127.0.0.1:" + std::to_string(port) +
+            "/Comm/publish.do?userid=" + userId_ + "&docid=" + kDocId + "'";
+        return std::system(command.c_str()) == 0;
+    }
+    int Comments() {
+        int total = 0;
+        for (int p = 0; p < control_.PageCount(); ++p) total += control_.GetPage(p).AnnotCount();
+        return total;
+    }
+    AutosaveWorker& worker() { return *worker_; }
+
+private:
+    std::string userId_;
+    std::string folder_;
+    engine::EngineControl control_;
+    std::unique_ptr<AutosaveWorker> worker_;
+};
+
+// curl making `requests` requests to the server in one process, as the outside measure of
+// the round trips a publish of as many details makes.
+double CurlRequests(int port, int requests, const fs::path& dir) {
+    const fs::path config = dir / "curl.cfg";
+    {
+        std::ofstream out(config);
+        for (int i = 0; i < requests; ++i) {
+            out << "url = \"http://127.0.0.1:" << port << "/Comm/revision.do?docId=" << kDocId
+                << "&rev=0&squrvwmno=1&rvwfileseq=1\"\noutput = \"/dev/null\"\n";
+        }
+    }
+    const std::string command = "curl -s -K '" + config.string() + "'";
+    const auto start = Clock::now();
+    if (std::system(command.c_str()) != 0) return -1;
+    return Since(start);
+}
+
+// curl downloading the list of items published after `rev`: the bytes a check reads.
+double CurlItemsAfter(int port, int rev) {
+    const std::string command =
+        "curl -s -f -o /dev/null 'http://127.0.0.1:" + std::to_string(port) +
+        "/Comm/update.do?docId=" + kDocId + "&rev=" + std::to_string(rev) + "'";
+    const auto start = Clock::now();
+    if (std::system(command.c_str()) != 0) return -1;
+    return Since(start);
+}
+
+double QpdfOpen(const std::string& pdf) {
+    const auto start = Clock::now();
+    QPDF q;
+    q.processFile(pdf.c_str());
+    if (QPDFPageDocumentHelper(q).getAllPages().empty()) Die("qpdf found no page");
+    return Since(start);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int pages = 300, comments = 10000, reviewers = 20, details = 1000;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        const int value = std::max(1, std::atoi(argv[i + 1]));
+        if (arg == "--pages")
+            pages = value;
+        else if (arg == "--comments")
+            comments = value;
+        else if (arg == "--reviewers")
+            reviewers = std::max(2, value);
+        else if (arg == "--details")
+            details = value;
+    }
+    if (details >= comments) Die("--details must be fewer than --comments");
+    const fs::path dir =
+        fs::temp_directory_path() / ("quill-review-scale-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+
+    quillserver::ServerOptions options;
+    options.port = 0;
+    options.ecmPort = 0;
+    options.dataDir = (dir / "server").string();
+    quillserver::ReviewServer server(options);
+    std::string error;
+    if (!server.Start(error)) Die("server: " + error);
+    const int port = server.reviewPort();
+
+    engine::SamplePdfOptions o;
+    o.pageCount = pages;
+    const std::string drawing = (dir / "drawing.pdf").string();
+    if (!engine::WriteSamplePdf(o, drawing, &error)) Die(error);
+    std::printf(
+        "review: %d pages (%ju bytes), %d comments from %d reviewers, %d details "
+        "published at the end\n\n",
+        pages, static_cast<uintmax_t>(fs::file_size(drawing)), comments, reviewers, details);
+
+    // The reviewers but the last draw and publish what the review holds before the check.
+    const int before = comments - details;
+    const int others = reviewers - 1;
+    auto start = Clock::now();
+    int held = 0;  // annotations in the reviewers' engines (a comment may bring more than one)
+    for (int r = 0; r < others; ++r) {
+        char user[16];
+        std::snprintf(user, sizeof user, "REV%02d", r + 1);
+        Client reviewer(port, drawing, user, (dir / user).string());
+        const int share = before / others + (r < before % others ? 1 : 0);
+        reviewer.Draw(share, r * 7);
+        held += reviewer.Comments();
+        if (!reviewer.Publish(port)) Die("a reviewer's queue did not empty");
+    }
+    const double seeding = Since(start);
+    std::printf("%-44s %9.3f s   (%d reviewers, not a client figure)\n",
+                "setup: reviewers draw, autosave and publish", seeding, others);
+
+    // The reader opens the review: the engine on the drawing, then the first check merges
+    // every published comment.
+    start = Clock::now();
+    Client reader(port, drawing, "READER", (dir / "READER").string());
+    const double open = Since(start);
+    Row("open: engine + worker on the drawing", open, "qpdf: read the drawing", QpdfOpen(drawing));
+    start = Clock::now();
+    const int firstRevision = reader.worker().GetLastestRevisions();
+    if (firstRevision < 0) Die("the first check found nothing");
+    const double load = Since(start);
+    if (reader.Comments() != held)
+        Die("the reader holds " + std::to_string(reader.Comments()) + " of " +
+            std::to_string(held));
+    Row("load: first check merges the review", load, "curl: download the items it reads",
+        CurlItemsAfter(port, 0));
+
+    // The last reviewer publishes the details; the reader checks them in.
+    char user[16];
+    std::snprintf(user, sizeof user, "REV%02d", reviewers);
+    Client last(port, drawing, user, (dir / user).string());
+    // Held back while drawing, so that the publish below sends every detail.
+    last.worker().Suspend();
+    start = Clock::now();
+    last.Draw(details, 0);
+    const double drawn = Since(start);
+    held += last.Comments();
+    start = Clock::now();
+    last.worker().Resume();
+    if (!last.Publish(port)) Die("the publishing queue did not empty");
+    const double publish = Since(start);
+    const double curlPublish = CurlRequests(port, details, dir);
+    char what[64];
+    std::snprintf(what, sizeof what, "draw and queue %d details", details);
+    std::printf("%-44s %9.3f s\n", what, drawn);
+    std::snprintf(what, sizeof what, "publish: send %d details + publish.do", details);
+    std::snprintf(user, sizeof user, "%d", details);
+    Row(what, publish, (std::string("curl: ") + user + " requests, one process").c_str(),
+        curlPublish);
+    start = Clock::now();
+    if (reader.worker().GetLastestRevisions() < 0) Die("the check found nothing new");
+    const double check = Since(start);
+    if (reader.Comments() != held)
+        Die("the reader holds " + std::to_string(reader.Comments()) + " of " +
+            std::to_string(held));
+    std::snprintf(what, sizeof what, "check: merge %d incoming comments", details);
+    Row(what, check, "curl: download the items it reads", CurlItemsAfter(port, firstRevision));
+    std::printf("%-44s %9.0f MB  (goal under 400 MB; the drawing is %.1f MB)\n",
+                "peak memory (getrusage, whole process)", PeakMegabytes(),
+                static_cast<double>(fs::file_size(drawing)) / 1e6);
+
+    server.Stop();
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    return 0;
+}
