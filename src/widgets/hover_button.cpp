@@ -11,8 +11,8 @@
 
 #include <array>
 
-#include "widgets/picture_source.h"
 #include "widgets/arial_font.h"
+#include "widgets/picture_source.h"
 
 namespace quill::widgets {
 

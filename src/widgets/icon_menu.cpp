@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QIcon>
 
-#include "widgets/picture_source.h"
 #include "widgets/arial_font.h"
+#include "widgets/picture_source.h"
 
 namespace quill::widgets {
 

@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# A whole squad check, end to end: three real Quillmark clients (the initiator and two
+# participants of other disciplines), each on its own X server, against the bundled review server
+# and content store, driven by X input events only. Prompts are answered through each client's
+# prompt log. A screenshot of every step is kept under the build folder.
+#   tests/e2e/squad_check.sh BUILD_DIR
+set -euo pipefail
+BUILD="$(readlink -f "${1:?usage: squad_check.sh BUILD_DIR}")"
+CLIENT="$BUILD/src/Quillmark"
+SERVER="$BUILD/server/quill-review-server"
+PDFTOOL="$BUILD/src/quill-pdf"
+SHOTS="$BUILD/e2e"
+ROOT="$(mktemp -d /tmp/quill-e2e.XXXXXX)"
+rm -rf "$SHOTS"
+mkdir -p "$SHOTS"
+
+PIDS=()
+cleanup() {
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$ROOT"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  for log in "$ROOT"/prompts-*.log; do [ -f "$log" ] && { echo "== $log" >&2; cat "$log" >&2; }; done
+  exit 1
+}
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])'; }
+wait_until() {  # wait_until SECONDS COMMAND...: polls every 0.2 s
+  local limit=$(( $1 * 5 )); shift
+  for _ in $(seq 1 "$limit"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done
+  return 1
+}
+
+# ---- the server and its demo review -------------------------------------------------------
+PORT=$(free_port); ECM=$(free_port)
+"$SERVER" --seed demo --data "$ROOT/server" --port "$PORT" --ecm-port "$ECM" >"$ROOT/server.log" 2>&1 &
+PIDS+=($!)
+wait_until 15 curl -sf "http://127.0.0.1:$PORT/__health" || fail "the review server did not start"
+q() { curl -sf "http://127.0.0.1:$PORT$1"; }
+
+export QUILLMARK_REGISTRY_ROOT="$ROOT/registry"
+mkdir -p "$QUILLMARK_REGISTRY_ROOT/SOFTWARE/ORVANE/QUILLMARK" "$ROOT/install"
+printf 'INSTALL_DIR=%s\n' "$ROOT/install" >"$QUILLMARK_REGISTRY_ROOT/SOFTWARE/ORVANE/QUILLMARK/values.reg"
+export QUILLMARK_PROBE_URL="http://127.0.0.1:$PORT/"
+
+launch_string() {  # USERID USERKNM SITEUSENM PATCPSEQ STSCD
+  printf 'HOST=127.0.0.1&PORT=%s&USERID=%s&OPENERID=opener1&SQURVWMNO=1001&PATCPSEQ=%s' "$PORT" "$1" "$4"
+  printf '&REPATCPSEQ=0&RVWFILESEQ=1&ELEMENTID=sample-drawing&COMMENTCOLOR=RGB(0,102,204)'
+  printf '&PATCPCLSCD=01&PROGCLSCD=10&SQUADDOCNO=QM-DWG-0001&SQUADDOCNM=Sample General Arrangement'
+  printf '&NEXTPLANYMDCD=IFC&NEXTREVISNNO=B&SITEUSENM=%s&USERKNM=%s&SITECD=S01&OWNER=N' "$3" "$2"
+  printf '&ECM_HOST=127.0.0.1&ECM_PORT=%s&ECM_SERVER_ID=QECM01&KESTRON=127.0.0.1:%s' "$ECM" "$PORT"
+  printf '&SQUADSQNUM=1&TGTSQURVWMNO=0&STSCD=%s&APPR=N' "$5"
+}
+
+# ---- the clients ------------------------------------------------------------------------------
+W=1280; H=900
+declare -A DISPLAY_OF PID_OF
+start_display() {  # NAME NUMBER
+  Xvfb ":$2" -screen 0 ${W}x${H}x24 -nolisten tcp >/dev/null 2>&1 &
+  PIDS+=($!)
+  DISPLAY_OF[$1]=":$2"
+  wait_until 10 xdpyinfo -display ":$2" || fail "no X server :$2"
+}
+start_client() {  # NAME LAUNCH ANSWERS
+  local name=$1
+  mkdir -p "$ROOT/home-$name"
+  DISPLAY=${DISPLAY_OF[$name]} XDG_DATA_HOME="$ROOT/home-$name" XDG_RUNTIME_DIR="$ROOT/home-$name" \
+    QUILLMARK_PROMPT_LOG="$ROOT/prompts-$name.log" QUILLMARK_PROMPT_ANSWERS="$3" \
+    "$CLIENT" "$2" >"$ROOT/client-$name.log" 2>&1 &
+  PID_OF[$name]=$!
+  PIDS+=($!)
+  DISPLAY=${DISPLAY_OF[$name]} wait_until 30 xdotool search --onlyvisible --name "Ostrel Lumaro" \
+    || fail "$name: no main window"
+  sleep 4  # the start step: the comments load
+}
+x() { local name=$1; shift; DISPLAY=${DISPLAY_OF[$name]} xdotool "$@"; }
+click() { x "$1" mousemove "$2" "$3" sleep 0.1 click "${4:-1}"; sleep 0.4; }
+drag() {  # NAME X1 Y1 X2 Y2
+  x "$1" mousemove "$2" "$3" sleep 0.1 mousedown 1
+  for i in 1 2 3 4 5 6; do
+    x "$1" mousemove $(( $2 + ($4 - $2) * i / 6 )) $(( $3 + ($5 - $3) * i / 6 )) sleep 0.05
+  done
+  x "$1" mouseup 1; sleep 0.6
+}
+keys() { local name=$1; shift; x "$name" key --delay 80 "$@"; sleep 0.4; }
+step=0
+shot() {  # NAME WHAT
+  step=$((step + 1))
+  DISPLAY=${DISPLAY_OF[$1]} import -window root "$SHOTS/$(printf %02d $step)-$1-$2.png"
+}
+prompts() { cat "$ROOT/prompts-$1.log" 2>/dev/null || true; }
+expect_prompt() {  # NAME TEXT: waits until the prompt log holds TEXT
+  wait_until 20 grep -qF -- "$2" "$ROOT/prompts-$1.log" || fail "$1: no prompt \"$2\""
+}
+window_at() {  # NAME TITLE: "X Y" of the visible window so titled
+  local id
+  id=$(DISPLAY=${DISPLAY_OF[$1]} xdotool search --sync --onlyvisible --name "^$2\$" | tail -1)
+  DISPLAY=${DISPLAY_OF[$1]} xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2}/^Y=/{y=$2}END{print x, y}'
+}
+unpublished() { q "/Comm/checkautosaved.do?docId=10011&userId=$1"; }
+
+# Tool bar (x of the buttons, y of their centres) and the workflow buttons.
+TX=$((W - 38 + 10)); ARROW=$((W - 38 + 25))
+Y_DRAW=55; Y_NOTE=115; Y_MEASURE=235
+FX=$((W - 39 + 17)); Y_CHECK=$((H - 145 + 17)); Y_PUBLISH=$((H - 95 + 17)); Y_FINISH=$((H - 45 + 17))
+# Drawing menu: Down presses to an item, counted from the menu's first item.
+draw_with_menu() {  # NAME DOWNS X1 Y1 X2 Y2
+  click "$1" $ARROW $Y_DRAW
+  keys "$1" $(printf 'Down %.0s' $(seq 1 "$2")) Return
+  drag "$1" "$3" "$4" "$5" "$6"
+}
+
+start_display piping 91; start_display electrical 92; start_display initiator 93
+start_client piping "$(launch_string reviewer1 'Kim Minsu' Piping 2 02)" yes,yes,yes,yes
+start_client electrical "$(launch_string elec1 'Lee Jihoon' Electrical 3 02)" yes,yes,yes,yes
+start_client initiator "$(launch_string opener1 'Choi Yuna' Process 1 02)" yes,yes,yes,yes
+shot initiator started
+
+# ---- the participants mark the drawing up ------------------------------------------------------
+click piping $TX $Y_DRAW                  # the cloud, the remembered drawing tool
+drag piping 420 260 600 360
+draw_with_menu piping 4 650 260 820 340   # Rectangle
+draw_with_menu piping 2 430 420 600 520   # Arrow
+shot piping drawn
+draw_with_menu electrical 3 420 300 640 300   # Line
+click electrical $TX $Y_MEASURE           # Distance
+drag electrical 700 420 900 420
+shot electrical drawn
+wait_until 20 test "$(unpublished reviewer1)" -ge 3 || fail "piping: comments not saved ($(unpublished reviewer1))"
+wait_until 20 test "$(unpublished elec1)" -ge 2 || fail "electrical: comments not saved ($(unpublished elec1))"
+
+# ---- they publish; each sees the other's new comments and checks them in ------------------------
+click piping $FX $Y_PUBLISH
+expect_prompt piping "Comments are published."
+test "$(unpublished reviewer1)" = 0 || fail "piping: unpublished after publish"
+click electrical $FX $Y_PUBLISH
+expect_prompt electrical "Comments are published."
+sleep 6   # a poll of the revision watcher
+shot piping indicator
+click piping $FX $Y_CHECK
+sleep 2
+shot piping checked
+click initiator $FX $Y_CHECK
+sleep 2
+shot initiator checked
+
+echo "squad check passed; screenshots in $SHOTS"
