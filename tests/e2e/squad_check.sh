@@ -56,13 +56,17 @@ launch_string() {  # USERID USERKNM SITEUSENM PATCPSEQ STSCD
 }
 
 # ---- the clients ------------------------------------------------------------------------------
-W=1280; H=900
+W=1280; H=1000
 declare -A DISPLAY_OF PID_OF
-start_display() {  # NAME NUMBER
-  Xvfb ":$2" -screen 0 ${W}x${H}x24 -nolisten tcp >/dev/null 2>&1 &
+start_display() {  # NAME: an X server of its own, on a display number it picks itself
+  local fifo="$ROOT/display-$1"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 ${W}x${H}x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   PIDS+=($!)
-  DISPLAY_OF[$1]=":$2"
-  wait_until 10 xdpyinfo -display ":$2" || fail "no X server :$2"
+  local number
+  read -r -t 15 number <"$fifo" || fail "no X server for $1"
+  DISPLAY_OF[$1]=":$number"
+  wait_until 10 xdpyinfo -display ":$number" || fail "no X server :$number"
 }
 start_client() {  # NAME LAUNCH ANSWERS
   local name=$1
@@ -113,7 +117,7 @@ draw_with_menu() {  # NAME DOWNS X1 Y1 X2 Y2
   drag "$1" "$3" "$4" "$5" "$6"
 }
 
-start_display piping 91; start_display electrical 92; start_display initiator 93
+start_display piping; start_display electrical; start_display initiator
 start_client piping "$(launch_string reviewer1 'Kim Minsu' Piping 2 02)" yes,yes,yes,yes
 start_client electrical "$(launch_string elec1 'Lee Jihoon' Electrical 3 02)" yes,yes,yes,yes
 start_client initiator "$(launch_string opener1 'Choi Yuna' Process 1 02)" yes,yes,yes,yes
@@ -146,5 +150,77 @@ shot piping checked
 click initiator $FX $Y_CHECK
 sleep 2
 shot initiator checked
+
+badge_lit() {  # NAME: the new-comment badge shows (its red in the shot just taken)
+  local last
+  last=$(ls "$SHOTS"/*.png | tail -1)
+  convert "$last" -format '%[fx:int(255*p{'$((W - 24))','$((H - 176))'}.r)] %[fx:int(255*p{'$((W - 24))','$((H - 176))'}.g)]' info: |
+    awk '{ exit !($1 > 150 && $2 < 110) }'
+}
+shot piping indicator-after-check
+badge_lit piping && fail "piping: the badge still shows after the check"
+
+# ---- the initiator decides every comment: Apply and Do Not Apply in turn ------------------------
+CARD_X=110
+decide() {  # CARD APPLY(1|0)
+  local y=$((92 + 82 * $1 + 30))
+  click initiator $CARD_X $y
+  click initiator $CARD_X $y 3
+  if [ "$2" = 1 ]; then keys initiator Down Return; title=Apply; else keys initiator Down Down Return; title="Do Not Apply"; fi
+  read -r dx dy < <(window_at initiator "$title")
+  [ -n "$dx" ] || fail "initiator: no review dialog \"$title\""
+  click initiator $((dx + 266)) $((dy + 169))
+  sleep 0.5
+}
+TOTAL=10
+for card in $(seq 0 $((TOTAL - 1))); do decide "$card" $(( (card + 1) % 2 )); done
+shot initiator decided
+decisions=$(q '/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1')
+applied=$(grep -o '"Y"' <<<"$decisions" | wc -l)
+[ "$(grep -o '"[YN]"' <<<"$decisions" | wc -l)" -ge "$TOTAL" ] || fail "not every comment decided: $decisions"
+
+# ---- the participants finish ----------------------------------------------------------------------
+finish_participant() {  # NAME
+  click "$1" $FX $Y_FINISH
+  read -r dx dy < <(window_at "$1" Closed)
+  [ -n "$dx" ] || fail "$1: no finish dialog"
+  shot "$1" finish-dialog
+  click "$1" $((dx + 256)) $((dy + 241))
+  expect_prompt "$1" "Finish."
+  wait_until 20 bash -c "! kill -0 ${PID_OF[$1]}" || fail "$1: the client did not end after finishing"
+  wait "${PID_OF[$1]}" || fail "$1: the client ended with an error"
+}
+finish_participant piping
+finish_participant electrical
+
+# ---- the initiator consolidates: the result document goes to the content store -------------------
+click initiator $FX $Y_FINISH
+read -r dx dy < <(window_at initiator Closed)
+[ -n "$dx" ] || fail "initiator: no finish dialog"
+click initiator $((dx + 8 + 175)) $((dy + 52 + 11))   # the "Consolidation" tab
+shot initiator consolidation
+click initiator $((dx + 11 + 211 + 33)) $((dy + 75 + 177 + 14))
+expect_prompt initiator "Finish."
+wait_until 30 bash -c "! kill -0 ${PID_OF[initiator]}" || fail "initiator: the client did not end"
+wait "${PID_OF[initiator]}" || fail "initiator: the client ended with an error"
+
+# The store holds one PDF whose comments are exactly the applied ones, and it renders.
+mapfile -t stored < <(find "$ROOT/server" -type f -name '*.bin')
+[ "${#stored[@]}" = 1 ] || fail "the content store holds ${#stored[@]} documents"
+cp "${stored[0]}" "$ROOT/result.pdf"
+"$PDFTOOL" export-fdf "$ROOT/result.pdf" "$ROOT/result.fdf" || fail "the stored document does not open"
+printf '%s' "$decisions" >"$ROOT/decisions.json"
+python3 - "$ROOT/result.fdf" "$ROOT/decisions.json" <<'PY' || fail "the stored document's comments are not the applied ones"
+import json, re, sys
+decisions = json.load(open(sys.argv[2]))["cmntReview"]
+fdf = open(sys.argv[1], "rb").read()
+names = set(m.decode() for m in re.findall(rb"/NM\s*\(([^)]*)\)", fdf))
+applied = {d["CMNT_ID"] for d in decisions if d["RVW_YN"] == "Y"}
+refused = {d["CMNT_ID"] for d in decisions if d["RVW_YN"] == "N"}
+print(f"stored document: {len(applied & names)} of {len(applied)} applied comments, "
+      f"{len(refused & names)} of {len(refused)} refused ones")
+sys.exit(0 if applied <= names and not (refused & names) and applied else 1)
+PY
+pdftoppm -r 30 -f 1 -l 1 -png "$ROOT/result.pdf" "$SHOTS/result" || fail "pdftoppm cannot render the result"
 
 echo "squad check passed; screenshots in $SHOTS"
