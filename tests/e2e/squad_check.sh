@@ -126,6 +126,19 @@ shot initiator started
 # ---- the participants mark the drawing up ------------------------------------------------------
 click piping $TX $Y_DRAW                  # the cloud, the remembered drawing tool
 drag piping 420 260 600 360
+# The cloud's note window: its text and a reply.
+click piping $TX 25                       # the hand tool
+x piping mousemove 420 300 sleep 0.2 click --repeat 2 --delay 80 1
+read -r nx ny < <(window_at piping Comment)
+[ -n "$nx" ] || fail "piping: no note window"
+click piping $((nx + 260)) $((ny + 85))
+x piping type --delay 30 "Pipe clashes with the cable tray"
+click piping $((nx + 468)) $((ny + 157))  # Save Text
+click piping $((nx + 260)) $((ny + 385))
+x piping type --delay 30 "Please check the tray level"
+click piping $((nx + 50)) $((ny + 437))   # Reply
+shot piping note-window
+click piping $((nx + 468)) $((ny + 437))  # Close
 draw_with_menu piping 4 650 260 820 340   # Rectangle
 draw_with_menu piping 2 430 420 600 520   # Arrow
 shot piping drawn
@@ -133,7 +146,7 @@ draw_with_menu electrical 3 420 300 640 300   # Line
 click electrical $TX $Y_MEASURE           # Distance
 drag electrical 700 420 900 420
 shot electrical drawn
-wait_until 20 test "$(unpublished reviewer1)" -ge 3 || fail "piping: comments not saved ($(unpublished reviewer1))"
+wait_until 20 test "$(unpublished reviewer1)" -ge 5 || fail "piping: comments not saved ($(unpublished reviewer1))"
 wait_until 20 test "$(unpublished elec1)" -ge 2 || fail "electrical: comments not saved ($(unpublished elec1))"
 
 # ---- they publish; each sees the other's new comments and checks them in ------------------------
@@ -209,6 +222,7 @@ mapfile -t stored < <(find "$ROOT/server" -type f -name '*.bin')
 [ "${#stored[@]}" = 1 ] || fail "the content store holds ${#stored[@]} documents"
 cp "${stored[0]}" "$ROOT/result.pdf"
 "$PDFTOOL" export-fdf "$ROOT/result.pdf" "$ROOT/result.fdf" || fail "the stored document does not open"
+cp "$ROOT/result.pdf" "$ROOT/result.fdf" "$SHOTS/"
 printf '%s' "$decisions" >"$ROOT/decisions.json"
 python3 - "$ROOT/result.fdf" "$ROOT/decisions.json" <<'PY' || fail "the stored document's comments are not the applied ones"
 import json, re, sys
@@ -221,6 +235,8 @@ print(f"stored document: {len(applied & names)} of {len(applied)} applied commen
       f"{len(refused & names)} of {len(refused)} refused ones")
 sys.exit(0 if applied <= names and not (refused & names) and applied else 1)
 PY
+grep -q "check the tray level" "$ROOT/result.fdf" || fail "the applied cloud lost its reply"
+grep -q "clashes with the cable tray" "$ROOT/result.fdf" || fail "the applied cloud lost its text"
 pdftoppm -r 30 -f 1 -l 1 -png "$ROOT/result.pdf" "$SHOTS/result" || fail "pdftoppm cannot render the result"
 
 echo "squad check passed; screenshots in $SHOTS"
