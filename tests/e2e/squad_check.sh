@@ -192,6 +192,36 @@ decisions=$(q '/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1')
 applied=$(grep -o '"Y"' <<<"$decisions" | wc -l)
 [ "$(grep -o '"[YN]"' <<<"$decisions" | wc -l)" -ge "$TOTAL" ] || fail "not every comment decided: $decisions"
 
+# ---- the feedback step: the participants come back, read the summary and answer on their cards ----
+close_client() {  # NAME: the window's close button, then the process ends normally
+  local id
+  id=$(DISPLAY=${DISPLAY_OF[$1]} xdotool search --onlyvisible --name "Ostrel Lumaro" | head -1)
+  DISPLAY=${DISPLAY_OF[$1]} python3 "$(dirname "$0")/close_window.py" "$id" || fail "$1: no close request"
+  wait_until 20 bash -c "! kill -0 ${PID_OF[$1]}" || fail "$1: the client did not end on close"
+  wait "${PID_OF[$1]}" || fail "$1: the client ended with an error on close"
+}
+feedback() {  # NAME CARD
+  local y=$((92 + 82 * $2 + 30))
+  read -r sx sy < <(window_at "$1" "Review Summary")
+  [ -n "$sx" ] || fail "$1: no review summary at the start of the feedback step"
+  shot "$1" review-summary
+  click "$1" $((sx + 240)) $((sy + 220))
+  click "$1" $CARD_X $y
+  click "$1" $CARD_X $y 3
+  keys "$1" Down Return
+  read -r ax ay < <(window_at "$1" Agree)
+  [ -n "$ax" ] || fail "$1: no feedback dialog"
+  shot "$1" agree
+  click "$1" $((ax + 266)) $((ay + 169))
+}
+close_client piping
+close_client electrical
+start_client piping "$(launch_string reviewer1 'Kim Minsu' Piping 2 03)" yes,yes,yes
+feedback piping 0
+start_client electrical "$(launch_string elec1 'Lee Jihoon' Electrical 3 03)" yes,yes,yes
+feedback electrical 3
+grep -q '^error' "$ROOT"/prompts-piping.log "$ROOT"/prompts-electrical.log && fail "an error in the feedback step"
+
 # ---- the participants finish ----------------------------------------------------------------------
 finish_participant() {  # NAME
   click "$1" $FX $Y_FINISH
