@@ -56,7 +56,7 @@ launch_string() {  # USERID USERKNM SITEUSENM PATCPSEQ STSCD
 }
 
 # ---- the clients ------------------------------------------------------------------------------
-W=1280; H=1000
+W=1280; H=1200
 declare -A DISPLAY_OF PID_OF
 start_display() {  # NAME: an X server of its own, on a display number it picks itself
   local fifo="$ROOT/display-$1"
@@ -145,9 +145,26 @@ shot piping drawn
 draw_with_menu electrical 3 420 300 640 300   # Line
 click electrical $TX $Y_MEASURE           # Distance
 drag electrical 700 420 900 420
+click electrical $TX 145                   # Highlight over the sheet's title
+drag electrical 333 91 390 91
+click electrical $TX $Y_NOTE              # a note with its text
+click electrical 900 200
+read -r nx ny < <(window_at electrical Comment)
+[ -n "$nx" ] || fail "electrical: the note window did not open"
+click electrical $((nx + 260)) $((ny + 85))
+x electrical type --delay 30 "Cable tray support missing here"
+click electrical $((nx + 468)) $((ny + 157))
+click electrical $((nx + 468)) $((ny + 437))
+printf 'tray T-4 load table\n' >"$ROOT/tray-loads.txt"
+click electrical $TX 205                  # a file attachment
+click electrical 950 250
+sleep 1
+x electrical type --delay 20 "$ROOT/tray-loads.txt"
+keys electrical Return
+sleep 1
 shot electrical drawn
 wait_until 20 test "$(unpublished reviewer1)" -ge 5 || fail "piping: comments not saved ($(unpublished reviewer1))"
-wait_until 20 test "$(unpublished elec1)" -ge 2 || fail "electrical: comments not saved ($(unpublished elec1))"
+wait_until 20 test "$(unpublished elec1)" -ge 5 || fail "electrical: comments not saved ($(unpublished elec1))"
 
 # ---- they publish; each sees the other's new comments and checks them in ------------------------
 click piping $FX $Y_PUBLISH
@@ -185,7 +202,7 @@ decide() {  # CARD APPLY(1|0)
   click initiator $((dx + 266)) $((dy + 169))
   sleep 0.5
 }
-TOTAL=10
+TOTAL=13
 for card in $(seq 0 $((TOTAL - 1))); do decide "$card" $(( (card + 1) % 2 )); done
 shot initiator decided
 decisions=$(q '/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1')
