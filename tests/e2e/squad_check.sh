@@ -95,6 +95,12 @@ shot() {  # NAME WHAT
   step=$((step + 1))
   DISPLAY=${DISPLAY_OF[$1]} import -window root "$SHOTS/$(printf %02d $step)-$1-$2.png"
 }
+badge_lit() {  # NAME: the new-comment badge shows (its red in the shot just taken)
+  local last
+  last=$(ls "$SHOTS"/*.png | tail -1)
+  convert "$last" -format '%[fx:int(255*p{'$((W - 36))','$((H - 176))'}.r)] %[fx:int(255*p{'$((W - 36))','$((H - 176))'}.g)]' info: |
+    awk '{ exit !($1 > 150 && $2 < 110) }'
+}
 prompts() { cat "$ROOT/prompts-$1.log" 2>/dev/null || true; }
 expect_prompt() {  # NAME TEXT: waits until the prompt log holds TEXT
   wait_until 20 grep -qF -- "$2" "$ROOT/prompts-$1.log" || fail "$1: no prompt \"$2\""
@@ -170,10 +176,15 @@ wait_until 20 test "$(unpublished elec1)" -ge 5 || fail "electrical: comments no
 click piping $FX $Y_PUBLISH
 expect_prompt piping "Comments are published."
 test "$(unpublished reviewer1)" = 0 || fail "piping: unpublished after publish"
-click electrical $FX $Y_PUBLISH
-expect_prompt electrical "Comments are published."
 sleep 6   # a poll of the revision watcher
+shot electrical indicator
+badge_lit electrical || fail "electrical: no new-comment badge after piping published"
+click electrical $FX $Y_PUBLISH           # asks to take piping's comments in first: yes
+expect_prompt electrical "Comments are published."
+test "$(unpublished elec1)" = 0 || fail "electrical: unpublished after publish"
+sleep 6
 shot piping indicator
+badge_lit piping || fail "piping: no new-comment badge after electrical published"
 click piping $FX $Y_CHECK
 sleep 2
 shot piping checked
@@ -181,12 +192,6 @@ click initiator $FX $Y_CHECK
 sleep 2
 shot initiator checked
 
-badge_lit() {  # NAME: the new-comment badge shows (its red in the shot just taken)
-  local last
-  last=$(ls "$SHOTS"/*.png | tail -1)
-  convert "$last" -format '%[fx:int(255*p{'$((W - 24))','$((H - 176))'}.r)] %[fx:int(255*p{'$((W - 24))','$((H - 176))'}.g)]' info: |
-    awk '{ exit !($1 > 150 && $2 < 110) }'
-}
 shot piping indicator-after-check
 badge_lit piping && fail "piping: the badge still shows after the check"
 
