@@ -56,7 +56,7 @@ launch_string() {  # USERID USERKNM SITEUSENM PATCPSEQ STSCD
 }
 
 # ---- the clients ------------------------------------------------------------------------------
-W=1280; H=1200
+W=1280; H=1400
 declare -A DISPLAY_OF PID_OF
 start_display() {  # NAME: an X server of its own, on a display number it picks itself
   local fifo="$ROOT/display-$1"
@@ -103,11 +103,16 @@ badge_lit() {  # NAME: the new-comment badge shows (its red in the shot just tak
 }
 prompts() { cat "$ROOT/prompts-$1.log" 2>/dev/null || true; }
 expect_prompt() {  # NAME TEXT: waits until the prompt log holds TEXT
-  wait_until 20 grep -qF -- "$2" "$ROOT/prompts-$1.log" || fail "$1: no prompt \"$2\""
+  wait_until 60 grep -qF -- "$2" "$ROOT/prompts-$1.log" || fail "$1: no prompt \"$2\""
 }
-window_at() {  # NAME TITLE: "X Y" of the visible window so titled
-  local id
-  id=$(DISPLAY=${DISPLAY_OF[$1]} xdotool search --sync --onlyvisible --name "^$2\$" | tail -1)
+window_at() {  # NAME TITLE: "X Y" of the visible window so titled (nothing after 15 s)
+  local id=""
+  for _ in $(seq 1 75); do
+    id=$(DISPLAY=${DISPLAY_OF[$1]} xdotool search --onlyvisible --name "^$2\$" 2>/dev/null | tail -1) || true
+    [ -n "$id" ] && break
+    sleep 0.2
+  done
+  [ -n "$id" ] || return 0
   DISPLAY=${DISPLAY_OF[$1]} xdotool getwindowgeometry --shell "$id" | awk -F= '/^X=/{x=$2}/^Y=/{y=$2}END{print x, y}'
 }
 unpublished() { q "/Comm/checkautosaved.do?docId=10011&userId=$1"; }
@@ -135,7 +140,7 @@ drag piping 420 260 600 360
 # The cloud's note window: its text and a reply.
 click piping $TX 25                       # the hand tool
 x piping mousemove 420 300 sleep 0.2 click --repeat 2 --delay 80 1
-read -r nx ny < <(window_at piping Comment)
+read -r nx ny < <(window_at piping Comment) || true
 [ -n "$nx" ] || fail "piping: no note window"
 click piping $((nx + 260)) $((ny + 85))
 x piping type --delay 30 "Pipe clashes with the cable tray"
@@ -147,6 +152,23 @@ shot piping note-window
 click piping $((nx + 468)) $((ny + 437))  # Close
 draw_with_menu piping 4 650 260 820 340   # Rectangle
 draw_with_menu piping 2 430 420 600 520   # Arrow
+# A scale calibrated on the drawing's scale bar, then a distance measured with it.
+click piping $TX 25
+click piping 1000 150 3
+keys piping Down Return                   # "Calibrate Scale..."
+click piping 491 531
+click piping 772 531
+read -r cx cy < <(window_at piping "Calibrate Scale") || true
+[ -n "$cx" ] || fail "piping: no calibration dialog"
+keys piping ctrl+a
+x piping type --delay 30 "12.5 m"
+keys piping Return
+click piping $TX $Y_MEASURE               # Distance
+drag piping 700 560 900 560
+click piping $TX 85                       # a call-out with its text
+drag piping 700 620 860 670
+x piping type --delay 30 "Check the support"
+keys piping ctrl+Return
 shot piping drawn
 draw_with_menu electrical 3 420 300 640 300   # Line
 click electrical $TX $Y_MEASURE           # Distance
@@ -155,7 +177,7 @@ click electrical $TX 145                   # Highlight over the sheet's title
 drag electrical 333 91 390 91
 click electrical $TX $Y_NOTE              # a note with its text
 click electrical 900 200
-read -r nx ny < <(window_at electrical Comment)
+read -r nx ny < <(window_at electrical Comment) || true
 [ -n "$nx" ] || fail "electrical: the note window did not open"
 click electrical $((nx + 260)) $((ny + 85))
 x electrical type --delay 30 "Cable tray support missing here"
@@ -169,8 +191,8 @@ x electrical type --delay 20 "$ROOT/tray-loads.txt"
 keys electrical Return
 sleep 1
 shot electrical drawn
-wait_until 20 test "$(unpublished reviewer1)" -ge 5 || fail "piping: comments not saved ($(unpublished reviewer1))"
-wait_until 20 test "$(unpublished elec1)" -ge 5 || fail "electrical: comments not saved ($(unpublished elec1))"
+wait_until 60 test "$(unpublished reviewer1)" -ge 7 || fail "piping: comments not saved ($(unpublished reviewer1))"
+wait_until 60 test "$(unpublished elec1)" -ge 5 || fail "electrical: comments not saved ($(unpublished elec1))"
 
 # ---- they publish; each sees the other's new comments and checks them in ------------------------
 click piping $FX $Y_PUBLISH
@@ -202,12 +224,12 @@ decide() {  # CARD APPLY(1|0)
   click initiator $CARD_X $y
   click initiator $CARD_X $y 3
   if [ "$2" = 1 ]; then keys initiator Down Return; title=Apply; else keys initiator Down Down Return; title="Do Not Apply"; fi
-  read -r dx dy < <(window_at initiator "$title")
+  read -r dx dy < <(window_at initiator "$title") || true
   [ -n "$dx" ] || fail "initiator: no review dialog \"$title\""
   click initiator $((dx + 266)) $((dy + 169))
   sleep 0.5
 }
-TOTAL=13
+TOTAL=15
 for card in $(seq 0 $((TOTAL - 1))); do decide "$card" $(( (card + 1) % 2 )); done
 shot initiator decided
 decisions=$(q '/Comm/revcmnt.do?squrvwmno=1001&rvwfileseq=1')
@@ -224,14 +246,14 @@ close_client() {  # NAME: the window's close button, then the process ends norma
 }
 feedback() {  # NAME CARD
   local y=$((92 + 82 * $2 + 30))
-  read -r sx sy < <(window_at "$1" "Review Summary")
+  read -r sx sy < <(window_at "$1" "Review Summary") || true
   [ -n "$sx" ] || fail "$1: no review summary at the start of the feedback step"
   shot "$1" review-summary
   click "$1" $((sx + 240)) $((sy + 220))
   click "$1" $CARD_X $y
   click "$1" $CARD_X $y 3
   keys "$1" Down Return
-  read -r ax ay < <(window_at "$1" Agree)
+  read -r ax ay < <(window_at "$1" Agree) || true
   [ -n "$ax" ] || fail "$1: no feedback dialog"
   shot "$1" agree
   click "$1" $((ax + 266)) $((ay + 169))
@@ -241,13 +263,13 @@ close_client electrical
 start_client piping "$(launch_string reviewer1 'Kim Minsu' Piping 2 03)" yes,yes,yes
 feedback piping 0
 start_client electrical "$(launch_string elec1 'Lee Jihoon' Electrical 3 03)" yes,yes,yes
-feedback electrical 3
+feedback electrical 5
 grep -q '^error' "$ROOT"/prompts-piping.log "$ROOT"/prompts-electrical.log && fail "an error in the feedback step"
 
 # ---- the participants finish ----------------------------------------------------------------------
 finish_participant() {  # NAME
   click "$1" $FX $Y_FINISH
-  read -r dx dy < <(window_at "$1" Closed)
+  read -r dx dy < <(window_at "$1" Closed) || true
   [ -n "$dx" ] || fail "$1: no finish dialog"
   shot "$1" finish-dialog
   click "$1" $((dx + 256)) $((dy + 241))
@@ -260,7 +282,7 @@ finish_participant electrical
 
 # ---- the initiator consolidates: the result document goes to the content store -------------------
 click initiator $FX $Y_FINISH
-read -r dx dy < <(window_at initiator Closed)
+read -r dx dy < <(window_at initiator Closed) || true
 [ -n "$dx" ] || fail "initiator: no finish dialog"
 click initiator $((dx + 8 + 175)) $((dy + 52 + 11))   # the "Consolidation" tab
 shot initiator consolidation
@@ -289,6 +311,8 @@ sys.exit(0 if applied <= names and not (refused & names) and applied else 1)
 PY
 grep -q "check the tray level" "$ROOT/result.fdf" || fail "the applied cloud lost its reply"
 grep -q "clashes with the cable tray" "$ROOT/result.fdf" || fail "the applied cloud lost its text"
+grep -q "12.5" "$ROOT/result.fdf" || grep -q "Check the support" "$ROOT/result.fdf" ||
+  fail "neither the calibrated distance nor the call-out was applied"
 pdftoppm -r 30 -f 1 -l 1 -png "$ROOT/result.pdf" "$SHOTS/result" || fail "pdftoppm cannot render the result"
 
 echo "squad check passed; screenshots in $SHOTS"
