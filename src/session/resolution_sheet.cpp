@@ -45,7 +45,7 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 
 }  // namespace
 
-std::string DisciplineOf(const std::string& author) {
+std::string SheetDisciplineOf(const std::string& author) {
     const size_t dash = author.find('-');
     return dash == std::string::npos ? std::string() : author.substr(dash + 1);
 }
@@ -76,7 +76,7 @@ std::vector<SheetRow> CollectSheetRows(std::vector<SheetComment> comments,
         // The author is split before conversion: in CP949 a "-" byte is never part of a
         // two-byte character, so the first one found is a real dash.
         row.author = Utf8(comment.author);
-        row.discipline = Utf8(DisciplineOf(comment.author));
+        row.discipline = Utf8(SheetDisciplineOf(comment.author));
         row.date = Utf8(comment.date);
         row.type = Utf8(comment.subject);
         row.contents = Utf8(comment.contents);
@@ -89,8 +89,10 @@ std::vector<SheetRow> CollectSheetRows(std::vector<SheetComment> comments,
         row.pageIndex = comment.pageIndex;
         row.x = comment.x;
         row.y = comment.y;
-        row.link = "page " + row.pageLabel + " (" + std::to_string(Points(comment.x)) + ", " +
-                   std::to_string(Points(comment.y)) + ")";
+        row.link = "page " + row.pageLabel;
+        if (comment.hasPosition)
+            row.link += " (" + std::to_string(Points(comment.x)) + ", " +
+                        std::to_string(Points(comment.y)) + ")";
         rows.push_back(std::move(row));
     }
     return rows;

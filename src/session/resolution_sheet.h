@@ -12,10 +12,11 @@ namespace quill::session {
 
 // One comment as the client holds it; every text is in the system code page.
 struct SheetComment {
-    std::string name;   // the annotation's unique name, the key of the decisions
-    int pageIndex = 0;  // from 0
-    int order = 0;      // position within the review (the comment list's order)
-    double x = 0;       // position of the comment on its page, in points
+    std::string name;          // the annotation's unique name, the key of the decisions
+    int pageIndex = 0;         // from 0
+    int order = 0;             // position within the review (the comment list's order)
+    bool hasPosition = false;  // x and y are known
+    double x = 0;              // position of the comment on its page, in points
     double y = 0;
     std::string author;  // "name-discipline"
     std::string date;
@@ -38,7 +39,7 @@ struct SheetRow {
     std::vector<std::string> replies;  // "author: text"
     std::string decision;              // "Apply", "Do Not Apply", "Under SC" or empty
     std::string feedback;
-    std::string link;  // "page 3 (120, 450)"
+    std::string link;  // "page 3 (120, 450)", or "page 3" without a known position
     int pageIndex = 0;
     double x = 0;
     double y = 0;
@@ -53,8 +54,9 @@ struct SheetTitle {
     std::string date;
 };
 
-// The discipline of an author "name-discipline": the text after the first "-", empty without.
-std::string DisciplineOf(const std::string& author);
+// The sheet's discipline column: the text after the first "-" of the author, empty without
+// one (the lock on other disciplines in reviewer_role.h reads the last "-" instead).
+std::string SheetDisciplineOf(const std::string& author);
 
 // The label of a decision letter of "REVIEW" ("Y", "N", "C"); empty for anything else.
 std::string DecisionText(const std::string& letter);

@@ -52,6 +52,7 @@ TEST_F(SheetTest, RowsCarryConvertedTextsRepliesAndDecisions) {
     SheetComment first = Comment("n1", 2, 0, kReviewAnsi);
     first.author = "lee-" + kPipingAnsi + "-lead";
     first.replies = {{"park-civil", "agreed"}, {"lee-" + kPipingAnsi, kReviewAnsi}};
+    first.hasPosition = true;
     first.x = 120.4;
     first.y = 449.6;
     first.feedback = "done";
@@ -94,6 +95,8 @@ TEST_F(SheetTest, RowsCarryConvertedTextsRepliesAndDecisions) {
 
 TEST_F(SheetTest, ADamagedPositionStillGivesALink) {
     SheetComment comment = Comment("n", 0, 0, "x");
+    EXPECT_EQ(CollectSheetRows({comment}, {}).at(0).link, "page 1");
+    comment.hasPosition = true;
     comment.x = std::numeric_limits<double>::quiet_NaN();
     comment.y = std::numeric_limits<double>::infinity();
     const auto rows = CollectSheetRows({comment}, {});
