@@ -7,9 +7,8 @@
 
 #include "control/pdf_annot.h"
 #include "control/pdf_page.h"
-#include "control/pdf_reply.h"
-#include "control/pdf_reply_list.h"
 #include "control/pdf_viewer_control.h"
+#include "session/resolution_sheet_source.h"
 #include "sync/annot_by_name.h"
 #include "ui/resolution_sheet_pdf.h"
 
@@ -19,21 +18,6 @@ namespace {
 
 // Below this many rows the sheet is written before anyone could read a progress bar.
 constexpr int kProgressFrom = 200;
-// Replies of replies deeper than this are left out: a damaged document could chain them
-// without end.
-constexpr int kMaxReplyDepth = 32;
-
-void AddReplies(const control::PdfReplyList& list, int depth,
-                std::vector<std::pair<std::string, std::string>>& replies) {
-    if (depth > kMaxReplyDepth) return;
-    const int32_t count = list.ReplyCount();
-    for (int32_t i = 0; i < count; ++i) {
-        const control::PdfReply reply = list.GetReply(i);
-        if (!reply.IsValid()) continue;
-        replies.emplace_back(reply.GetAuthor(), reply.GetText());
-        AddReplies(reply.GetReplies(), depth + 1, replies);
-    }
-}
 
 }  // namespace
 
@@ -48,7 +32,7 @@ std::vector<session::SheetComment> GatherSheetComments(const app::CommentIndex& 
         const int hint = entry != index.end() ? entry->second.annotIndex : -1;
         const control::PdfAnnot annot =
             sync::FindAnnotByName(control->GetPage(comment.pageIndex), comment.name, hint);
-        if (annot.IsValid()) AddReplies(annot.GetReplies(), 0, comment.replies);
+        if (annot.IsValid()) session::AddSheetReplies(annot.GetReplies(), comment.replies);
     }
     return comments;
 }
