@@ -26,6 +26,7 @@
 #include "session/comment_goto.h"
 #include "session/consolidation_requests.h"
 #include "session/resolution_sheet.h"
+#include "session/resolution_sheet_source.h"
 #include "session/review_steps.h"
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
@@ -776,7 +777,13 @@ bool CQuillmarkDlg::SaveResolutionSheetTo(const QString& path, QString* error) {
     const CommentIndex& index =
         context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
     control::PdfViewerControl* control = viewer_ ? &viewer_->Control() : nullptr;
-    const std::vector<SheetRow> rows = CollectSheetRows(GatherSheetComments(index, control), {});
+    // The index keeps "Apply" and "Do Not Apply" only: ask the server again so that comments
+    // under SC show as such. Without an answer the index's decisions stand.
+    std::map<std::string, std::string> decisions;
+    const review::CommandReply reply = client_.SendCommand("REVIEW");
+    if (reply.arrived) ReadSheetDecisions(reply.body, decisions);
+    const std::vector<SheetRow> rows =
+        CollectSheetRows(GatherSheetComments(index, control), decisions);
     SheetTitle title;
     title.documentNumber = platform::AnsiToUtf8(params_.SQUADDOCNO);
     title.documentName = platform::AnsiToUtf8(params_.SQUADDOCNM);
