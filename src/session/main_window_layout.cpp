@@ -63,9 +63,9 @@ MainWindowLayout ComputeMainWindowLayout(const MainWindowLayoutInput& in) {
             toolX, kFirstViewButtonY + i * kViewButtonStep, kToolWidth, kToolHeight,
             toolsShown && i < shownViews};
     }
-    const bool overflow = out.visibleViewButtons != kAllViewButtonsFit;
-    out.buttons[kButtonMore] = {toolX, H - 258 - 28, kToolWidth, kToolHeight,
-                                toolsShown && overflow};
+    // The more menu always holds the resolution sheet, so the button shows even when every
+    // view button fits.
+    out.buttons[kButtonMore] = {toolX, H - 258 - 28, kToolWidth, kToolHeight, toolsShown};
 
     const int flowX = W - 39;
     out.buttons[kButtonCheck] = {flowX, H - 145, kWorkflowSize, kWorkflowHeight, toolsShown};

@@ -66,7 +66,7 @@ struct MainWindowLayout {
 
 MainWindowLayout ComputeMainWindowLayout(const MainWindowLayoutInput& input);
 
-// How many view buttons fit for a client height (8: all of them, and no more button).
+// How many view buttons fit for a client height (8: all of them).
 int VisibleViewButtons(int clientHeight);
 
 }  // namespace quill::session

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QElapsedTimer>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -23,6 +25,8 @@
 #include "session/comment_entries.h"
 #include "session/comment_goto.h"
 #include "session/consolidation_requests.h"
+#include "session/resolution_sheet.h"
+#include "session/resolution_sheet_source.h"
 #include "session/review_steps.h"
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
@@ -35,6 +39,7 @@
 #include "ui/opener_finish_dlg.h"
 #include "ui/opener_review_dlg.h"
 #include "ui/patcp_finish_dlg.h"
+#include "ui/resolution_sheet_export.h"
 #include "ui/spinner_dlg.h"
 #include "ui/tool_bar_table.h"
 #include "viewer/widget/find_window.h"
@@ -706,6 +711,7 @@ void CQuillmarkDlg::RunMenuCommand(int command) {
         if (kMoreMenuEntries[static_cast<size_t>(i)].command == command)
             return PressButton(kButtonZoomIn + i);
     }
+    if (command == kResolutionSheetCommand) return SaveResolutionSheet();
     for (size_t key = 0; key < kSortCommands.size(); ++key) {
         if (kSortCommands[key] == command) {
             listSortKey_ = static_cast<int>(key);
@@ -719,6 +725,7 @@ QStringList CQuillmarkDlg::MoreMenuItems() const {
     const int first = layout_.visibleViewButtons;
     for (int i = first; i < kViewButtons; ++i)
         items << QString::fromLatin1(kMoreMenuEntries[static_cast<size_t>(i)].label);
+    items << QString::fromLatin1(kResolutionSheetLabel);
     return items;
 }
 
@@ -747,10 +754,45 @@ void CQuillmarkDlg::OpenMoreMenu() {
         const MoreMenuEntry& entry = kMoreMenuEntries[static_cast<size_t>(i)];
         menu.AddItem(QString::fromLatin1(entry.label), entry.pictureId, entry.command);
     }
-    if (menu.isEmpty()) return;
+    if (!menu.isEmpty()) menu.addSeparator();
+    menu.AddItem(QString::fromLatin1(kResolutionSheetLabel), 0, kResolutionSheetCommand);
     widgets::CHoverButton* more = buttons_[kButtonMore];
     const QPoint at = more->mapToGlobal(QPoint(-menu.sizeHint().width(), 0));
     if (const int command = menu.Run(at)) RunMenuCommand(command);
+}
+
+void CQuillmarkDlg::SaveResolutionSheet() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Resolution sheet"),
+        QString::fromStdString(platform::AnsiToUtf8(params_.SQUADDOCNO)) +
+            QStringLiteral("_resolution.csv"),
+        QStringLiteral("CSV (*.csv);;PDF (*.pdf)"));
+    if (path.isEmpty()) return;
+    QString error;
+    if (!SaveResolutionSheetTo(path, &error))
+        platform::Prompts().Error(platform::Utf8ToAnsi(error.toStdString()));
+}
+
+bool CQuillmarkDlg::SaveResolutionSheetTo(const QString& path, QString* error) {
+    const CommentIndex& index =
+        context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
+    control::PdfViewerControl* control = viewer_ ? &viewer_->Control() : nullptr;
+    // The index keeps "Apply" and "Do Not Apply" only: ask the server again so that comments
+    // under SC show as such. Without an answer the index's decisions stand.
+    std::map<std::string, std::string> decisions;
+    const review::CommandReply reply = client_.SendCommand("REVIEW");
+    if (reply.arrived) ReadSheetDecisions(reply.body, decisions);
+    const std::vector<SheetRow> rows =
+        CollectSheetRows(GatherSheetComments(index, control), decisions);
+    SheetTitle title;
+    title.documentNumber = platform::AnsiToUtf8(params_.SQUADDOCNO);
+    title.documentName = platform::AnsiToUtf8(params_.SQUADDOCNM);
+    title.revision = platform::AnsiToUtf8(params_.NEXTREVISNNO);
+    const ReviewSession& session =
+        context_.viewer.session ? *context_.viewer.session : AppReviewSession();
+    title.reviewNumber = std::to_string(session.LatestRevision());
+    title.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
+    return SaveResolutionSheetFile(path, title, rows, this, error);
 }
 
 void CQuillmarkDlg::OpenSortMenu() {

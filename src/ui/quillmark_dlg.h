@@ -105,6 +105,9 @@ public:
     void RunMenuCommand(int command);
     // The items the more menu offers now (their labels).
     QStringList MoreMenuItems() const;
+    // Writes the resolution sheet of the review to path (PDF by a ".pdf" ending, else CSV);
+    // the more menu's "Resolution sheet..." asks for the path first.
+    bool SaveResolutionSheetTo(const QString& path, QString* error = nullptr);
 
     // ---- state, for the window's tests ----
     bool ViewerReady() const { return watcherState_->ready; }
@@ -150,6 +153,7 @@ private:
     void ApplyFontSettings();
     void OpenToolMenu(int group);
     void OpenMoreMenu();
+    void SaveResolutionSheet();
     void OpenSortMenu();
     void ToggleShowAll();
     void ShowFindWindow();

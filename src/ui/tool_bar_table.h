@@ -60,6 +60,8 @@ inline constexpr std::array<MoreMenuEntry, kViewButtons> kMoreMenuEntries = {{
 inline constexpr int kFirstDrawingCommand = 3003;    // "Cloudy" .. 3010 "Pencil"
 inline constexpr int kFirstMeasuringCommand = 3011;  // "Distance" .. 3013 "Area"
 // Sort menu commands by listSortKey 0 to 3.
+inline constexpr int kResolutionSheetCommand = 3030;  // "Resolution sheet..." in the more menu
+inline constexpr const char* kResolutionSheetLabel = "Resolution sheet...";
 inline constexpr std::array<int, 4> kSortCommands = {3000, 3001, 3002, 3023};
 inline constexpr std::array<const char*, 4> kSortLabels = {"Engineer", "Date", "Discipline",
                                                            "Review status"};

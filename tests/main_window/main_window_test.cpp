@@ -1,7 +1,9 @@
 // The main window against the bundled server: start, indicator, busy steps, keys, layout and
 // closing.
 #include <gtest/gtest.h>
+
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -240,13 +242,43 @@ TEST_F(MainWindow, ViewButtonsOverflowIntoTheMoreMenu) {
     ASSERT_TRUE(Start());
     window->resize(1280, 700);
     QTest::qWait(50);
-    EXPECT_EQ(window->MoreMenuItems(), (QStringList{"All", "Printer"}));
+    EXPECT_EQ(window->MoreMenuItems(), (QStringList{"All", "Printer", "Resolution sheet..."}));
     EXPECT_TRUE(window->Button(kButtonMore)->isVisible());
     EXPECT_FALSE(window->Button(kButtonAll)->isVisible());
     window->resize(1280, 800);
     QTest::qWait(50);
-    EXPECT_TRUE(window->MoreMenuItems().isEmpty());
-    EXPECT_FALSE(window->Button(kButtonMore)->isVisible());
+    // Every view button fits; the sheet keeps the more button.
+    EXPECT_EQ(window->MoreMenuItems(), (QStringList{"Resolution sheet..."}));
+    EXPECT_TRUE(window->Button(kButtonMore)->isVisible());
+}
+
+TEST_F(MainWindow, TheResolutionSheetHoldsEveryCommentOfTheReview) {
+    Open();
+    ASSERT_TRUE(Start());
+    ASSERT_FALSE(index.empty());
+    const QString csvPath = QString::fromStdString((folder / "sheet.csv").string());
+    QString error;
+    ASSERT_TRUE(window->SaveResolutionSheetTo(csvPath, &error)) << error.toStdString();
+    QFile csv(csvPath);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray text = csv.readAll();
+    EXPECT_TRUE(text.startsWith("\xEF\xBB\xBFNo.,Page,Discipline,Author,"));
+    for (const auto& [name, entry] : index)
+        EXPECT_TRUE(text.contains(QByteArray::fromStdString(platform::AnsiToUtf8(entry.author))))
+            << name;
+    EXPECT_TRUE(text.contains(("\r\n" + std::to_string(index.size()) + ",").c_str()));
+    // Undecided comments come back from "REVIEW" as under SC, which the index cannot hold.
+    EXPECT_TRUE(text.contains(",Under SC,"));
+
+    const QString pdfPath = QString::fromStdString((folder / "sheet.PDF").string());
+    ASSERT_TRUE(window->SaveResolutionSheetTo(pdfPath, &error)) << error.toStdString();
+    QFile pdf(pdfPath);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(5) == "%PDF-");
+
+    EXPECT_FALSE(window->SaveResolutionSheetTo(
+        QString::fromStdString((folder / "missing" / "sheet.csv").string()), &error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST_F(MainWindow, AnObserverCanOnlyClose) {

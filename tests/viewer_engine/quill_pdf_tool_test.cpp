@@ -35,6 +35,43 @@ TEST_F(QuillPdfToolTest, SampleExportImportAndInfo) {
     ASSERT_EQ(enginetest::RunCommand("qpdf --check " + d + "/i.pdf", &out), 0) << out;
 }
 
+TEST_F(QuillPdfToolTest, ResolutionSheetOfExportedCommentsAndSavedDecisions) {
+    const std::string d = dir.str();
+    std::string out;
+    ASSERT_EQ(Run("make-drawing " + d + "/d.pdf 2", &out), 0) << out;
+    ASSERT_EQ(Run("sample " + d + "/d.pdf " + d + "/s.pdf", &out), 0) << out;
+    ASSERT_EQ(Run("export-fdf " + d + "/s.pdf " + d + "/s.fdf", &out), 0) << out;
+    ASSERT_EQ(Run("info " + d + "/s.pdf", &out), 0) << out;
+    // The first comment of page 1 by its name.
+    const size_t at = out.find("  0: Polygon ");
+    ASSERT_NE(at, std::string::npos) << out;
+    const std::string name = out.substr(at + 13, 36);
+    testsupport::WriteFileBytes(dir / "decisions.json", "{\"cmntReview\":[{\"cmntId\":\"" + name +
+                                                            "\",\"review\":\"N\"}]}");
+
+    ASSERT_EQ(Run("resolution-sheet " + d + "/d.pdf " + d + "/s.fdf " + d + "/decisions.json " + d +
+                      "/sheet.csv",
+                  &out),
+              0)
+        << out;
+    EXPECT_NE(out.find("17 comments"), std::string::npos) << out;
+    const std::string csv = testsupport::ReadFileBytes(dir / "sheet.csv");
+    EXPECT_EQ(csv.rfind("\xEF\xBB\xBFNo.,Page,Discipline,Author,", 0), 0u);
+    EXPECT_NE(csv.find("\r\n1,1,pdf-SAMPLE,quill-pdf-SAMPLE,"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",Sample cloudy,,Do Not Apply,,page 1\r\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find("\r\n17,"), std::string::npos) << csv;
+
+    // No decisions at all, and a decisions file that is no "REVIEW" reply.
+    EXPECT_EQ(Run("resolution-sheet " + d + "/d.pdf " + d + "/s.fdf - " + d + "/none.csv", &out), 0)
+        << out;
+    EXPECT_EQ(Run("resolution-sheet " + d + "/d.pdf " + d + "/s.fdf " + d + "/s.fdf " + d +
+                      "/bad.csv 2>&1 >/dev/null",
+                  &out, false),
+              1);
+    EXPECT_NE(out.find("not a cmntReview reply"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(dir / "bad.csv"));
+}
+
 TEST_F(QuillPdfToolTest, ErrorsGoToStderrWithANonZeroExit) {
     const std::string d = dir.str();
     std::string out;

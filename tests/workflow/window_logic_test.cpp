@@ -37,11 +37,11 @@ int ShownViewButtons(const MainWindowLayout& layout) {
 }
 
 TEST(MainWindowLayout, ViewButtonsOverflowIntoTheMoreMenuByClientHeight) {
-    // 800 high: h = 542, everything fits and the more button hides.
+    // 800 high: h = 542, every view button fits; the more button stays for the sheet.
     MainWindowLayout tall = LayoutAt(1280, 800);
     EXPECT_EQ(tall.visibleViewButtons, kAllViewButtonsFit);
     EXPECT_EQ(ShownViewButtons(tall), 7);
-    EXPECT_FALSE(tall.buttons[kButtonMore].visible);
+    EXPECT_EQ(tall.buttons[kButtonMore], (LayoutBox{1242, 542 - 28, 31, 28, true}));
     EXPECT_EQ(tall.buttons[kButtonPrinter], (LayoutBox{1242, 431, 31, 28, true}));
 
     // 750: h = 492 still fits all; 749: h = 491 shows six and the more button.

@@ -1,0 +1,30 @@
+// The resolution sheet's comments read straight from a document, and decisions from a file.
+#pragma once
+#include "session/session_names.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "session/resolution_sheet.h"
+
+namespace quill::control {
+class PdfReplyList;
+class PdfViewerControl;
+}  // namespace quill::control
+
+namespace quill::session {
+
+// Adds the replies of list and their replies, depth first, as author and text.
+void AddSheetReplies(const control::PdfReplyList& list,
+                     std::vector<std::pair<std::string, std::string>>& replies);
+
+// Every annotation of every page, in page and list order, with its replies depth first.
+std::vector<SheetComment> SheetCommentsFromControl(control::PdfViewerControl& control);
+
+// The decisions of a "REVIEW" reply as the server sends it ({"cmntReview":[...]}): comment
+// name to "Y", "N" or "C". False, with a reason, when the text is not such a reply.
+bool ReadSheetDecisions(const std::string& reply, std::map<std::string, std::string>& decisions,
+                        std::string* error = nullptr);
+
+}  // namespace quill::session
