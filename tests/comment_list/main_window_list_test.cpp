@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "app/logs.h"
+#include "main_window/test_window_context.h"
 #include "session/comment_list_menu.h"
 #include "ui/comment_list_box.h"
 #include "ui/comment_list_items.h"
@@ -51,21 +52,8 @@ protected:
         ConfigureLogs("", "");
     }
     bool Start() {
-        CQuillmarkDlg::Context context;
-        context.params = &params;
-        context.commandTail = "debug";
-        context.installFolder = folder.str();
-        context.viewer.params = &params;
-        context.viewer.installFolder = folder.str();
-        context.viewer.workingFolder = folder.str();
-        context.viewer.documentFile = (folder / "document").string();
-        context.viewer.commentIndex = &index;
-        context.viewer.pendingDetails = &pending;
-        context.viewer.copyBuffer = &copy;
-        context.viewer.session = &session;
-        context.viewer.terminate = [this] { terminated = true; };
-        context.terminate = [this] { terminated = true; };
-        context.watcherTiming = {100ms, 50ms};
+        CQuillmarkDlg::Context context = windowtest::TestWindowContext(
+            params, folder, index, pending, copy, session, terminated);
         window = std::make_unique<CQuillmarkDlg>(std::move(context));
         window->resize(1280, 800);
         QSignalSpy ready(window.get(), &CQuillmarkDlg::Ready);

@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/logs.h"
+#include "main_window/test_window_context.h"
 #include "platform/code_page.h"
 #include "session/comment_goto.h"
 #include "session/main_window_layout.h"
@@ -54,22 +55,9 @@ protected:
     }
 
     CQuillmarkDlg& Open(std::function<bool(bool, QWidget*)> finish = {}) {
-        CQuillmarkDlg::Context context;
-        context.params = &params;
-        context.commandTail = "debug";
-        context.installFolder = folder.str();
-        context.viewer.params = &params;
-        context.viewer.installFolder = folder.str();
-        context.viewer.workingFolder = folder.str();
-        context.viewer.documentFile = (folder / "document").string();
-        context.viewer.commentIndex = &index;
-        context.viewer.pendingDetails = &pending;
-        context.viewer.copyBuffer = &copy;
-        context.viewer.session = &session;
-        context.viewer.terminate = [this] { terminated = true; };
-        context.terminate = [this] { terminated = true; };
+        CQuillmarkDlg::Context context = windowtest::TestWindowContext(
+            params, folder, index, pending, copy, session, terminated);
         context.finishDialog = std::move(finish);
-        context.watcherTiming = {100ms, 50ms};
         window = std::make_unique<CQuillmarkDlg>(std::move(context));
         window->resize(1280, 800);
         return *window;
