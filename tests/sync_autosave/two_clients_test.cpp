@@ -404,12 +404,13 @@ TEST_F(TwoClients, PublishAndQueuedItemsNameTheSameDocumentWhilePublishingToTheP
 }
 
 // Adds comments to the control that no autosave took in (an add that failed earlier) until
-// one of them sorts before name: the comment that "the first unknown one" would pick.
+// one of them sorts before name: the comment that "the first unknown one" would pick. Names are
+// random: a name that sorts low (such as "03...") needs many tries before one sorts lower still.
 std::string UnknownCommentBefore(ReviewClient& client, const std::string& name) {
     auto& control = client.control();
     const auto geometry = control.PageGeometryOf(0);
     const auto words = control.TextQuadsIn(0, geometry.mediaBox);
-    for (int tries = 0; tries < 64; ++tries) {
+    for (int tries = 0; tries < 4096; ++tries) {
         auto drafts = engine::SampleAnnotDrafts(0, geometry, words);
         const control::AnnotId id =
             control.CreateAnnot(drafts.at(static_cast<size_t>(AnnotTool::Circle)));
