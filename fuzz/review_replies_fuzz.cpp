@@ -1,9 +1,11 @@
 // Feeds arbitrary reply bytes through every reader of the review server's replies.
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "review/comment_outcome_reply.h"
 #include "review/review_replies.h"
 
 using namespace quill;
@@ -18,6 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadRevisionReply(reply, revno);
     std::vector<ReviewDecision> decisions;
     ReadReviewDecisions(reply, decisions);
+    std::map<std::string, CommentOutcome> outcomes;
+    ReadCommentOutcomes(reply, outcomes);
     Json::Value root;
     std::string error;
     for (const char* opening :

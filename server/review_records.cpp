@@ -359,6 +359,31 @@ std::vector<std::pair<std::string, std::string>> ReviewRecords::Decisions(const 
     });
 }
 
+std::vector<CommentOutcome> ReviewRecords::Outcomes(const ReviewKey& key) {
+    return db_.Read([&](Connection& conn) {
+        auto st = conn.Prepare(
+            "SELECT c.cmnt_id, d.yesno, d.cmnt, f.agree, f.cmnt FROM "
+            "(SELECT cmnt_id FROM comment_details WHERE squrvwmno=?1 AND rvwfileseq=?2 AND "
+            "deleted=0 UNION SELECT cmnt_id FROM decisions WHERE squrvwmno=?1 AND rvwfileseq=?2 "
+            "UNION SELECT cmnt_id FROM feedback WHERE squrvwmno=?1 AND rvwfileseq=?2) c "
+            "LEFT JOIN decisions d ON d.squrvwmno=?1 AND d.rvwfileseq=?2 AND d.cmnt_id=c.cmnt_id "
+            "LEFT JOIN feedback f ON f.squrvwmno=?1 AND f.rvwfileseq=?2 AND f.cmnt_id=c.cmnt_id "
+            "ORDER BY c.cmnt_id");
+        st.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq);
+        std::vector<CommentOutcome> list;
+        while (st.Step()) {
+            CommentOutcome outcome;
+            outcome.cmntId = st.Text(0);
+            if (!st.IsNull(1)) outcome.decision = st.Text(1);
+            if (!st.IsNull(2)) outcome.decisionSummary = st.Text(2);
+            if (!st.IsNull(3)) outcome.feedback = st.Text(3);
+            if (!st.IsNull(4)) outcome.feedbackText = st.Text(4);
+            list.push_back(std::move(outcome));
+        }
+        return list;
+    });
+}
+
 std::vector<LastModifiedRow> ReviewRecords::LastModified(
     const ReviewKey& key, const std::map<std::string, std::string>& publishTimes) {
     return db_.Read([&](Connection& conn) {

@@ -31,6 +31,15 @@ struct LastModifiedRow {
     std::string commentDt;  // digits, "0" when the user never published
 };
 
+// What the initiator and the participant said of one comment.
+struct CommentOutcome {
+    std::string cmntId;
+    std::string decision;         // "Y", "N", or empty before a decision
+    std::string decisionSummary;  // the initiator's text with the decision
+    std::string feedback;         // the participant's "Y" (agree), "N", or empty
+    std::string feedbackText;
+};
+
 struct FeedbackSummary {
     bool found = false;
     std::string finishReport;   // the initiator's own finish report
@@ -79,6 +88,8 @@ public:
 
     // Per comment of the review: its id and "Y", "N" or "C" (under review).
     std::vector<std::pair<std::string, std::string>> Decisions(const ReviewKey& key);
+    // Per comment of the review, in id order: the decision and feedback with their texts.
+    std::vector<CommentOutcome> Outcomes(const ReviewKey& key);
     // Per user who took part, commented or finished: finish time and last comment time.
     std::vector<LastModifiedRow> LastModified(
         const ReviewKey& key, const std::map<std::string, std::string>& publishTimes);

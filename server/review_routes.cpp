@@ -69,6 +69,24 @@ void AddReviewQueries(httplib::Server& svr, ReviewServices& s) {
                 json.EndArray().EndObject();
                 ReplyJson(res, json.str());
             }));
+    // The decisions and the feedback with their texts, for the comment-resolution sheet.
+    svr.Get("/Comm/cmntoutcome.do",
+            Guarded([&s](const httplib::Request& req, httplib::Response& res) {
+                auto p = QueryParams(req);
+                JsonText json;
+                json.BeginObject().Key("cmntOutcome").BeginArray();
+                for (const CommentOutcome& o : s.records.Outcomes(KeyOf(p))) {
+                    json.BeginObject()
+                        .Member("CMNT_ID", o.cmntId)
+                        .Member("RVW_YN", o.decision)
+                        .Member("RVW_CONT", o.decisionSummary)
+                        .Member("FDBK_YN", o.feedback)
+                        .Member("FDBK_CONT", o.feedbackText)
+                        .EndObject();
+                }
+                json.EndArray().EndObject();
+                ReplyJson(res, json.str());
+            }));
     svr.Get("/Comm/cmntuser.do", Guarded([&s](const httplib::Request& req, httplib::Response& res) {
                 auto p = QueryParams(req);
                 ReviewKey key = KeyOf(p);

@@ -17,6 +17,7 @@ inline constexpr const char* kCloseSquad = "/Comm/closesquad.do";
 inline constexpr const char* kLastModifiedDate = "/Comm/lastmodifieddate.do";
 inline constexpr const char* kFinishInternalReview = "/Comm/finishinternalreview.do";
 inline constexpr const char* kFeedbackSummary = "/Comm/feedbacksummary.do";
+inline constexpr const char* kCommentOutcomes = "/Comm/cmntoutcome.do";
 inline constexpr const char* kReview = "/Comm/review.do";
 inline constexpr const char* kFeedback = "/Comm/feedback.do";
 inline constexpr const char* kFinish = "/Comm/finish.do";

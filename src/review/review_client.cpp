@@ -51,6 +51,10 @@ std::string ReviewClient::CommandUrl(const std::string& command) const {
     if (command == "REVIEW")
         return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
                       endpoint::kReviewDecisions, p.SQURVWMNO, p.RVWFILESEQ);
+    // Decisions and feedback with their texts: the comment-resolution sheet's.
+    if (command == "OUTCOME")
+        return Format("http://%s:%d%s?squrvwmno=%d&rvwfileseq=%d", host, p.PORT,
+                      endpoint::kCommentOutcomes, p.SQURVWMNO, p.RVWFILESEQ);
     if (command == "PUBLISH") {
         const std::string& docId = session_.PublishToParent() ? p.targetDocId : p.docId;
         return Format("http://%s:%d%s?userid=%s&docid=%s", host, p.PORT, endpoint::kPublish,

@@ -57,9 +57,21 @@ std::string DecisionText(const std::string& letter) {
     return "";
 }
 
-std::vector<SheetRow> CollectSheetRows(std::vector<SheetComment> comments,
-                                       const std::map<std::string, std::string>& decisions,
-                                       const std::map<int, std::string>& pageLabels) {
+std::string FeedbackText(const review::CommentOutcome& outcome) {
+    std::string text = outcome.feedback == "Y"   ? "Agree"
+                       : outcome.feedback == "N" ? "Disagree"
+                                                 : "";
+    if (!outcome.feedbackText.empty()) {
+        if (!text.empty()) text += ": ";
+        text += outcome.feedbackText;
+    }
+    return text;
+}
+
+std::vector<SheetRow> CollectSheetRows(
+    std::vector<SheetComment> comments, const std::map<std::string, std::string>& decisions,
+    const std::map<std::string, review::CommentOutcome>& outcomes,
+    const std::map<int, std::string>& pageLabels) {
     std::stable_sort(comments.begin(), comments.end(),
                      [](const SheetComment& a, const SheetComment& b) {
                          if (a.pageIndex != b.pageIndex) return a.pageIndex < b.pageIndex;
@@ -82,10 +94,21 @@ std::vector<SheetRow> CollectSheetRows(std::vector<SheetComment> comments,
         row.contents = Utf8(comment.contents);
         for (const auto& [author, text] : comment.replies)
             row.replies.push_back(Utf8(author) + ": " + Utf8(text));
+        auto outcome = outcomes.find(comment.name);
+        const bool hasOutcome = outcome != outcomes.end();
         auto decision = decisions.find(comment.name);
-        row.decision = decision != decisions.end() ? DecisionText(decision->second)
-                                                   : StatusText(comment.feedbackStatus);
-        row.feedback = Utf8(comment.feedback);
+        if (decision != decisions.end())
+            row.decision = DecisionText(decision->second);
+        else if (hasOutcome && !outcome->second.decision.empty())
+            row.decision = DecisionText(outcome->second.decision);
+        else
+            row.decision = StatusText(comment.feedbackStatus);
+        if (hasOutcome) {
+            // The server's texts are UTF-8 already.
+            row.decisionSummary = outcome->second.decisionSummary;
+            row.feedback = FeedbackText(outcome->second);
+        }
+        row.annotId = comment.annotId;
         row.pageIndex = comment.pageIndex;
         row.x = comment.x;
         row.y = comment.y;
@@ -118,8 +141,8 @@ std::vector<SheetComment> SheetCommentsFromIndex(const app::CommentIndex& index)
 
 const std::vector<std::string>& SheetHeadings() {
     static const std::vector<std::string> headings = {
-        "No.",     "Page",    "Discipline", "Author",   "Date", "Type",
-        "Comment", "Replies", "Decision",   "Feedback", "Link"};
+        "No.",     "Page",    "Discipline", "Author",           "Date",     "Type",
+        "Comment", "Replies", "Decision",   "Decision summary", "Feedback", "Link"};
     return headings;
 }
 
@@ -133,6 +156,7 @@ std::vector<std::string> SheetCells(const SheetRow& row) {
             row.contents,
             JoinLines(row.replies),
             row.decision,
+            row.decisionSummary,
             row.feedback,
             row.link};
 }

@@ -1,18 +1,21 @@
 // The comment-resolution sheet: one row per comment with its replies and decision, and its CSV.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "app/comment_index.h"
+#include "review/comment_outcome_reply.h"
 
 namespace quill::session {
 
 // One comment as the client holds it; every text is in the system code page.
 struct SheetComment {
     std::string name;          // the annotation's unique name, the key of the decisions
+    uint64_t annotId = 0;      // the annotation in the viewer control, 0 when not known
     int pageIndex = 0;         // from 0
     int order = 0;             // position within the review (the comment list's order)
     bool hasPosition = false;  // x and y are known
@@ -24,7 +27,6 @@ struct SheetComment {
     std::string contents;
     std::vector<std::pair<std::string, std::string>> replies;  // author, text; oldest first
     int feedbackStatus = app::kFeedbackUnderReview;
-    std::string feedback;
 };
 
 // One row of the sheet; every text is UTF-8.
@@ -38,8 +40,10 @@ struct SheetRow {
     std::string contents;
     std::vector<std::string> replies;  // "author: text"
     std::string decision;              // "Apply", "Do Not Apply", "Under SC" or empty
-    std::string feedback;
-    std::string link;  // "page 3 (120, 450)", or "page 3" without a known position
+    std::string decisionSummary;       // the initiator's text with the decision
+    std::string feedback;              // "Agree: text", "Disagree", ... or empty
+    std::string link;                  // "page 3 (120, 450)", or "page 3" without a known position
+    uint64_t annotId = 0;
     int pageIndex = 0;
     double x = 0;
     double y = 0;
@@ -61,12 +65,18 @@ std::string SheetDisciplineOf(const std::string& author);
 // The label of a decision letter of "REVIEW" ("Y", "N", "C"); empty for anything else.
 std::string DecisionText(const std::string& letter);
 
+// The feedback cell: "Agree" or "Disagree", then ": " and the text when there is one; the
+// text alone when the flag is missing.
+std::string FeedbackText(const review::CommentOutcome& outcome);
+
 // The rows, ordered by page and then by order. decisions maps a comment's name to its letter
-// from "REVIEW"; a comment without one falls back to its feedbackStatus. pageLabels gives the
-// label of a page index; a page missing from it is labelled by its number from 1.
-std::vector<SheetRow> CollectSheetRows(std::vector<SheetComment> comments,
-                                       const std::map<std::string, std::string>& decisions,
-                                       const std::map<int, std::string>& pageLabels = {});
+// from "REVIEW"; a comment without one falls back to the outcome's decision and then to its
+// feedbackStatus. outcomes ("OUTCOME") give the decision summary and the feedback. pageLabels
+// gives the label of a page index; a page missing from it is labelled by its number from 1.
+std::vector<SheetRow> CollectSheetRows(
+    std::vector<SheetComment> comments, const std::map<std::string, std::string>& decisions,
+    const std::map<std::string, review::CommentOutcome>& outcomes = {},
+    const std::map<int, std::string>& pageLabels = {});
 
 // The comments of the index, without replies, feedback or position (which live in the
 // viewer): a start for the caller to fill in.

@@ -7,6 +7,7 @@
 #include "control/pdf_viewer_control.h"
 #include "review/review_replies.h"
 #include "session/comment_entries.h"
+#include "viewer/engine/engine_control.h"
 
 namespace quill::session {
 
@@ -46,6 +47,7 @@ std::vector<SheetComment> SheetCommentsFromControl(control::PdfViewerControl& co
             if (!annot.IsValid()) continue;
             SheetComment comment;
             comment.name = annot.GetName();
+            comment.annotId = annot.Id();
             comment.pageIndex = p;
             comment.order = i;
             comment.author = annot.Author();
@@ -57,6 +59,17 @@ std::vector<SheetComment> SheetCommentsFromControl(control::PdfViewerControl& co
         }
     }
     return comments;
+}
+
+void FillSheetPositions(const engine::EngineControl& engine, std::vector<SheetComment>& comments) {
+    for (SheetComment& comment : comments) {
+        if (comment.annotId == 0 || engine.AnnotPageOf(comment.annotId) != comment.pageIndex)
+            continue;
+        const engine::RectF rect = engine.GeometryOf(comment.annotId).rect.Normalized();
+        comment.hasPosition = true;
+        comment.x = rect.x1;
+        comment.y = rect.y2;  // page space runs upwards: y2 is the top
+    }
 }
 
 bool ReadSheetDecisions(const std::string& reply, std::map<std::string, std::string>& decisions,

@@ -13,6 +13,10 @@ class PdfReplyList;
 class PdfViewerControl;
 }  // namespace quill::control
 
+namespace quill::engine {
+class EngineControl;
+}
+
 namespace quill::session {
 
 // Adds the replies of list and their replies, depth first, as author and text.
@@ -21,6 +25,10 @@ void AddSheetReplies(const control::PdfReplyList& list,
 
 // Every annotation of every page, in page and list order, with its replies depth first.
 std::vector<SheetComment> SheetCommentsFromControl(control::PdfViewerControl& control);
+
+// Sets each comment's position (the top left corner of its rectangle, in points) from the
+// engine, for the comments whose annotId it knows on their page.
+void FillSheetPositions(const engine::EngineControl& engine, std::vector<SheetComment>& comments);
 
 // The decisions of a "REVIEW" reply as the server sends it ({"cmntReview":[...]}): comment
 // name to "Y", "N" or "C". False, with a reason, when the text is not such a reply.

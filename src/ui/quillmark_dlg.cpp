@@ -21,12 +21,14 @@
 #include "control/pdf_viewer_control.h"
 #include "platform/code_page.h"
 #include "platform/prompter.h"
+#include "review/comment_outcome_reply.h"
 #include "review/review_replies.h"
 #include "session/comment_entries.h"
 #include "session/comment_goto.h"
 #include "session/consolidation_requests.h"
 #include "session/resolution_sheet.h"
 #include "session/resolution_sheet_source.h"
+#include "session/review_sheet_fetch.h"
 #include "session/review_steps.h"
 #include "sync/annot_by_name.h"
 #include "sync/autosave_worker.h"
@@ -777,22 +779,23 @@ bool CQuillmarkDlg::SaveResolutionSheetTo(const QString& path, QString* error) {
     const CommentIndex& index =
         context_.viewer.commentIndex ? *context_.viewer.commentIndex : AppCommentIndex();
     control::PdfViewerControl* control = viewer_ ? &viewer_->Control() : nullptr;
+    widget::PdfViewerWidget* view = viewer_ ? viewer_->Viewer() : nullptr;
+    const engine::EngineControl* engine = view ? &view->Engine() : nullptr;
     // The index keeps "Apply" and "Do Not Apply" only: ask the server again so that comments
     // under SC show as such. Without an answer the index's decisions stand.
     std::map<std::string, std::string> decisions;
     const review::CommandReply reply = client_.SendCommand("REVIEW");
     if (reply.arrived) ReadSheetDecisions(reply.body, decisions);
-    const std::vector<SheetRow> rows =
-        CollectSheetRows(GatherSheetComments(index, control), decisions);
-    SheetTitle title;
-    title.documentNumber = platform::AnsiToUtf8(params_.SQUADDOCNO);
-    title.documentName = platform::AnsiToUtf8(params_.SQUADDOCNM);
-    title.revision = platform::AnsiToUtf8(params_.NEXTREVISNNO);
-    const ReviewSession& session =
-        context_.viewer.session ? *context_.viewer.session : AppReviewSession();
-    title.reviewNumber = std::to_string(session.LatestRevision());
-    title.date = QDate::currentDate().toString(Qt::ISODate).toStdString();
-    return SaveResolutionSheetFile(path, title, rows, this, error);
+    // Summaries and feedback: without an answer those columns stay empty.
+    std::map<std::string, review::CommentOutcome> outcomes;
+    const review::CommandReply outcomeReply = client_.SendCommand("OUTCOME");
+    if (outcomeReply.arrived) ReadCommentOutcomes(outcomeReply.body, outcomes);
+    std::vector<SheetComment> comments = GatherSheetComments(index, control);
+    if (engine) FillSheetPositions(*engine, comments);
+    const std::vector<SheetRow> rows = CollectSheetRows(std::move(comments), decisions, outcomes);
+    const SheetTitle title =
+        SheetTitleOf(params_, QDate::currentDate().toString(Qt::ISODate).toStdString());
+    return SaveResolutionSheetFile(path, title, rows, engine, this, error);
 }
 
 void CQuillmarkDlg::OpenSortMenu() {

@@ -9,8 +9,9 @@
 #include "control/pdf_page.h"
 #include "control/pdf_viewer_control.h"
 #include "session/resolution_sheet_source.h"
+#include "sheet/resolution_sheet_pdf.h"
 #include "sync/annot_by_name.h"
-#include "ui/resolution_sheet_pdf.h"
+#include "viewer/widget/comment_thumbnailer.h"
 
 namespace quill::ui {
 
@@ -32,14 +33,16 @@ std::vector<session::SheetComment> GatherSheetComments(const app::CommentIndex& 
         const int hint = entry != index.end() ? entry->second.annotIndex : -1;
         const control::PdfAnnot annot =
             sync::FindAnnotByName(control->GetPage(comment.pageIndex), comment.name, hint);
-        if (annot.IsValid()) session::AddSheetReplies(annot.GetReplies(), comment.replies);
+        if (!annot.IsValid()) continue;
+        comment.annotId = annot.Id();
+        session::AddSheetReplies(annot.GetReplies(), comment.replies);
     }
     return comments;
 }
 
 bool SaveResolutionSheetFile(const QString& path, const session::SheetTitle& title,
-                             const std::vector<session::SheetRow>& rows, QWidget* parent,
-                             QString* error) {
+                             const std::vector<session::SheetRow>& rows,
+                             const engine::EngineControl* engine, QWidget* parent, QString* error) {
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive)) {
         std::string reason;
         const QByteArray utf8 = path.toUtf8();
@@ -55,15 +58,22 @@ bool SaveResolutionSheetFile(const QString& path, const session::SheetTitle& tit
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(0);
     }
-    return WriteSheetPdf(
-        path, title, rows,
-        [&progress](int done, int) {
-            if (!progress) return true;
-            progress->setValue(done);
-            QApplication::processEvents();
-            return !progress->wasCanceled();
-        },
-        error);
+    sheet::SheetPdfOptions options;
+    std::unique_ptr<widget::CommentThumbnailer> thumbnails;
+    if (engine && engine->IsOpen()) {
+        thumbnails =
+            std::make_unique<widget::CommentThumbnailer>(*engine, sheet::kSheetPictureSize);
+        options.picture = [&thumbnails](const session::SheetRow& row) {
+            return thumbnails->Thumbnail(row.annotId);
+        };
+    }
+    options.progress = [&progress](int done, int) {
+        if (!progress) return true;
+        progress->setValue(done);
+        QApplication::processEvents();
+        return !progress->wasCanceled();
+    };
+    return sheet::WriteSheetPdf(path, title, rows, options, error);
 }
 
 }  // namespace quill::ui

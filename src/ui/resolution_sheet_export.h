@@ -13,6 +13,9 @@ class QWidget;
 namespace quill::control {
 class PdfViewerControl;
 }
+namespace quill::engine {
+class EngineControl;
+}
 
 namespace quill::ui {
 
@@ -22,11 +25,12 @@ namespace quill::ui {
 std::vector<session::SheetComment> GatherSheetComments(const app::CommentIndex& index,
                                                        control::PdfViewerControl* control);
 
-// Writes the sheet to path: PDF when it ends in ".pdf" (any case), CSV otherwise. With a
-// parent, a cancellable progress dialog shows for a review of many comments. False, with a
-// reason in error, on failure or when cancelled.
+// Writes the sheet to path: PDF when it ends in ".pdf" (any case), CSV otherwise. The PDF shows
+// each comment's area when the engine holding the comments is given. With a parent, a
+// cancellable progress dialog shows for a review of many comments. False, with a reason in
+// error, on failure or when cancelled.
 bool SaveResolutionSheetFile(const QString& path, const session::SheetTitle& title,
-                             const std::vector<session::SheetRow>& rows, QWidget* parent,
-                             QString* error);
+                             const std::vector<session::SheetRow>& rows,
+                             const engine::EngineControl* engine, QWidget* parent, QString* error);
 
 }  // namespace quill::ui

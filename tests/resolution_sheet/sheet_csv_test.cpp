@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <sstream>
 
 #include "platform/code_page.h"
@@ -55,7 +56,6 @@ TEST_F(SheetTest, RowsCarryConvertedTextsRepliesAndDecisions) {
     first.hasPosition = true;
     first.x = 120.4;
     first.y = 449.6;
-    first.feedback = "done";
     SheetComment second = Comment("n2", 0, 5, "B");
     second.feedbackStatus = app::kFeedbackDoNotApply;
     SheetComment third = Comment("n3", 0, 1, "A");
@@ -63,8 +63,13 @@ TEST_F(SheetTest, RowsCarryConvertedTextsRepliesAndDecisions) {
     SheetComment fourth = Comment("n4", 1, 0, "C");
     fourth.feedbackStatus = app::kFeedbackApply;
 
-    const auto rows = CollectSheetRows({first, second, third, fourth},
-                                       {{"n1", "C"}, {"n3", "Y"}, {"n4", "?"}}, {{2, "iii"}});
+    std::map<std::string, review::CommentOutcome> outcomes;
+    outcomes["n1"] = {"Y", "fix it", "N", kReviewUtf8};  // "REVIEW" says C: a disagreement
+    outcomes["n2"] = {"", "", "Y", ""};
+    outcomes["n4"] = {"N", "", "", "see note"};
+    const auto rows =
+        CollectSheetRows({first, second, third, fourth}, {{"n1", "C"}, {"n3", "Y"}, {"n4", "?"}},
+                         outcomes, {{2, "iii"}});
     ASSERT_EQ(rows.size(), 4u);
     // By page, then by position in the list; numbered from 1 in that order.
     EXPECT_EQ(rows[0].contents, "A");
@@ -90,7 +95,19 @@ TEST_F(SheetTest, RowsCarryConvertedTextsRepliesAndDecisions) {
     ASSERT_EQ(rows[3].replies.size(), 2u);
     EXPECT_EQ(rows[3].replies[0], "park-civil: agreed");
     EXPECT_EQ(rows[3].replies[1], "lee-" + kPipingUtf8 + ": " + kReviewUtf8);
-    EXPECT_EQ(rows[3].feedback, "done");
+    // Summaries and feedback come from the outcomes, already UTF-8.
+    EXPECT_EQ(rows[3].decisionSummary, "fix it");
+    EXPECT_EQ(rows[3].feedback, "Disagree: " + kReviewUtf8);
+    EXPECT_EQ(rows[1].feedback, "Agree");
+    EXPECT_EQ(rows[2].feedback, "see note");
+    EXPECT_EQ(rows[0].feedback, "");
+}
+
+TEST_F(SheetTest, WithoutAReviewLetterTheOutcomeDecides) {
+    std::map<std::string, review::CommentOutcome> outcomes;
+    outcomes["n"] = {"N", "", "", ""};
+    EXPECT_EQ(CollectSheetRows({Comment("n", 0, 0, "x")}, {}, outcomes).at(0).decision,
+              "Do Not Apply");
 }
 
 TEST_F(SheetTest, ADamagedPositionStillGivesALink) {
@@ -107,7 +124,7 @@ TEST_F(SheetTest, AnEmptyReviewGivesTheHeadingsOnly) {
     const std::string csv = SheetCsv({});
     EXPECT_EQ(csv,
               "\xEF\xBB\xBFNo.,Page,Discipline,Author,Date,Type,Comment,Replies,Decision,"
-              "Feedback,Link\r\n");
+              "Decision summary,Feedback,Link\r\n");
     EXPECT_TRUE(CollectSheetRows({}, {{"n", "Y"}}).empty());
 }
 
@@ -115,9 +132,10 @@ TEST_F(SheetTest, TheCsvReadsBackCellForCell) {
     SheetComment awkward = Comment("n1", 0, 0, "pipe, 2\" \"bend\"\nsecond line\r\nthird");
     awkward.contents = kReviewAnsi + ", \"" + kPipingAnsi + "\"\n" + awkward.contents;
     awkward.replies = {{"a-b", "x,y"}, {"c-d", "multi\nline"}};
-    awkward.feedback = "  leading blanks";
     SheetComment plain = Comment("n2", 3, 0, kPipingAnsi);
-    const auto rows = CollectSheetRows({awkward, plain}, {{"n2", "N"}});
+    std::map<std::string, review::CommentOutcome> outcomes;
+    outcomes["n1"] = {"", "", "", "  leading blanks"};
+    const auto rows = CollectSheetRows({awkward, plain}, {{"n2", "N"}}, outcomes);
 
     const std::string csv = SheetCsv(rows);
     ASSERT_EQ(csv.rfind("\xEF\xBB\xBF", 0), 0u);

@@ -2,4 +2,5 @@
 # the resolution sheet of a review).
 add_executable(quill-pdf ${CMAKE_CURRENT_LIST_DIR}/tools/quill_pdf_main.cpp)
 target_compile_options(quill-pdf PRIVATE ${QUILL_WARNINGS})
-target_link_libraries(quill-pdf PRIVATE quill_engine quill_session PkgConfig::QPDF)
+# The sheet's PDF and pictures need Qt; quill-pdf starts it (offscreen) for that command only.
+target_link_libraries(quill-pdf PRIVATE quill_engine quill_session quill_sheet PkgConfig::QPDF)

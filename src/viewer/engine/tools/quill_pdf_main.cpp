@@ -2,15 +2,11 @@
 // a sample of every comment type).
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "control/pdf_page.h"
-#include "session/resolution_sheet.h"
-#include "session/resolution_sheet_source.h"
+#include "sheet/sheet_command.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/engine/sample_annots.h"
 #include "viewer/engine/sample_pdf.h"
@@ -27,8 +23,8 @@ int Usage() {
                  "       quill-pdf export-fdf FILE.pdf OUT.fdf\n"
                  "       quill-pdf import-fdf FILE.pdf IN.fdf OUT.pdf\n"
                  "       quill-pdf sample FILE.pdf OUT.pdf\n"
-                 "       quill-pdf make-drawing OUT.pdf [PAGES [ROTATE]]\n"
-                 "       quill-pdf resolution-sheet FILE.pdf IN.fdf DECISIONS.json|- OUT.csv\n");
+                 "       quill-pdf make-drawing OUT.pdf [PAGES [ROTATE]]\n%s",
+                 sheet::ResolutionSheetUsage());
     return 2;
 }
 
@@ -116,50 +112,6 @@ int MakeDrawing(const std::string& out, int pages, int rotate) {
     return 0;
 }
 
-// Decision files are small; anything past this is no reply of the server.
-constexpr std::streamsize kMaxDecisionsBytes = 64 << 20;
-
-bool ReadSmallFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in.rdbuf()), {});
-    return !in.bad() && static_cast<std::streamsize>(text.size()) <= kMaxDecisionsBytes;
-}
-
-// The sheet of a review document with its comments from an exported FDF and the initiator's
-// decisions from a saved "REVIEW" reply ("-" for none).
-int ResolutionSheet(const std::string& pdf, const std::string& fdf,
-                    const std::string& decisionsFile, const std::string& out) {
-    EngineControl control;
-    if (!Open(control, pdf)) return 1;
-    if (!control.ImportAnnotsFromFDFFile(fdf)) {
-        std::fprintf(stderr, "quill-pdf: cannot read the annotations of %s\n", fdf.c_str());
-        return 1;
-    }
-    std::map<std::string, std::string> decisions;
-    if (decisionsFile != "-") {
-        std::string text;
-        std::string error;
-        if (!ReadSmallFile(decisionsFile, text)) {
-            std::fprintf(stderr, "quill-pdf: cannot read %s\n", decisionsFile.c_str());
-            return 1;
-        }
-        if (!session::ReadSheetDecisions(text, decisions, &error)) {
-            std::fprintf(stderr, "quill-pdf: %s: %s\n", decisionsFile.c_str(), error.c_str());
-            return 1;
-        }
-    }
-    const auto rows =
-        session::CollectSheetRows(session::SheetCommentsFromControl(control), decisions);
-    std::string error;
-    if (!session::SaveSheetCsv(out, rows, &error)) {
-        std::fprintf(stderr, "quill-pdf: %s\n", error.c_str());
-        return 1;
-    }
-    std::printf("%zu comments\n", rows.size());
-    return 0;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -168,7 +120,10 @@ int main(int argc, char** argv) {
     if (a.size() == 3 && a[0] == "export-fdf") return ExportFdf(a[1], a[2]);
     if (a.size() == 4 && a[0] == "import-fdf") return ImportFdf(a[1], a[2], a[3]);
     if (a.size() == 3 && a[0] == "sample") return Sample(a[1], a[2]);
-    if (a.size() == 5 && a[0] == "resolution-sheet") return ResolutionSheet(a[1], a[2], a[3], a[4]);
+    if (!a.empty() && a[0] == "resolution-sheet") {
+        const int code = sheet::RunResolutionSheetCommand({a.begin() + 1, a.end()});
+        return code == 2 ? Usage() : code;
+    }
     if (a.size() >= 2 && a.size() <= 4 && a[0] == "make-drawing") {
         const int pages = a.size() >= 3 ? std::atoi(a[2].c_str()) : 1;
         const int rotate = a.size() == 4 ? std::atoi(a[3].c_str()) : 0;

@@ -1,4 +1,4 @@
-#include "ui/resolution_sheet_pdf.h"
+#include "sheet/resolution_sheet_pdf.h"
 
 #include <QFile>
 #include <QFont>
@@ -7,11 +7,17 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
+#include <QStringList>
+#include <QTextLayout>
+#include <QTextOption>
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <vector>
 
-namespace quill::ui {
+namespace quill::sheet {
 
 namespace {
 
@@ -21,7 +27,11 @@ using session::SheetTitle;
 constexpr int kResolution = 144;  // dots per inch of the painter's coordinates
 constexpr double kPad = 6;
 // Relative widths of the columns, in the order of the headings.
-constexpr std::array<double, 11> kColumnWeights = {3, 4, 6, 9, 9, 6, 24, 22, 7, 12, 8};
+constexpr std::array<double, 12> kColumnWeights = {3, 4, 8, 12, 11, 7, 20, 18, 7, 11, 11, 10};
+// The picture column, after "No.", and the proportions of its pictures.
+constexpr double kPictureWeight = 16;
+constexpr double kPictureAspect = 1.5;
+constexpr const char* kPictureHeading = "Area";
 
 QFont SheetFont(double points, bool bold = false) {
     QFont font;
@@ -37,19 +47,46 @@ QFont SheetFont(double points, bool bold = false) {
 
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), utf8.size()); }
 
+// Lines break between words, and inside a word only when it is wider than its cell.
+QTextOption CellTextOption() {
+    QTextOption option(Qt::AlignLeft | Qt::AlignTop);
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return option;
+}
+
+// The height the text takes wrapped at width, laid out as QPainter::drawText does.
+double WrappedHeight(const QFont& font, const QString& text, double width) {
+    const QFontMetricsF metrics(font);
+    double height = 0;
+    const QStringList paragraphs = text.split(QLatin1Char('\n'));
+    for (const QString& paragraph : paragraphs) {
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(CellTextOption());
+        layout.beginLayout();
+        int lines = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            ++lines;
+        }
+        layout.endLayout();
+        height += std::max(1, lines) * metrics.lineSpacing();
+    }
+    return height;
+}
+
 // Where everything goes on a page; one instance lays out and draws the same way.
 class SheetLayout {
 public:
-    SheetLayout(QPaintDevice* device, QRectF body) : body_(body) {
-        const double total = [] {
-            double sum = 0;
-            for (double w : kColumnWeights) sum += w;
-            return sum;
-        }();
+    SheetLayout(QPaintDevice* device, QRectF body, bool pictures)
+        : body_(body), pictures_(pictures) {
+        std::vector<double> weights(kColumnWeights.begin(), kColumnWeights.end());
+        if (pictures_) weights.insert(weights.begin() + 1, kPictureWeight);
+        double total = 0;
+        for (double w : weights) total += w;
         double x = body_.left();
-        for (size_t i = 0; i < kColumnWeights.size(); ++i) {
-            const double width = body_.width() * kColumnWeights[i] / total;
-            columns_[i] = {x, width};
+        for (double weight : weights) {
+            const double width = body_.width() * weight / total;
+            columns_.emplace_back(x, width);
             x += width;
         }
         cellFont_ = QFont(SheetFont(8), device);
@@ -57,18 +94,35 @@ public:
         titleFont_ = QFont(SheetFont(14, true), device);
         smallFont_ = QFont(SheetFont(9), device);
         titleHeight_ = QFontMetricsF(titleFont_).height() + 3 * QFontMetricsF(smallFont_).height();
-        headHeight_ = RowHeight(session::SheetHeadings(), headFont_);
+        headHeight_ = RowHeight(Headings(), headFont_);
         footHeight_ = QFontMetricsF(smallFont_).height() + kPad;
     }
 
-    double RowHeight(const std::vector<std::string>& cells, const QFont& font) const {
+    // The headings and the cells of a row as this sheet shows them: with an empty cell where
+    // the picture goes.
+    std::vector<std::string> Headings() const {
+        return WithPictureCell(session::SheetHeadings(), kPictureHeading);
+    }
+    std::vector<std::string> Cells(const SheetRow& row) const {
+        return WithPictureCell(session::SheetCells(row), "");
+    }
+
+    // The picture's box in a row starting at y.
+    QRectF PictureBox(double y) const {
+        const auto& [x, width] = columns_[1];
+        const double w = width - 2 * kPad;
+        return QRectF(x + kPad, y + kPad, w, w / kPictureAspect);
+    }
+
+    double RowHeight(const std::vector<std::string>& cells, const QFont& font,
+                     bool heading = true) const {
         const QFontMetricsF metrics(font);
         double tallest = metrics.height();
+        if (pictures_ && !heading) tallest = std::max(tallest, PictureBox(0).height());
         for (size_t i = 0; i < cells.size() && i < columns_.size(); ++i) {
-            const QRectF bound =
-                metrics.boundingRect(QRectF(0, 0, columns_[i].second - 2 * kPad, 1e7),
-                                     Qt::TextWordWrap | Qt::TextWrapAnywhere, Text(cells[i]));
-            tallest = std::max(tallest, bound.height());
+            if (cells[i].empty()) continue;
+            tallest = std::max(tallest,
+                               WrappedHeight(font, Text(cells[i]), columns_[i].second - 2 * kPad));
         }
         // A row never takes more than one page body: a longer cell is cut at the page end.
         return std::min(tallest + 2 * kPad, RowSpace());
@@ -83,7 +137,7 @@ public:
         heights.clear();
         double used = 0;
         for (size_t i = 0; i < rows.size(); ++i) {
-            const double height = RowHeight(session::SheetCells(rows[i]), cellFont_);
+            const double height = RowHeight(Cells(rows[i]), cellFont_, false);
             heights.push_back(height);
             if (used > 0 && used + height > RowSpace()) {
                 starts.push_back(i);
@@ -125,9 +179,9 @@ public:
             painter.drawRect(cell);
             painter.save();
             painter.setClipRect(cell);
-            painter.drawText(cell.adjusted(kPad, kPad, -kPad, -kPad),
-                             Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                             Text(cells[i]));
+            if (!cells[i].empty())
+                painter.drawText(cell.adjusted(kPad, kPad, -kPad, -kPad), Text(cells[i]),
+                                 CellTextOption());
             painter.restore();
         }
         return y + height;
@@ -141,12 +195,34 @@ public:
                          QStringLiteral("Page %1 of %2").arg(page).arg(pages));
     }
 
+    void DrawPicture(QPainter& painter, double y, const QImage& picture) const {
+        if (picture.isNull()) return;
+        const QRectF box = PictureBox(y);
+        QSizeF size = picture.size();
+        size.scale(box.size(), Qt::KeepAspectRatio);
+        const QRectF target(box.left() + (box.width() - size.width()) / 2,
+                            box.top() + (box.height() - size.height()) / 2, size.width(),
+                            size.height());
+        painter.drawImage(target, picture);
+        painter.save();
+        painter.setPen(QPen(QColor(0x88, 0x99, 0xAA), 0));
+        painter.drawRect(target);
+        painter.restore();
+    }
+
     double RowsTop() const { return body_.top() + titleHeight_; }
     double HeadHeight() const { return headHeight_; }
 
 private:
+    std::vector<std::string> WithPictureCell(std::vector<std::string> cells,
+                                             const char* picture) const {
+        if (pictures_) cells.insert(cells.begin() + 1, picture);
+        return cells;
+    }
+
     QRectF body_;
-    std::array<std::pair<double, double>, 11> columns_{};
+    bool pictures_ = false;
+    std::vector<std::pair<double, double>> columns_;
     QFont cellFont_, headFont_, titleFont_, smallFont_;
     double titleHeight_ = 0, headHeight_ = 0, footHeight_ = 0;
 };
@@ -161,7 +237,8 @@ void SetUp(QPdfWriter& writer) {
 }  // namespace
 
 bool WriteSheetPdf(const QString& path, const SheetTitle& title, const std::vector<SheetRow>& rows,
-                   const SheetProgress& progress, QString* error) {
+                   const SheetPdfOptions& options, QString* error) {
+    const bool pictures = static_cast<bool>(options.picture);
     const QString partial = path + QStringLiteral(".part");
     bool written = false;
     bool cancelled = false;
@@ -172,21 +249,22 @@ bool WriteSheetPdf(const QString& path, const SheetTitle& title, const std::vect
         QPainter painter;
         if (painter.begin(&writer)) {
             const QRectF body(writer.pageLayout().paintRectPixels(kResolution));
-            SheetLayout layout(&writer, QRectF(0, 0, body.width(), body.height()));
+            SheetLayout layout(&writer, QRectF(0, 0, body.width(), body.height()), pictures);
             std::vector<double> heights;
             const std::vector<size_t> starts = layout.PageStarts(rows, heights);
             const int pages = static_cast<int>(starts.size());
             for (int page = 0; page < pages && !cancelled; ++page) {
                 if (page > 0) writer.newPage();
                 layout.DrawTitle(painter, title);
-                double y = layout.DrawRow(painter, layout.RowsTop(), session::SheetHeadings(),
+                double y = layout.DrawRow(painter, layout.RowsTop(), layout.Headings(),
                                           layout.HeadHeight(), true);
                 const size_t end =
                     page + 1 < pages ? starts[static_cast<size_t>(page) + 1] : rows.size();
                 for (size_t i = starts[static_cast<size_t>(page)]; i < end; ++i) {
-                    y = layout.DrawRow(painter, y, session::SheetCells(rows[i]), heights[i], false);
-                    if (progress &&
-                        !progress(static_cast<int>(i) + 1, static_cast<int>(rows.size()))) {
+                    if (pictures) layout.DrawPicture(painter, y, options.picture(rows[i]));
+                    y = layout.DrawRow(painter, y, layout.Cells(rows[i]), heights[i], false);
+                    if (options.progress &&
+                        !options.progress(static_cast<int>(i) + 1, static_cast<int>(rows.size()))) {
                         cancelled = true;
                         break;
                     }
@@ -217,13 +295,13 @@ bool WriteSheetPdf(const QString& path, const SheetTitle& title, const std::vect
     return true;
 }
 
-int SheetPdfPageCount(const std::vector<SheetRow>& rows) {
+int SheetPdfPageCount(const std::vector<SheetRow>& rows, bool withPictures) {
     QPdfWriter writer(QString{});
     SetUp(writer);
     const QRectF body(writer.pageLayout().paintRectPixels(kResolution));
-    SheetLayout layout(&writer, QRectF(0, 0, body.width(), body.height()));
+    SheetLayout layout(&writer, QRectF(0, 0, body.width(), body.height()), withPictures);
     std::vector<double> heights;
     return static_cast<int>(layout.PageStarts(rows, heights).size());
 }
 
-}  // namespace quill::ui
+}  // namespace quill::sheet

@@ -7,10 +7,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "ui/resolution_sheet_pdf.h"
-#include "ui_fixture.h"
+#include "sheet/resolution_sheet_pdf.h"
+#include "sheet/sheet_fixture.h"
 
-namespace quill::ui {
+namespace quill::sheet {
 namespace {
 
 const std::string kReviewUtf8 = "\xEA\xB2\x80\xED\x86\xA0 \xEC\x9D\x98\xEA\xB2\xAC";
@@ -36,17 +36,11 @@ std::vector<session::SheetRow> Rows(int count) {
 
 session::SheetTitle Title() { return {"DOC-100-001", "Piping layout", "B", "3", "2026-12-07"}; }
 
-// The text of a PDF as pdftotext reads it; empty when the tool is missing.
-QString PdfText(const QString& path) {
-    QProcess process;
-    process.start("pdftotext", {"-layout", path, "-"});
-    if (!process.waitForFinished(30000)) return {};
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
+using sheettest::PdfText;
 
 class SheetPdf : public ::testing::Test {
 protected:
-    void SetUp() override { uitest::EnsureApp(); }
+    void SetUp() override { sheettest::EnsureApp(); }
     QTemporaryDir dir;
 };
 
@@ -55,15 +49,13 @@ TEST_F(SheetPdf, ALongSheetRunsOverPagesWithHeadingsAndNumbers) {
     const QString path = dir.filePath("sheet.pdf");
     int calls = 0;
     QString error;
-    ASSERT_TRUE(WriteSheetPdf(
-        path, Title(), rows,
-        [&](int done, int total) {
-            EXPECT_EQ(done, ++calls);
-            EXPECT_EQ(total, 80);
-            return true;
-        },
-        &error))
-        << error.toStdString();
+    SheetPdfOptions options;
+    options.progress = [&](int done, int total) {
+        EXPECT_EQ(done, ++calls);
+        EXPECT_EQ(total, 80);
+        return true;
+    };
+    ASSERT_TRUE(WriteSheetPdf(path, Title(), rows, options, &error)) << error.toStdString();
     EXPECT_EQ(calls, 80);
     EXPECT_FALSE(QFile::exists(path + ".part"));
     QFile file(path);
@@ -77,7 +69,7 @@ TEST_F(SheetPdf, ALongSheetRunsOverPagesWithHeadingsAndNumbers) {
     EXPECT_EQ(text.count(QRegularExpression(QStringLiteral("Page \\d+ of \\d+"))), pages);
     EXPECT_TRUE(text.contains(QStringLiteral("Page %1 of %1").arg(pages)));
     // The headings and the title block on every page.
-    EXPECT_EQ(text.count(QStringLiteral("Decision")), pages);
+    EXPECT_EQ(text.count(QStringLiteral("Feedback")), pages);
     EXPECT_EQ(text.count(QStringLiteral("DOC-100-001")), pages);
     EXPECT_TRUE(text.contains(QString::fromUtf8(kReviewUtf8.c_str())));
     EXPECT_TRUE(text.contains(QStringLiteral("row 80,")));
@@ -101,8 +93,9 @@ TEST_F(SheetPdf, ACancelledSheetLeavesTheOlderFileAlone) {
         older.write("older sheet");
     }
     QString error;
-    EXPECT_FALSE(WriteSheetPdf(
-        path, Title(), Rows(30), [](int done, int) { return done < 5; }, &error));
+    SheetPdfOptions options;
+    options.progress = [](int done, int) { return done < 5; };
+    EXPECT_FALSE(WriteSheetPdf(path, Title(), Rows(30), options, &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(path + ".part"));
     QFile kept(path);
@@ -113,4 +106,4 @@ TEST_F(SheetPdf, ACancelledSheetLeavesTheOlderFileAlone) {
 }
 
 }  // namespace
-}  // namespace quill::ui
+}  // namespace quill::sheet
