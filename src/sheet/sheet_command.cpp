@@ -113,8 +113,8 @@ int FromFiles(const std::string& pdf, const std::string& fdf, const std::string&
     session::SheetTitle title;
     title.documentNumber = QString::fromStdString(pdf).section('/', -1).toStdString();
     title.date = Today();
-    return Write(out, title,
-                 session::CollectSheetRows(std::move(comments), decisions, outcomes), engine);
+    return Write(out, title, session::CollectSheetRows(std::move(comments), decisions, outcomes),
+                 engine);
 }
 
 // The sheet of a review as the review server holds it; launch: the client's launch string,
@@ -137,10 +137,10 @@ int FromServer(const std::string& launch, const std::string& out) {
         std::fprintf(stderr, "quill-pdf: %s\n", error.c_str());
         return 1;
     }
-    return Write(out, session::SheetTitleOf(params, Today()),
-                 session::CollectSheetRows(std::move(review.comments), review.decisions,
-                                           review.outcomes),
-                 *review.engine);
+    return Write(
+        out, session::SheetTitleOf(params, Today()),
+        session::CollectSheetRows(std::move(review.comments), review.decisions, review.outcomes),
+        *review.engine);
 }
 
 }  // namespace

@@ -67,6 +67,36 @@ TEST_F(ReviewSteps, DecisionsAndFeedbackShowInTheReviewList) {
               std::string::npos);
 }
 
+TEST_F(ReviewSteps, OutcomesCarryTheDecisionAndFeedbackTexts) {
+    ASSERT_EQ(Detail("A1", "pipe", 2), "0");
+    ASSERT_EQ(Detail("B2", "pipe", 2), "0");
+    ASSERT_EQ(Detail("C3", "pipe", 2), "0");
+    ASSERT_EQ(Get("/Comm/delCmntDtl.do?" + kReview + "&patcpseq=2&repatcpseq=0&cmntid=C3"), "0");
+    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&"
+                  "cmnt=" +
+                  testsupport::UrlEncode("move it, \"now\"") + "&yesno=Y&userid=boss&contents=x"),
+              "0");
+    ASSERT_EQ(Get("/Comm/feedback.do?" + kReview + "&cmntid=A1&cmnt=" +
+                  testsupport::UrlEncode("\xEB\xB0\xB0\xEA\xB4\x80") + "&agree=N&userid=pipe"),
+              "0");
+    // Feedback on a comment that has no detail of its own still shows.
+    ASSERT_EQ(Get("/Comm/feedback.do?" + kReview + "&cmntid=Z9&cmnt=&agree=Y&userid=pipe"), "0");
+    EXPECT_EQ(Get("/Comm/cmntoutcome.do?" + kReview),
+              "{\"cmntOutcome\":[{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"Y\",\"RVW_CONT\":\"move it, "
+              "\\\"now\\\"\",\"FDBK_YN\":\"N\",\"FDBK_CONT\":\"\xEB\xB0\xB0\xEA\xB4\x80\"},"
+              "{\"CMNT_ID\":\"B2\",\"RVW_YN\":\"\",\"RVW_CONT\":\"\",\"FDBK_YN\":\"\",\"FDBK_"
+              "CONT\":\"\"},{\"CMNT_ID\":\"Z9\",\"RVW_YN\":\"\",\"RVW_CONT\":\"\",\"FDBK_YN\":"
+              "\"Y\",\"FDBK_CONT\":\"\"}]}");
+    // A new decision settles the disagreement: its feedback goes.
+    ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&"
+                  "cmnt=kept&yesno=N&userid=boss&contents=x"),
+              "0");
+    EXPECT_NE(Get("/Comm/cmntoutcome.do?" + kReview)
+                  .find("{\"CMNT_ID\":\"A1\",\"RVW_YN\":\"N\",\"RVW_CONT\":\"kept\",\"FDBK_YN\":"
+                        "\"\",\"FDBK_CONT\":\"\"}"),
+              std::string::npos);
+}
+
 TEST_F(ReviewSteps, ParticipantsAreListedPerSite) {
     auto all = ParseJson(Get("/Comm/cmntuser.do?" + kReview + "&sitecd=S01"))["cmnt"];
     ASSERT_EQ(all.size(), 2u);

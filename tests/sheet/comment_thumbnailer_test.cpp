@@ -153,9 +153,8 @@ TEST_P(Thumbnails, AgreeWithThePageAsPdftoppmRendersIt) {
     const QString saved = dir.filePath("annotated.pdf");
     ASSERT_TRUE(engine.SaveAs(saved.toStdString()));
     int code = -1;
-    sheettest::RunTool("pdftoppm", {"-r", "144", "-png", "-singlefile", saved,
-                                    dir.filePath("render")},
-                       &code);
+    sheettest::RunTool("pdftoppm",
+                       {"-r", "144", "-png", "-singlefile", saved, dir.filePath("render")}, &code);
     if (code != 0) GTEST_SKIP() << "pdftoppm is not available";
     const QImage render(dir.filePath("render.png"));
     ASSERT_FALSE(render.isNull());

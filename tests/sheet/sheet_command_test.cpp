@@ -78,12 +78,12 @@ TEST_F(SheetCommand, TheServersDecisionsAndFeedbackLandOnTheirRows) {
                        kJunction + "&cmnt=Not%20on%20this%20sheet&yesno=N&userid=opener1")
                   .body,
               "0");
-    ASSERT_EQ(server_
-                  .Get(std::string("/Comm/feedback.do?squrvwmno=1001&rvwfileseq=1&cmntid=") +
-                       kCable + "&cmnt=" + codec::PercentEncode(kKoreanUtf8) +
-                       "&agree=N&userid=elec1")
-                  .body,
-              "0");
+    ASSERT_EQ(
+        server_
+            .Get(std::string("/Comm/feedback.do?squrvwmno=1001&rvwfileseq=1&cmntid=") + kCable +
+                 "&cmnt=" + codec::PercentEncode(kKoreanUtf8) + "&agree=N&userid=elec1")
+            .body,
+        "0");
 
     const QString csvPath = dir_.filePath("sheet.csv");
     QString printed;

@@ -90,9 +90,8 @@ QImage CommentThumbnailer::Thumbnail(engine::AnnotId id) {
     const engine::RectF b = drawing.bbox.Normalized();
     const QRectF box = toShown.mapRect(QRectF(b.x1, b.y1, b.x2 - b.x1, b.y2 - b.y1));
     const QSizeF shown(g.ShownWidth(), g.ShownHeight());
-    const QRectF area =
-        AreaAround(box, shown, QSizeF(kLeastWidth, kLeastHeight),
-                   static_cast<double>(maxPixels_.width()) / maxPixels_.height());
+    const QRectF area = AreaAround(box, shown, QSizeF(kLeastWidth, kLeastHeight),
+                                   static_cast<double>(maxPixels_.width()) / maxPixels_.height());
     const QRect pixels = QRectF(area.topLeft() * pixelsPerPoint_, area.size() * pixelsPerPoint_)
                              .toAlignedRect()
                              .intersected(pageImage_.rect());
@@ -101,9 +100,8 @@ QImage CommentThumbnailer::Thumbnail(engine::AnnotId id) {
     {
         QPainter painter(&picture);
         painter.setRenderHint(QPainter::Antialiasing, true);
-        const QTransform toPicture =
-            toShown * QTransform(pixelsPerPoint_, 0, 0, pixelsPerPoint_, -pixels.left(),
-                                 -pixels.top());
+        const QTransform toPicture = toShown * QTransform(pixelsPerPoint_, 0, 0, pixelsPerPoint_,
+                                                          -pixels.left(), -pixels.top());
         PaintDrawing(painter, drawing, toPicture);
     }
     if (picture.width() > maxPixels_.width() || picture.height() > maxPixels_.height())
