@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QProcess>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -257,12 +258,24 @@ TEST_F(MainWindow, TheResolutionSheetHoldsEveryCommentOfTheReview) {
     EXPECT_TRUE(text.contains(("\r\n" + std::to_string(index.size()) + ",").c_str()));
     // Undecided comments come back from "REVIEW" as under SC, which the index cannot hold.
     EXPECT_TRUE(text.contains(",Under SC,"));
+    // The initiator's summary from the server, and every link with the comment's position.
+    EXPECT_TRUE(text.contains(",Apply,Reroute accepted.,"));
+    EXPECT_EQ(text.count(",\"page "), static_cast<qsizetype>(index.size()));
 
     const QString pdfPath = QString::fromStdString((folder / "sheet.PDF").string());
     ASSERT_TRUE(window->SaveResolutionSheetTo(pdfPath, &error)) << error.toStdString();
     QFile pdf(pdfPath);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(5) == "%PDF-");
+    // One picture of its area a comment.
+    QProcess images;
+    images.start("pdfimages", {"-list", pdfPath});
+    if (images.waitForFinished(30000) && images.exitCode() == 0) {
+        EXPECT_EQ(QString::fromUtf8(images.readAllStandardOutput())
+                      .split('\n', Qt::SkipEmptyParts)
+                      .size(),
+                  static_cast<qsizetype>(2 + index.size()));
+    }
 
     EXPECT_FALSE(window->SaveResolutionSheetTo(
         QString::fromStdString((folder / "missing" / "sheet.csv").string()), &error));
