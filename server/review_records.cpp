@@ -338,15 +338,24 @@ void ReviewRecords::SaveConvertResult(const ReviewKey& key, const std::string& s
     });
 }
 
+namespace {
+
+// The decision (d) and the feedback (f) of each comment id (c) of the review (?1, ?2).
+constexpr const char* kDecisionAndFeedbackOfComments =
+    "LEFT JOIN decisions d ON d.squrvwmno=?1 AND d.rvwfileseq=?2 AND d.cmnt_id=c.cmnt_id "
+    "LEFT JOIN feedback f ON f.squrvwmno=?1 AND f.rvwfileseq=?2 AND f.cmnt_id=c.cmnt_id "
+    "ORDER BY c.cmnt_id";
+
+}  // namespace
+
 std::vector<std::pair<std::string, std::string>> ReviewRecords::Decisions(const ReviewKey& key) {
     return db_.Read([&](Connection& conn) {
         auto st = conn.Prepare(
             "SELECT c.cmnt_id, d.yesno, f.agree FROM "
             "(SELECT cmnt_id FROM comment_details WHERE squrvwmno=?1 AND rvwfileseq=?2 AND "
-            "deleted=0 UNION SELECT cmnt_id FROM decisions WHERE squrvwmno=?1 AND rvwfileseq=?2) c "
-            "LEFT JOIN decisions d ON d.squrvwmno=?1 AND d.rvwfileseq=?2 AND d.cmnt_id=c.cmnt_id "
-            "LEFT JOIN feedback f ON f.squrvwmno=?1 AND f.rvwfileseq=?2 AND f.cmnt_id=c.cmnt_id "
-            "ORDER BY c.cmnt_id");
+            "deleted=0 UNION SELECT cmnt_id FROM decisions WHERE squrvwmno=?1 AND rvwfileseq=?2) "
+            "c " +
+            std::string(kDecisionAndFeedbackOfComments));
         st.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq);
         std::vector<std::pair<std::string, std::string>> list;
         while (st.Step()) {
@@ -365,10 +374,9 @@ std::vector<CommentOutcome> ReviewRecords::Outcomes(const ReviewKey& key) {
             "SELECT c.cmnt_id, d.yesno, d.cmnt, f.agree, f.cmnt FROM "
             "(SELECT cmnt_id FROM comment_details WHERE squrvwmno=?1 AND rvwfileseq=?2 AND "
             "deleted=0 UNION SELECT cmnt_id FROM decisions WHERE squrvwmno=?1 AND rvwfileseq=?2 "
-            "UNION SELECT cmnt_id FROM feedback WHERE squrvwmno=?1 AND rvwfileseq=?2) c "
-            "LEFT JOIN decisions d ON d.squrvwmno=?1 AND d.rvwfileseq=?2 AND d.cmnt_id=c.cmnt_id "
-            "LEFT JOIN feedback f ON f.squrvwmno=?1 AND f.rvwfileseq=?2 AND f.cmnt_id=c.cmnt_id "
-            "ORDER BY c.cmnt_id");
+            "UNION SELECT cmnt_id FROM feedback WHERE squrvwmno=?1 AND rvwfileseq=?2) "
+            "c " +
+            std::string(kDecisionAndFeedbackOfComments));
         st.Bind(1, key.squrvwmno).Bind(2, key.rvwfileseq);
         std::vector<CommentOutcome> list;
         while (st.Step()) {

@@ -4,8 +4,8 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QProcess>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 

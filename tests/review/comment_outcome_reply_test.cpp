@@ -19,7 +19,8 @@ TEST(CommentOutcomeReplyTest, EachCommentGetsItsDecisionFeedbackAndTexts) {
         R"("FDBK_CONT":""}]})",
         outcomes));
     EXPECT_EQ(outcomes.size(), 2u);
-    EXPECT_EQ(outcomes["A"], (CommentOutcome{"Y", "ok, \"done\"", "N", "\xEB\xB0\xB0\xEA\xB4\x80"}));
+    EXPECT_EQ(outcomes["A"],
+              (CommentOutcome{"Y", "ok, \"done\"", "N", "\xEB\xB0\xB0\xEA\xB4\x80"}));
     EXPECT_EQ(outcomes["B"], CommentOutcome{});
 }
 
