@@ -22,7 +22,8 @@ inline constexpr const char* kCommentOutcomeOpening = "{\"cmntOutcome\":";
 // Reads {"cmntOutcome":[{"CMNT_ID":"..","RVW_YN":"..","RVW_CONT":"..","FDBK_YN":"..",
 // "FDBK_CONT":".."},...]} into comment id -> outcome. An element that is not an object or has
 // no string CMNT_ID is skipped; a member that is missing or not a string reads empty; a flag
-// other than "Y" or "N" reads empty. False (outcomes untouched) when the reply is not such an
+// other than "Y" or "N" reads empty; a byte of a text that is not well-formed UTF-8 reads as
+// U+FFFD. False (outcomes untouched) when the reply is not such an
 // object with an array. Never throws.
 bool ReadCommentOutcomes(const std::string& reply, std::map<std::string, CommentOutcome>& outcomes);
 

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDate>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTextEdit>
 
 #include "app/app_folders.h"
@@ -764,11 +766,16 @@ void CQuillmarkDlg::OpenMoreMenu() {
 }
 
 void CQuillmarkDlg::SaveResolutionSheet() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Resolution sheet"),
-        QString::fromStdString(platform::AnsiToUtf8(params_.SQUADDOCNO)) +
-            QStringLiteral("_resolution.csv"),
-        QStringLiteral("CSV (*.csv);;PDF (*.pdf)"));
+    // Offered in the reviewer's documents folder, named after the document.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A slash in the document number would name a folder.
+    QString number = QString::fromStdString(platform::AnsiToUtf8(params_.SQUADDOCNO));
+    number.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    const QString name = number + QStringLiteral("_resolution.csv");
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Resolution sheet"),
+                                     documents.isEmpty() ? name : QDir(documents).filePath(name),
+                                     QStringLiteral("CSV (*.csv);;PDF (*.pdf)"));
     if (path.isEmpty()) return;
     QString error;
     if (!SaveResolutionSheetTo(path, &error))

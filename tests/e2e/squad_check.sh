@@ -280,6 +280,26 @@ finish_participant() {  # NAME
 finish_participant piping
 finish_participant electrical
 
+# ---- the initiator takes the comment-resolution sheet away: more menu, save dialog, PDF ------------
+click initiator $TX $((H - 286 + 14))
+keys initiator Up Return
+read -r sx sy < <(window_at initiator "Resolution sheet") || true
+[ -n "$sx" ] || fail "initiator: no save dialog for the resolution sheet"
+shot initiator sheet-dialog
+keys initiator ctrl+a
+x initiator type --delay 20 "$ROOT/sheet.pdf"
+keys initiator Return
+wait_until 60 test -s "$ROOT/sheet.pdf" || fail "initiator: no resolution sheet written"
+sleep 1
+pdftotext -layout "$ROOT/sheet.pdf" "$ROOT/sheet.txt" || fail "the resolution sheet does not read"
+grep -q "clashes with the cable tray" "$ROOT/sheet.txt" || fail "the sheet lacks the cloud's text"
+[ "$(grep -c 'Do Not Apply' "$ROOT/sheet.txt")" -ge $((TOTAL / 2)) ] || fail "the sheet lacks the refusals"
+[ "$(grep -o 'Agree' "$ROOT/sheet.txt" | wc -l)" -ge 2 ] || fail "the sheet lacks the participants' feedback"
+pictures=$(pdfimages -list "$ROOT/sheet.pdf" | tail -n +3 | wc -l)
+[ "$pictures" -ge "$TOTAL" ] || fail "the sheet shows $pictures pictures for $TOTAL comments"
+cp "$ROOT/sheet.pdf" "$SHOTS/"
+pdftoppm -r 40 -f 1 -l 1 -png "$ROOT/sheet.pdf" "$SHOTS/sheet" || fail "pdftoppm cannot render the sheet"
+
 # ---- the initiator consolidates: the result document goes to the content store -------------------
 click initiator $FX $Y_FINISH
 read -r dx dy < <(window_at initiator Closed) || true

@@ -35,6 +35,20 @@ TEST(CommentOutcomeReplyTest, HostileElementsAreSkippedOrReadEmpty) {
     EXPECT_EQ(outcomes["C"], CommentOutcome{});
 }
 
+TEST(CommentOutcomeReplyTest, TextsThatAreNoUtf8AreMadeWellFormed) {
+    // A server that stored the system code page's bytes ("검토" in CP949), a cut-off sequence,
+    // an overlong "/" and a surrogate: each bad byte becomes U+FFFD, good text stays.
+    Outcomes outcomes;
+    ASSERT_TRUE(ReadCommentOutcomes(std::string(R"({"cmntOutcome":[{"CMNT_ID":"A","FDBK_CONT":")") +
+                                        "\xB0\xCB ok \xEB\xB0 \xC0\xAF \xED\xA0\x80 "
+                                        "\xEB\xB0\xB0" +
+                                        R"("}]})",
+                                    outcomes));
+    const std::string bad = "\xEF\xBF\xBD";
+    EXPECT_EQ(outcomes["A"].feedbackText, bad + bad + " ok " + bad + bad + " " + bad + bad + " " +
+                                              bad + bad + bad + " \xEB\xB0\xB0");
+}
+
 TEST(CommentOutcomeReplyTest, AReplyThatIsNoOutcomeListLeavesTheOutcomesAlone) {
     Outcomes outcomes{{"kept", {"Y", "", "", ""}}};
     for (const char* reply : {"", "0", "ERROR: not found", R"({"cmntReview":[]})",
