@@ -3,6 +3,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "platform/code_page.h"
 #include "ui/comment_list_items.h"
@@ -64,11 +65,24 @@ QString CCommentCtrl::CutText(const std::string& text, int limit, const QString&
     return FromAnsi(taken);
 }
 
-QString CCommentCtrl::AuthorText(const std::string& author, const QFontMetrics& metrics) {
+QString CCommentCtrl::AuthorText(const std::string& author, const QFontMetrics& metrics, int room) {
     const session::AuthorParts parts = session::SplitAuthor(author);
     const QString dots = QStringLiteral("..");
-    return CutText(parts.discipline, kDisciplineLimit, dots, metrics) + QLatin1Char(' ') +
-           CutText(parts.engineer, kEngineerLimit, dots, metrics);
+    int disciplineLimit = kDisciplineLimit;
+    int engineerLimit = kEngineerLimit;
+    auto compose = [&] {
+        return CutText(parts.discipline, disciplineLimit, dots, metrics) + QLatin1Char(' ') +
+               CutText(parts.engineer, engineerLimit, dots, metrics);
+    };
+    QString text = compose();
+    while (metrics.horizontalAdvance(text) > room && (engineerLimit > 0 || disciplineLimit > 0)) {
+        if (engineerLimit > 0)
+            engineerLimit = std::max(0, engineerLimit - 4);
+        else
+            disciplineLimit = std::max(0, disciplineLimit - 4);
+        text = compose();
+    }
+    return text;
 }
 
 void CCommentCtrl::PaintCard(QPainter& painter, const QPoint& origin,
@@ -90,9 +104,12 @@ void CCommentCtrl::PaintCard(QPainter& painter, const QPoint& origin,
     painter.setPen(Qt::white);
     // The status and author rows sit at the top of their boxes, level with the pin; the
     // date row below them starts at 25.
-    DrawText(painter, Box(30, 8, 99, 35), Qt::AlignLeft | Qt::AlignTop, FromAnsi(card.statusText));
+    const QString status = FromAnsi(card.statusText);
+    DrawText(painter, Box(30, 8, 99, 35), Qt::AlignLeft | Qt::AlignTop, status);
+    // The author keeps clear of the status text ("Do Not Apply" reaches into its box).
+    const int statusEnd = 30 + std::min(metrics.horizontalAdvance(status), 99 - 30);
     DrawText(painter, Box(80, 8, 190, 35), Qt::AlignRight | Qt::AlignTop,
-             AuthorText(card.author, metrics));
+             AuthorText(card.author, metrics, std::min(190 - 80, 190 - statusEnd - kStatusGap)));
     DrawText(painter, Box(30, 25, 215, 57), Qt::AlignLeft | Qt::AlignTop, FromAnsi(card.date));
     const QString contents = CutText(card.contents, kContentsLimit, QStringLiteral("..."), metrics);
     // Black first, one pixel lower and to the right: a shadow under the white.

@@ -20,6 +20,7 @@ public:
     static constexpr int kContentsLimit = 145;
     static constexpr int kDisciplineLimit = 45;
     static constexpr int kEngineerLimit = 40;
+    static constexpr int kStatusGap = 6;  // pixels between the status text and the author
 
     explicit CCommentCtrl(QObject* parent = nullptr);
 
@@ -31,7 +32,10 @@ public:
     static QString CutText(const std::string& text, int limit, const QString& suffix,
                            const QFontMetrics& metrics);
     // The author as drawn: the cut discipline, a blank, the cut engineer.
-    static QString AuthorText(const std::string& author, const QFontMetrics& metrics);
+    // When the text is wider than room (what the status text to its left leaves), the engineer
+    // and then the discipline are cut shorter, so that the two never print over each other.
+    static QString AuthorText(const std::string& author, const QFontMetrics& metrics,
+                              int room = 1 << 20);
     // Paints card with the background of feedback status (none outside 0 to 2) at origin.
     static void PaintCard(QPainter& painter, const QPoint& origin, const session::CommentCard& card,
                           int feedbackStatus);

@@ -200,6 +200,15 @@ TEST_F(ListBox, CardPaintsIconsTextAndBackgroundByStatus) {
     // Past 45 pixels the overflowing letter stays and ".." follows.
     EXPECT_EQ(CCommentCtrl::AuthorText("kim-PIPING", metrics), "PIPING.. kim");
     EXPECT_EQ(CCommentCtrl::AuthorText(" solo ", metrics), "solo ");
+    // Beside a long status text the engineer, then the discipline, give way.
+    const QString roomy = CCommentCtrl::AuthorText("Lee Jihoon-Electrical", metrics);
+    const QString tight = CCommentCtrl::AuthorText("Lee Jihoon-Electrical", metrics, 70);
+    EXPECT_GT(metrics.horizontalAdvance(roomy), 70);
+    EXPECT_LE(metrics.horizontalAdvance(tight), 70);
+    EXPECT_TRUE(tight.startsWith("Electri")) << tight.toStdString();
+    EXPECT_TRUE(tight.contains(" L")) << tight.toStdString();  // the engineer's initial stays
+    EXPECT_TRUE(tight.endsWith("..")) << tight.toStdString();
+    EXPECT_FALSE(CCommentCtrl::AuthorText("Lee Jihoon-Electrical", metrics, 0).isEmpty());
 
     auto paint = [](const CommentCard& card, int status) {
         QImage image(203, 82, QImage::Format_ARGB32);
