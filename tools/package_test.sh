@@ -84,6 +84,15 @@ if [ "$(cat "$KEY" 2>/dev/null)" = "$(printf 'INSTALL_DIR=/usr/lib/quillmark\nPR
 else
   fail "postinst wrote: $(cat "$KEY" 2>/dev/null || echo nothing)"
 fi
+# Every reviewer's client saves the machine's tool settings and custom colours: those keys are
+# open to every user, the rest of the store is not.
+KEY_DIR="$(dirname "$KEY")"
+if [ "$(stat -c %a "$KEY_DIR/CURRENTTOOL/CLOUDY")" = 777 ] &&
+  [ "$(stat -c %a "$KEY_DIR/CUSTOMCOLORS")" = 777 ] && [ "$(stat -c %a "$KEY_DIR")" = 755 ]; then
+  pass "postinst opens the tool settings and custom colours to every user"
+else
+  fail "postinst left the shared keys closed: $(stat -c '%a %n' "$KEY_DIR" "$KEY_DIR"/*)"
+fi
 # An upgrade keeps what an administrator set; a probe address given at install is stored
 # escaped, and a value that is not an address is refused.
 printf 'CODEPAGE=CP949\nINSTALL_DIR=/old\nPROBE_URL=http://old/\n' > "$KEY"

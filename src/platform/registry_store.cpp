@@ -1,5 +1,6 @@
 #include "platform/registry_store.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
@@ -102,18 +103,44 @@ bool RegistryStore::WriteValue(const std::string& keyPath, const std::string& na
         ReadKey(keyPath).value_or(std::map<std::string, std::string>{});
     values[name] = value;
     std::filesystem::path file(KeyFile(keyPath));
-    std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    // Write to a temporary file and rename, so that a crash never leaves half a key.
-    std::string tmp = file.string() + ".tmp" + std::to_string(getpid());
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        for (const auto& [n, v] : values) out << Escape(n) << '=' << Escape(v) << '\n';
-        if (!out) return false;
+    if (!CreateKeyFolder(file.parent_path())) return false;
+    // A new file of our own (never one another user could have placed under a known name),
+    // renamed into place, so that a crash never leaves half a key.
+    std::string tmp = file.string() + ".XXXXXX";
+    const int fd = mkstemp(tmp.data());
+    if (fd < 0) return false;
+    std::string text;
+    for (const auto& [n, v] : values) text += Escape(n) + '=' + Escape(v) + '\n';
+    bool written = fchmod(fd, 0644) == 0;
+    for (size_t done = 0; written && done < text.size();) {
+        const ssize_t n = write(fd, text.data() + done, text.size() - done);
+        if (n <= 0)
+            written = false;
+        else
+            done += static_cast<size_t>(n);
     }
-    std::filesystem::rename(tmp, file, ec);
-    return !ec;
+    written = close(fd) == 0 && written;
+    std::error_code ec;
+    if (written) std::filesystem::rename(tmp, file, ec);
+    if (!written || ec) {
+        std::filesystem::remove(tmp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool RegistryStore::CreateKeyFolder(const std::filesystem::path& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::is_directory(folder, ec)) return true;
+    const fs::path parent = folder.parent_path();
+    if (parent.empty() || parent == folder || !CreateKeyFolder(parent)) return false;
+    if (!fs::create_directory(folder, ec) && !fs::is_directory(folder, ec)) return false;
+    // A key added under a key every user may change is open to every user too.
+    const fs::perms parentPerms = fs::status(parent, ec).permissions();
+    if (!ec && (parentPerms & fs::perms::others_write) != fs::perms::none)
+        fs::permissions(folder, fs::perms::all, fs::perm_options::replace, ec);
+    return true;
 }
 
 }  // namespace quill::platform

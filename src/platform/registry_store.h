@@ -1,6 +1,7 @@
 // The registry: string values under Windows-style key paths, kept as one file per key.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,10 @@ public:
     std::string KeyFile(const std::string& keyPath) const;
 
 private:
+    // Creates folder and its missing parents; a folder made under one that every user may write
+    // to is made so too.
+    static bool CreateKeyFolder(const std::filesystem::path& folder);
+
     std::string root_;
 };
 

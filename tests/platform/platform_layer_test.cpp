@@ -7,6 +7,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include "platform/folders.h"
 #include "platform/network_probe.h"
@@ -34,6 +36,47 @@ TEST(RegistryStoreTest, ValuesRoundTripWithAwkwardBytesAndKeyCaseFolds) {
     EXPECT_FALSE(again.ReadValue(platform::kCurrentToolKey, "missing").has_value());
     // Key segments can never climb out of the root.
     EXPECT_EQ(store.KeyFile("..\\..\\etc\\"), (dir.path() / "ETC" / "values.reg").string());
+}
+
+TEST(RegistryStoreTest, SharedKeysStaySharedAndNoPlantedFileIsWrittenThrough) {
+    namespace fs = std::filesystem;
+    testsupport::TempDir dir;
+    platform::RegistryStore store(dir.str());
+    // The installation opens the tool key to every user; a tool key the client adds under it
+    // is open too, and its values file is readable by all.
+    const fs::path tools = dir.path() / "SOFTWARE" / "ORVANE" / "QUILLMARK" / "CURRENTTOOL";
+    fs::create_directories(tools);
+    fs::permissions(tools, fs::perms::all, fs::perm_options::replace);
+    ASSERT_TRUE(
+        store.WriteValue(std::string(platform::kCurrentToolKey) + "ELLIPSE\\", "Thickness", "3"));
+    EXPECT_EQ(fs::status(tools / "ELLIPSE").permissions(), fs::perms::all);
+    EXPECT_EQ(fs::status(tools / "ELLIPSE" / "values.reg").permissions() & fs::perms::others_read,
+              fs::perms::others_read);
+    // Keys elsewhere keep the process's own permissions.
+    ASSERT_TRUE(store.WriteValue(platform::kQuillmarkKey, "CODEPAGE", "CP949"));
+    EXPECT_EQ(fs::status(tools.parent_path()).permissions() & fs::perms::others_write,
+              fs::perms::none);
+    // A file planted under the name the store once used for its temporary file is not
+    // written through, and no temporary file stays behind.
+    const fs::path key = tools / "ELLIPSE";
+    const fs::path victim = dir.path() / "victim";
+    { std::ofstream(victim) << "keep"; }
+    fs::create_symlink(victim, key / ("values.reg.tmp" + std::to_string(getpid())));
+    ASSERT_TRUE(
+        store.WriteValue(std::string(platform::kCurrentToolKey) + "ELLIPSE\\", "BorderStyle", "2"));
+    std::ifstream kept(victim);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "keep");
+    int files = 0;
+    for (const auto& entry : fs::directory_iterator(key))
+        files += entry.is_regular_file() && !entry.is_symlink() ? 1 : 0;
+    EXPECT_EQ(files, 1);
+    EXPECT_EQ(store.ReadValue(std::string(platform::kCurrentToolKey) + "ELLIPSE\\", "Thickness"),
+              "3");
+    // A key that cannot be made (a file stands where its folder would go) is a failure.
+    { std::ofstream(dir.path() / "BLOCKED") << "x"; }
+    EXPECT_FALSE(store.WriteValue("BLOCKED\\INNER\\", "a", "b"));
 }
 
 TEST(NetworkProbeTest, ConnectsToAListenerAndFailsOnAClosedPort) {
