@@ -25,16 +25,19 @@ protected:
                    "&repatcpseq=0&userid=" + user + "&rvwfileseq=3&inchrguserid=boss&cmntid=" + id +
                    "&cmnt=" + testsupport::UrlEncode("text of " + id));
     }
+    // Three comment details of the participant, the last one deleted again.
+    bool DetailsA1B2AndADeletedC3() {
+        return Detail("A1", "pipe", 2) == "0" && Detail("B2", "pipe", 2) == "0" &&
+               Detail("C3", "pipe", 2) == "0" &&
+               Get("/Comm/delCmntDtl.do?" + kReview + "&patcpseq=2&repatcpseq=0&cmntid=C3") == "0";
+    }
     ReviewServerProcess server;
 };
 
 }  // namespace
 
 TEST_F(ReviewSteps, DecisionsAndFeedbackShowInTheReviewList) {
-    ASSERT_EQ(Detail("A1", "pipe", 2), "0");
-    ASSERT_EQ(Detail("B2", "pipe", 2), "0");
-    ASSERT_EQ(Detail("C3", "pipe", 2), "0");
-    ASSERT_EQ(Get("/Comm/delCmntDtl.do?" + kReview + "&patcpseq=2&repatcpseq=0&cmntid=C3"), "0");
+    ASSERT_TRUE(DetailsA1B2AndADeletedC3());
     ASSERT_EQ(Get("/Comm/"
                   "review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&cmnt=ok&"
                   "yesno=Y&userid=boss&contents=N%2FA"),
@@ -68,10 +71,7 @@ TEST_F(ReviewSteps, DecisionsAndFeedbackShowInTheReviewList) {
 }
 
 TEST_F(ReviewSteps, OutcomesCarryTheDecisionAndFeedbackTexts) {
-    ASSERT_EQ(Detail("A1", "pipe", 2), "0");
-    ASSERT_EQ(Detail("B2", "pipe", 2), "0");
-    ASSERT_EQ(Detail("C3", "pipe", 2), "0");
-    ASSERT_EQ(Get("/Comm/delCmntDtl.do?" + kReview + "&patcpseq=2&repatcpseq=0&cmntid=C3"), "0");
+    ASSERT_TRUE(DetailsA1B2AndADeletedC3());
     ASSERT_EQ(Get("/Comm/review.do?squrvwmno=2001&patcpseq=1&repatcpseq=0&rvwfileseq=3&cmntid=A1&"
                   "cmnt=" +
                   testsupport::UrlEncode("move it, \"now\"") + "&yesno=Y&userid=boss&contents=x"),

@@ -95,15 +95,21 @@ protected:
         return engine.CreateAnnot(draft);
     }
 
+    // The picture, 300 x 200 pixels at most, of the red box on a page turned by the parameter;
+    // a null image when the box could not be drawn.
+    QImage PictureOfRedBox() {
+        const engine::AnnotId id = DrawRedBox(engine_, GetParam());
+        if (id == 0) return {};
+        CommentThumbnailer thumbnails(engine_, QSize(300, 200));
+        return thumbnails.Thumbnail(id);
+    }
+
     QTemporaryDir dir;
+    EngineControl engine_;
 };
 
 TEST_P(Thumbnails, ShowTheCommentInTheMiddleOfItsArea) {
-    EngineControl engine;
-    const engine::AnnotId id = DrawRedBox(engine, GetParam());
-    ASSERT_NE(id, 0u);
-    CommentThumbnailer thumbnails(engine, QSize(300, 200));
-    const QImage picture = thumbnails.Thumbnail(id);
+    const QImage picture = PictureOfRedBox();
     ASSERT_FALSE(picture.isNull());
     EXPECT_LE(picture.width(), 300);
     EXPECT_LE(picture.height(), 200);
@@ -128,20 +134,16 @@ TEST_P(Thumbnails, ShowTheCommentInTheMiddleOfItsArea) {
 }
 
 TEST_P(Thumbnails, AgreeWithThePageAsPdftoppmRendersIt) {
-    EngineControl engine;
-    const engine::AnnotId id = DrawRedBox(engine, GetParam());
-    ASSERT_NE(id, 0u);
     // At 2 pixels a point (144 dpi) the area is at least 216 x 144 pixels (108 x 72 points)
     // and within the picture's bounds here, so the picture is not scaled.
-    CommentThumbnailer thumbnails(engine, QSize(300, 200));
-    const QImage picture = thumbnails.Thumbnail(id);
+    const QImage picture = PictureOfRedBox();
     ASSERT_GE(picture.width(), 216);
     ASSERT_GE(picture.height(), 144);
     ASSERT_LT(picture.width(), 300);
     ASSERT_LT(picture.height(), 200);
 
     const QString saved = dir.filePath("annotated.pdf");
-    ASSERT_TRUE(engine.SaveAs(saved.toStdString()));
+    ASSERT_TRUE(engine_.SaveAs(saved.toStdString()));
     int code = -1;
     sheettest::RunTool("pdftoppm",
                        {"-r", "144", "-png", "-singlefile", saved, dir.filePath("render")}, &code);
