@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_reviewer.h"
 #include "server/review_server.h"
 #include "server/server_options.h"
 #include "sync/annot_by_name.h"
@@ -37,13 +38,14 @@ using namespace quill::sync;
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using benchsupport::Client;
+using benchsupport::Clock;
+using benchsupport::CurlItemsAfter;
+using benchsupport::CurlRequests;
+using benchsupport::Die;
+using benchsupport::kDocId;
+using benchsupport::Since;
 namespace fs = std::filesystem;
-constexpr const char* kDocId = "10011";
-
-double Since(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
 
 double PeakMegabytes() {
     rusage usage{};
@@ -51,133 +53,9 @@ double PeakMegabytes() {
     return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
 }
 
-[[noreturn]] void Die(const std::string& why) {
-    std::fprintf(stderr, "review_scale_bench: %s\n", why.c_str());
-    std::exit(1);
-}
-
 void Row(const char* what, double seconds, const char* anchor, double anchorSeconds) {
     std::printf("%-44s %9.3f s   | %-38s %8.3f s\n", what, seconds, anchor, anchorSeconds);
     std::fflush(stdout);
-}
-
-// One reviewer's client: an engine on the drawing, a worker talking to the server, and the
-// callbacks the viewer dialog has (import the comment's FDF; remove by name, then import).
-class Client {
-public:
-    Client(int port, const std::string& drawing, const std::string& userId,
-           const std::string& folder)
-        : userId_(userId), folder_(folder) {
-        fs::create_directories(folder);
-        if (!control_.OpenFile(drawing, nullptr)) Die("cannot open the drawing");
-        control_.SetDefaultAuthor(userId + "-PIPING");
-        AutosaveSettings settings;
-        settings.host = "127.0.0.1";
-        settings.port = port;
-        settings.docId = kDocId;
-        settings.targetDocId = "20011";
-        settings.userId = userId;
-        settings.workingFolder = folder;
-        worker_ = std::make_unique<AutosaveWorker>(&control_, control_.PageCount(), settings);
-        auto append = [this](CNMObject& r) {
-            const std::string path = WriteCommentToTempFdf(folder_, r);
-            auto page = control_.GetPage(r.page);
-            r.annotIndex = control_.ImportAnnotsFromFDFFile(path)
-                               ? FindAnnotByName(page, r.uniqueName, page.AnnotCount() - 1).Index()
-                               : -1;
-            std::remove(path.c_str());
-            return 0;
-        };
-        auto remove = [this](CNMObject& r) {
-            control_.GetPage(r.page).RemoveAnnot(AnnotOfRecord(control_, r));
-            return 0;
-        };
-        AutosaveCallbacks c;
-        c.onRemoteAnnotCreated = append;
-        c.onRemoteAnnotUpdated = [=](CNMObject& r) { return remove(r), append(r); };
-        c.onRemoteAnnotDeleted = remove;
-        c.onRemoteRepliesChanged = [=](CNMObject& r) { return remove(r), append(r); };
-        c.slot4 = [](CNMObject&) { return 0; };
-        c.slot6 = [](CNMObject&) { return 0; };
-        c.onRemoteAnnotRegistered = [](CNMObject&) { return 0; };
-        c.showCommentInViewer = [this](CAnnot& annot) {
-            return WriteCommentToTempFdf(folder_, annot);
-        };
-        worker_->SetCallbacks(std::move(c));
-    }
-    ~Client() {
-        worker_.reset();
-        std::error_code ec;
-        fs::remove_all(folder_, ec);
-    }
-
-    // Draws `count` comments, every tool in turn over the pages from `firstPage` on, and
-    // queues each as the viewer dialog does when one is added.
-    void Draw(int count, int firstPage) {
-        const int pages = control_.PageCount();
-        for (int i = 0; i < count; ++i) {
-            const int page = (firstPage + i) % pages;
-            const auto geometry = control_.PageGeometryOf(page);
-            const auto drafts = engine::SampleAnnotDrafts(page, geometry);
-            const auto& draft = drafts[static_cast<size_t>(i) % drafts.size()];
-            const control::AnnotId id = control_.CreateAnnot(draft);
-            if (!id) Die("cannot draw");
-            if (worker_->AutoSaveAnnot(page, control_.AnnotIndexOf(id), kActionCreate) != 1)
-                Die("cannot queue");
-        }
-    }
-    // Sends the queue and publishes; false when the queue did not empty in time.
-    bool Publish(int port) {
-        worker_->WakeUp();
-        const auto start = Clock::now();
-        while (worker_->Busy()) {
-            if (Since(start) > 600) return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-        const std::string command =
-            "curl -s -o /dev/null 'http://127.0.0.1:" + std::to_string(port) +
-            "/Comm/publish.do?userid=" + userId_ + "&docid=" + kDocId + "'";
-        return std::system(command.c_str()) == 0;
-    }
-    int Comments() {
-        int total = 0;
-        for (int p = 0; p < control_.PageCount(); ++p) total += control_.GetPage(p).AnnotCount();
-        return total;
-    }
-    AutosaveWorker& worker() { return *worker_; }
-
-private:
-    std::string userId_;
-    std::string folder_;
-    engine::EngineControl control_;
-    std::unique_ptr<AutosaveWorker> worker_;
-};
-
-// curl making `requests` requests to the server in one process, as the outside measure of
-// the round trips a publish of as many details makes.
-double CurlRequests(int port, int requests, const fs::path& dir) {
-    const fs::path config = dir / "curl.cfg";
-    {
-        std::ofstream out(config);
-        for (int i = 0; i < requests; ++i) {
-            out << "url = \"http://127.0.0.1:" << port << "/Comm/revision.do?docId=" << kDocId
-                << "&rev=0&squrvwmno=1&rvwfileseq=1\"\noutput = \"/dev/null\"\n";
-        }
-    }
-    const std::string command = "curl -s -K '" + config.string() + "'";
-    const auto start = Clock::now();
-    if (std::system(command.c_str()) != 0) return -1;
-    return Since(start);
-}
-
-// curl downloading the list of items published after `rev`: the bytes a check reads.
-double CurlItemsAfter(int port, int rev) {
-    const std::string command =
-        "curl -s -f -o /dev/null 'http://127.0.0.1:" + std::to_string(port) +
-        "/Comm/update.do?docId=" + kDocId + "&rev=" + std::to_string(rev) + "'";
-    const auto start = Clock::now();
-    if (std::system(command.c_str()) != 0) return -1;
-    return Since(start);
 }
 
 double QpdfOpen(const std::string& pdf) {

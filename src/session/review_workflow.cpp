@@ -99,33 +99,47 @@ void ReviewWorkflow::TakeInNewComments() {
 bool ReviewWorkflow::SendCommentDetails() {
     bool allSent = true;
     PendingDetails& pending = *parts_.pending;
+    // The ids are taken first: what the window handles between two requests may change the
+    // sets, and an id that left them meanwhile is not sent.
+    auto between = [this] {
+        if (parts_.betweenRequests) parts_.betweenRequests();
+    };
 
     WriteRequestLog(DetailsBeginMarker("CMNT CREATE"), "");
-    for (auto id = pending.creates.begin(); id != pending.creates.end();) {
-        auto entry = parts_.index->find(*id);
+    const std::vector<std::string> creates(pending.creates.begin(), pending.creates.end());
+    for (const std::string& id : creates) {
+        if (!pending.creates.count(id)) continue;
+        auto entry = parts_.index->find(id);
         std::string contents = entry == parts_.index->end()
                                    ? std::string()
                                    : platform::TrimMultiByte(entry->second.contents);
         if (contents.empty()) contents = "N/A";
-        WriteRequestLog("(!)CMNT_DTL_CREATE(" + *id + ")", contents);
+        WriteRequestLog("(!)CMNT_DTL_CREATE(" + id + ")", contents);
         // A detail the server did not take stays for the next publish.
-        if (IsSuccessReply(parts_.client->SendCommentDetail(*id, contents))) {
-            id = pending.creates.erase(id);
-        } else {
+        if (IsSuccessReply(parts_.client->SendCommentDetail(id, contents)))
+            pending.creates.erase(id);
+        else
             allSent = false;
-            ++id;
-        }
+        between();
     }
     WriteRequestLog(DetailsEndMarker("CMNT CREATE"), "");
 
     WriteRequestLog(DetailsBeginMarker("CMNT DELETE"), "");
-    for (auto& [id, flag] : pending.deletes) {
-        if (flag != 1) continue;
-        if (IsSuccessReply(parts_.client->DeleteCommentDetail(id)))
-            flag = 0;
-        else
+    std::vector<std::string> deletes;
+    for (const auto& [id, flag] : pending.deletes)
+        if (flag == 1) deletes.push_back(id);
+    for (const std::string& id : deletes) {
+        auto flag = pending.deletes.find(id);
+        if (flag == pending.deletes.end() || flag->second != 1) continue;
+        if (IsSuccessReply(parts_.client->DeleteCommentDetail(id))) {
+            // Looked up again: the handling between requests may have changed the map.
+            flag = pending.deletes.find(id);
+            if (flag != pending.deletes.end()) flag->second = 0;
+        } else {
             allSent = false;
+        }
         WriteRequestLog("(!)CMNT_DTL_DELETE:", id);
+        between();
     }
     WriteRequestLog(DetailsEndMarker("CMNT DELETE"), "");
     return allSent;

@@ -57,6 +57,9 @@ public:
         std::function<void()> selectHandTool;
         // Repaint of the indicator after its count changed.
         std::function<void()> indicatorChanged;
+        // Called after each comment-detail request of a publish: the window lets its busy
+        // wheel turn and repaints (user input stays queued). May be empty.
+        std::function<void()> betweenRequests;
     };
 
     static constexpr const char* kUnpublishedQuestion =

@@ -1,5 +1,6 @@
 #include "ui/busy_event_pump.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -15,6 +16,10 @@ void PumpBusyEvents(int ms) {
     QEventLoop loop;
     QTimer::singleShot(ms, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void PumpPendingBusyEvents() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 bool PumpBusyEventsUntil(const std::function<bool()>& done, int timeoutMs, int pollMs) {

@@ -11,6 +11,9 @@ namespace quill::ui {
 // after the wait. Call on the GUI thread only.
 void PumpBusyEvents(int ms);
 
+// Runs the events already waiting, except user input, and returns at once.
+void PumpPendingBusyEvents();
+
 // The same until done() answers true (checked every pollMs) or timeoutMs passed (a negative
 // timeout waits for done() alone). True when done() answered true.
 bool PumpBusyEventsUntil(const std::function<bool()>& done, int timeoutMs, int pollMs = 10);

@@ -171,6 +171,8 @@ CQuillmarkDlg::CQuillmarkDlg(Context context, QWidget* parent)
         SetCardLabel(name, label);
     };
     parts.waitForDrain = [this] { return WaitForQueueDrainPumping(); };
+    // A publish of many details keeps the busy wheel turning between its requests.
+    parts.betweenRequests = [] { PumpPendingBusyEvents(); };
     parts.selectHandTool = [this] { SelectHandTool(); };
     parts.indicatorChanged = [this] { RepaintIndicator(); };
     workflow_ = std::make_unique<session::ReviewWorkflow>(std::move(parts));

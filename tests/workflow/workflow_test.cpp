@@ -2,6 +2,8 @@
 // with its injected faults.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -55,7 +57,8 @@ protected:
     }
 
     // A workflow whose questions are answered in order.
-    ReviewWorkflow& Make(std::vector<PromptAnswer> answers, bool drains = true) {
+    ReviewWorkflow& Make(std::vector<PromptAnswer> answers, bool drains = true,
+                         std::function<void()> betweenRequests = {}) {
         prompts = std::make_unique<ScriptedPrompter>(std::move(answers));
         ReviewWorkflow::Parts parts;
         parts.client = client.get();
@@ -73,6 +76,7 @@ protected:
             cards << name << "=" << label << ";";
         };
         if (!drains) parts.waitForDrain = [] { return false; };
+        parts.betweenRequests = std::move(betweenRequests);
         workflow = std::make_unique<ReviewWorkflow>(std::move(parts));
         return *workflow;
     }
@@ -186,6 +190,32 @@ TEST_F(Workflow, AFailedCommentDetailStaysForTheNextPublishAndTheLogIsInTheKorea
     EXPECT_EQ(Make({}).PublishComments(true), PublishOutcome::kPublished);
     EXPECT_TRUE(pending.creates.empty());
     EXPECT_TRUE(Texts().empty());
+}
+
+TEST_F(Workflow, TheWindowRunsBetweenDetailRequestsAndWhatItChangesIsHonoured) {
+    TakeInOthers();
+    for (const char* id : {"C1", "C2", "C3"}) pending.MarkCreate(id);
+    pending.SetDelete("D1", 1);
+    pending.SetDelete("D2", 1);
+    // While the window handles its events after the first request, the reviewer's deletion of
+    // C3 arrives (its detail never goes out) and D2 is kept after all.
+    int calls = 0;
+    auto between = [&] {
+        if (++calls == 1) {
+            pending.creates.erase("C3");
+            pending.SetDelete("D2", 0);
+            pending.MarkCreate("C9");  // a new one waits for the next publish
+        }
+    };
+    EXPECT_EQ(Make({}, true, between).PublishComments(false), PublishOutcome::kPublished);
+    EXPECT_EQ(calls, 3);  // C1, C2, D1
+    EXPECT_EQ(pending.creates, (std::set<std::string>{"C9"}));
+    EXPECT_EQ(pending.deletes["D1"], 0);
+    EXPECT_EQ(pending.deletes["D2"], 0);
+    const std::string log = RequestLog();
+    EXPECT_NE(log.find("CMNT_DTL_CREATE(C2)"), std::string::npos);
+    EXPECT_EQ(log.find("CMNT_DTL_CREATE(C3)"), std::string::npos);
+    EXPECT_EQ(log.find("D2"), std::string::npos);
 }
 
 TEST_F(Workflow, PublishButtonNeverClaimsSuccessWhileChangesAreStillOnTheirWay) {
