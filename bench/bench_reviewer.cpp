@@ -41,9 +41,9 @@ double CurlRequests(int port, int requests, const fs::path& dir) {
 }
 
 double CurlItemsAfter(int port, int rev) {
-    const std::string command = "curl -s -f -o /dev/null 'http://127.0.0.1:" +
-                                std::to_string(port) + "/Comm/update.do?docId=" + kDocId +
-                                "&rev=" + std::to_string(rev) + "'";
+    const std::string command =
+        "curl -s -f -o /dev/null 'http://127.0.0.1:" + std::to_string(port) +
+        "/Comm/update.do?docId=" + kDocId + "&rev=" + std::to_string(rev) + "'";
     const auto start = Clock::now();
     if (std::system(command.c_str()) != 0) return -1;
     return Since(start);

@@ -37,8 +37,8 @@
 #include "viewer/widget/pdf_viewer_widget.h"
 
 using namespace quill;
-using benchsupport::Clock;
 using benchsupport::Client;
+using benchsupport::Clock;
 using benchsupport::CurlItemsAfter;
 using benchsupport::CurlRequests;
 using benchsupport::Die;
@@ -128,8 +128,8 @@ int main(int argc, char** argv) {
     quillserver::ReviewServer server(options);
     if (!server.Start(error)) Die("server: " + error);
     const int port = server.reviewPort();
-    std::printf("review: %d pages, %d comments from %d reviewers, then %d more each way\n\n",
-                pages, comments - details, reviewers - 1, details);
+    std::printf("review: %d pages, %d comments from %d reviewers, then %d more each way\n\n", pages,
+                comments - details, reviewers - 1, details);
 
     // The other reviewers publish what the review holds when the window opens.
     const int before = comments - details;
@@ -143,9 +143,8 @@ int main(int argc, char** argv) {
     }
 
     // The reviewer's window, as the program makes it, on the same review.
-    platform::InstallPrompter(
-        std::make_unique<platform::ScriptedPrompter>(std::vector<platform::PromptAnswer>(
-            16, platform::PromptAnswer::Yes)));
+    platform::InstallPrompter(std::make_unique<platform::ScriptedPrompter>(
+        std::vector<platform::PromptAnswer>(16, platform::PromptAnswer::Yes)));
     std::string launch = app::DebugLaunchString();
     auto swap = [&launch](const std::string& from, const std::string& to) {
         launch.replace(launch.find(from), from.size(), to);
@@ -187,7 +186,8 @@ int main(int argc, char** argv) {
     bool ready = false;
     QObject::connect(&window, &ui::CQuillmarkDlg::Ready, [&ready] { ready = true; });
     window.show();
-    if (!RunUntil([&] { return ready || terminated; }) || terminated) Die("the window did not start");
+    if (!RunUntil([&] { return ready || terminated; }) || terminated)
+        Die("the window did not start");
     double total = Since(start);
     double stall = meter.Stop();
     if (index.size() < static_cast<size_t>(before)) Die("the window holds too few comments");
@@ -234,8 +234,9 @@ int main(int argc, char** argv) {
             Die("cannot draw in the window");
         if (i % 50 == 49) RunUntil([] { return true; });
     }
-    RunUntil([&] { return window.ViewerDialog()->Worker() &&
-                          !window.ViewerDialog()->Worker()->Busy(); });
+    RunUntil([&] {
+        return window.ViewerDialog()->Worker() && !window.ViewerDialog()->Worker()->Busy();
+    });
     start = Clock::now();
     meter.Start();
     window.PressButton(session::kButtonPublish);
@@ -243,7 +244,8 @@ int main(int argc, char** argv) {
     total = Since(start);
     stall = meter.Stop();
     std::snprintf(what, sizeof what, "publish: the reviewer's %d comments", details);
-    Row(what, total, stall, "curl: as many requests, one process", CurlRequests(port, details, dir));
+    Row(what, total, stall, "curl: as many requests, one process",
+        CurlRequests(port, details, dir));
 
     window.close();
     server.Stop();
