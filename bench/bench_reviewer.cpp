@@ -1,5 +1,6 @@
 #include "bench_reviewer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,24 @@ double Since(Clock::time_point start) {
 void Die(const std::string& why) {
     std::fprintf(stderr, "bench: %s\n", why.c_str());
     std::exit(1);
+}
+
+ReviewScale ReadReviewScale(int argc, char** argv) {
+    ReviewScale scale;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string arg = argv[i];
+        const int value = std::max(1, std::atoi(argv[i + 1]));
+        if (arg == "--pages")
+            scale.pages = value;
+        else if (arg == "--comments")
+            scale.comments = value;
+        else if (arg == "--reviewers")
+            scale.reviewers = std::max(2, value);
+        else if (arg == "--details")
+            scale.details = value;
+    }
+    if (scale.details >= scale.comments) Die("--details must be fewer than --comments");
+    return scale;
 }
 
 double CurlRequests(int port, int requests, const fs::path& dir) {

@@ -26,6 +26,16 @@ double Since(Clock::time_point start);
 double CurlRequests(int port, int requests, const std::filesystem::path& dir);
 double CurlItemsAfter(int port, int rev);
 
+// The size of the review: --pages 300 --comments 10000 --reviewers 20 --details 1000 (the
+// details are the comments published at the end, among the comments).
+struct ReviewScale {
+    int pages = 300;
+    int comments = 10000;
+    int reviewers = 20;
+    int details = 1000;
+};
+ReviewScale ReadReviewScale(int argc, char** argv);
+
 class Client {
 public:
     Client(int port, const std::string& drawing, const std::string& userId,

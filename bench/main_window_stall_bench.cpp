@@ -95,20 +95,9 @@ void Row(const char* what, double total, double stall, const char* anchor, doubl
 }  // namespace
 
 int main(int argc, char** argv) {
-    int pages = 300, comments = 10000, reviewers = 20, details = 1000;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string arg = argv[i];
-        const int value = std::max(1, std::atoi(argv[i + 1]));
-        if (arg == "--pages")
-            pages = value;
-        else if (arg == "--comments")
-            comments = value;
-        else if (arg == "--reviewers")
-            reviewers = std::max(2, value);
-        else if (arg == "--details")
-            details = value;
-    }
-    if (details >= comments) Die("--details must be fewer than --comments");
+    const benchsupport::ReviewScale scale = benchsupport::ReadReviewScale(argc, argv);
+    const int pages = scale.pages, comments = scale.comments, reviewers = scale.reviewers,
+              details = scale.details;
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     const fs::path dir =
