@@ -12,7 +12,7 @@
 #include <cstdlib>
 
 #include "app/logs.h"
-#include "main_window/test_window_context.h"
+#include "main_window/demo_window_fixture.h"
 #include "session/comment_list_menu.h"
 #include "ui/comment_list_box.h"
 #include "ui/comment_list_items.h"
@@ -33,32 +33,20 @@ namespace {
 
 constexpr const char* kAppliedRectangle = "5E0C2A1B-7D44-4F1A-9B21-3C8D00A10001";
 
-class MainWindowList : public ::testing::Test {
+class MainWindowList : public windowtest::DemoWindowFixture {
 protected:
     void SetUp() override {
-        EnsureApp();
+        DemoWindowFixture::SetUp();
         widgets::SetPictureSource([](int id) { return widgets::Artwork(id); });
-        testsupport::ReviewServerProcess::Options options;
-        options.seedDemo = true;
-        ASSERT_TRUE(server.Start(options)) << server.error();
-        params = ReviewerParams(server, "reviewer1", "PIPING", "sample-drawing");
-        params.PATCPSEQ = 2;
-        params.OPENERID = "opener1";
-        ConfigureLogs((folder / "diagnostic.log").string(), (folder / "request.log").string());
     }
     void TearDown() override {
-        window.reset();
+        DemoWindowFixture::TearDown();
         widgets::SetPictureSource({});
-        ConfigureLogs("", "");
     }
+    // Opens the window on the launch values as the test left them, and starts it.
     bool Start() {
-        CQuillmarkDlg::Context context = windowtest::TestWindowContext(
-            params, folder, index, pending, copy, session, terminated);
-        window = std::make_unique<CQuillmarkDlg>(std::move(context));
-        window->resize(1280, 800);
-        QSignalSpy ready(window.get(), &CQuillmarkDlg::Ready);
-        window->show();
-        return ready.wait(20000);
+        Open();
+        return DemoWindowFixture::Start();
     }
     CCommentListBox& List() { return *window->CommentList(); }
     std::vector<std::string> Names() {
@@ -82,17 +70,6 @@ protected:
         window->grab().save(QString::fromStdString(std::string(dir) + "/" + name + ".png"));
         List().grab().save(QString::fromStdString(std::string(dir) + "/" + name + "-list.png"));
     }
-
-    testsupport::ReviewServerProcess server;
-    testsupport::TempDir folder;
-    LaunchParams params;
-    CommentIndex index;
-    PendingDetails pending;
-    CommentCopyBuffer copy;
-    review::ReviewSession session;
-    PromptRecorder prompts;
-    bool terminated = false;
-    std::unique_ptr<CQuillmarkDlg> window;
 };
 
 TEST_F(MainWindowList, EveryOrderListsEverySeededCommentAndTheDecisionShows) {

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "app/logs.h"
+#include "main_window/demo_window_fixture.h"
 #include "main_window/test_window_context.h"
 #include "platform/code_page.h"
 #include "session/comment_goto.h"
@@ -38,37 +39,8 @@ using namespace std::chrono_literals;
 namespace {
 
 // A main window of one reviewer on the seeded demo review.
-class MainWindow : public ::testing::Test {
+class MainWindow : public windowtest::DemoWindowFixture {
 protected:
-    void SetUp() override {
-        EnsureApp();
-        testsupport::ReviewServerProcess::Options options;
-        options.seedDemo = true;
-        ASSERT_TRUE(server.Start(options)) << server.error();
-        params = ReviewerParams(server, "reviewer1", "PIPING", "sample-drawing");
-        params.PATCPSEQ = 2;
-        params.OPENERID = "opener1";
-        ConfigureLogs((folder / "diagnostic.log").string(), (folder / "request.log").string());
-    }
-    void TearDown() override {
-        window.reset();
-        ConfigureLogs("", "");
-    }
-
-    CQuillmarkDlg& Open(std::function<bool(bool, QWidget*)> finish = {}) {
-        CQuillmarkDlg::Context context = windowtest::TestWindowContext(
-            params, folder, index, pending, copy, session, terminated);
-        context.finishDialog = std::move(finish);
-        window = std::make_unique<CQuillmarkDlg>(std::move(context));
-        window->resize(1280, 800);
-        return *window;
-    }
-    // Shows the window and waits (up to 20 s) for its start step.
-    bool Start() {
-        QSignalSpy ready(window.get(), &CQuillmarkDlg::Ready);
-        window->show();
-        return ready.wait(20000);
-    }
     template <typename Pred>
     bool Until(Pred pred, int ms = 10000) {
         for (int waited = 0; waited < ms; waited += 20) {
@@ -82,17 +54,6 @@ protected:
         for (const auto& e : prompts->entries()) n += e.text == text;
         return n;
     }
-
-    testsupport::ReviewServerProcess server;
-    testsupport::TempDir folder;
-    LaunchParams params;
-    CommentIndex index;
-    PendingDetails pending;
-    CommentCopyBuffer copy;
-    review::ReviewSession session;
-    PromptRecorder prompts;
-    bool terminated = false;
-    std::unique_ptr<CQuillmarkDlg> window;
 };
 
 TEST(MainWindowTitle, NamesDisciplineUserAndIdInTheSystemCodePage) {
