@@ -1,7 +1,7 @@
 // The comment-resolution sheet of a large review: 10,000 comments over 50 sheets of an A3
 // drawing, gathered from the viewer engine, written as CSV, and as PDF with and without a
-// picture of each comment's area; against pdftoppm rendering the same pages at the pictures'
-// resolution (the pictures' least cost) in the same run.
+// picture of each comment's area, then read back whole by qpdf; against pdftoppm rendering the
+// same pages at the pictures' resolution (the pictures' least cost) in the same run.
 //
 //   bench_resolution_sheet_bench [COMMENTS [PAGES]]   (default: 10000 50)
 #include <chrono>
@@ -97,6 +97,13 @@ int main(int argc, char** argv) {
             return 1;
     }
     std::printf("PDF with pictures:    %7.3f s  %.1f MB\n", Seconds(start), FileMb(pictured));
+
+    // The sheet as a reader meets it: qpdf reads the whole file back.
+    start = Clock::now();
+    const int checked =
+        std::system(("qpdf --check '" + pictured.toStdString() + "' > /dev/null").c_str());
+    std::printf("qpdf --check of it:   %7.3f s  %s\n", Seconds(start),
+                checked == 0 ? "ok" : "FAILED");
 
     // The outside measure: every page of the drawing rendered once at the pictures' 144 dpi.
     start = Clock::now();
