@@ -20,6 +20,7 @@
 #include "sheet/resolution_sheet_pdf.h"
 #include "viewer/engine/engine_control.h"
 #include "viewer/widget/comment_thumbnailer.h"
+#include "viewer/widget/page_labels.h"
 
 namespace quill::sheet {
 
@@ -113,7 +114,9 @@ int FromFiles(const std::string& pdf, const std::string& fdf, const std::string&
     session::SheetTitle title;
     title.documentNumber = QString::fromStdString(pdf).section('/', -1).toStdString();
     title.date = Today();
-    return Write(out, title, session::CollectSheetRows(std::move(comments), decisions, outcomes),
+    return Write(out, title,
+                 session::CollectSheetRows(std::move(comments), decisions, outcomes,
+                                           widget::ReadPageLabels(pdf)),
                  engine);
 }
 
@@ -139,7 +142,8 @@ int FromServer(const std::string& launch, const std::string& out) {
     }
     return Write(
         out, session::SheetTitleOf(params, Today()),
-        session::CollectSheetRows(std::move(review.comments), review.decisions, review.outcomes),
+        session::CollectSheetRows(std::move(review.comments), review.decisions, review.outcomes,
+                                  widget::ReadPageLabels(review.engine->FilePath())),
         *review.engine);
 }
 

@@ -47,6 +47,7 @@
 #include "ui/spinner_dlg.h"
 #include "ui/tool_bar_table.h"
 #include "viewer/widget/find_window.h"
+#include "viewer/widget/page_labels.h"
 #include "viewer/widget/pdf_viewer_widget.h"
 #include "widgets/arial_font.h"
 #include "widgets/art_ids.h"
@@ -801,7 +802,10 @@ bool CQuillmarkDlg::SaveResolutionSheetTo(const QString& path, QString* error) {
     if (outcomeReply.arrived) ReadCommentOutcomes(outcomeReply.body, outcomes);
     std::vector<SheetComment> comments = GatherSheetComments(index, control);
     if (engine) FillSheetPositions(*engine, comments);
-    const std::vector<SheetRow> rows = CollectSheetRows(std::move(comments), decisions, outcomes);
+    // Pages go by the labels the drawing set gives its sheets, where it gives them.
+    const std::vector<SheetRow> rows = CollectSheetRows(
+        std::move(comments), decisions, outcomes,
+        engine ? widget::ReadPageLabels(engine->FilePath()) : std::map<int, std::string>{});
     const SheetTitle title =
         SheetTitleOf(params_, QDate::currentDate().toString(Qt::ISODate).toStdString());
     return SaveResolutionSheetFile(path, title, rows, engine, this, error);
