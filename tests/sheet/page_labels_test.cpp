@@ -19,12 +19,11 @@ namespace {
 // A PDF of three empty pages with the given catalog entries, its cross-reference table written
 // with the offsets it needs.
 std::string ThreePagePdf(const std::string& catalogExtra) {
-    std::vector<std::string> objects = {
-        "<< /Type /Catalog /Pages 2 0 R " + catalogExtra + " >>",
-        "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>"};
+    std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R " + catalogExtra + " >>",
+                                        "<< /Type /Pages /Kids [3 0 R 4 0 R 5 0 R] /Count 3 >>",
+                                        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>",
+                                        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>",
+                                        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] >>"};
     std::string pdf = "%PDF-1.7\n";
     std::vector<size_t> offsets;
     for (size_t i = 0; i < objects.size(); ++i) {
@@ -61,20 +60,19 @@ TEST_F(PageLabels, ComeFromTheDocumentAndPlainNumbersAreLeftOut) {
     const std::string labelled = Write(
         "labelled.pdf",
         ThreePagePdf("/PageLabels << /Nums [0 << /S /r >> 2 << /S /D /P (A-) /St 101 >>] >>"));
-    EXPECT_EQ(ReadPageLabels(labelled), (std::map<int, std::string>{{0, "i"}, {1, "ii"},
-                                                                     {2, "A-101"}}));
+    EXPECT_EQ(ReadPageLabels(labelled),
+              (std::map<int, std::string>{{0, "i"}, {1, "ii"}, {2, "A-101"}}));
     // Labels that are only the page numbers say nothing the page column does not.
     EXPECT_TRUE(ReadPageLabels(Write("plain.pdf", ThreePagePdf(""))).empty());
-    EXPECT_TRUE(
-        ReadPageLabels(Write("numbers.pdf", ThreePagePdf("/PageLabels << /Nums [0 << /S /D >>] >>")))
-            .empty());
+    EXPECT_TRUE(ReadPageLabels(
+                    Write("numbers.pdf", ThreePagePdf("/PageLabels << /Nums [0 << /S /D >>] >>")))
+                    .empty());
     // A file that is no PDF, or none at all.
     EXPECT_TRUE(ReadPageLabels(Write("garbage.pdf", "%PDF-1.7 not really")).empty());
     EXPECT_TRUE(ReadPageLabels(dir.filePath("missing.pdf").toStdString()).empty());
     // A label far longer than any sheet number is cut.
-    const std::string hostile = Write(
-        "long.pdf", ThreePagePdf("/PageLabels << /Nums [0 << /P (" + std::string(500, 'X') +
-                                 ") >>] >>"));
+    const std::string hostile = Write("long.pdf", ThreePagePdf("/PageLabels << /Nums [0 << /P (" +
+                                                               std::string(500, 'X') + ") >>] >>"));
     const auto labels = ReadPageLabels(hostile);
     ASSERT_EQ(labels.count(0), 1u);
     EXPECT_EQ(labels.at(0).size(), 64u);
