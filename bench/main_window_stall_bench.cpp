@@ -26,6 +26,7 @@
 #include "app/launch_params.h"
 #include "app/pending_details.h"
 #include "bench_reviewer.h"
+#include "main_window/test_window_context.h"
 #include "platform/prompter.h"
 #include "review/review_session.h"
 #include "server/review_server.h"
@@ -149,22 +150,10 @@ int main(int argc, char** argv) {
     bool terminated = false;
     const std::string folder = (dir / "reader").string();
     fs::create_directories(folder);
-    ui::CQuillmarkDlg::Context context;
-    context.params = &params;
+    ui::CQuillmarkDlg::Context context =
+        windowtest::TestWindowContext(params, folder, index, pending, copy, session, terminated);
     context.commandTail = "bench";
-    context.installFolder = folder;
-    context.viewer.params = &params;
-    context.viewer.installFolder = folder;
-    context.viewer.workingFolder = folder;
-    context.viewer.documentFile = folder + "/document.pdf";
     context.viewer.registryRoot = folder + "/registry";
-    context.viewer.commentIndex = &index;
-    context.viewer.pendingDetails = &pending;
-    context.viewer.copyBuffer = &copy;
-    context.viewer.session = &session;
-    context.viewer.terminate = [&terminated] { terminated = true; };
-    context.terminate = [&terminated] { terminated = true; };
-    context.watcherTiming = {std::chrono::milliseconds(200), std::chrono::milliseconds(100)};
     StallMeter meter;
 
     // Start: the window shows, downloads the drawing and takes in every published comment.

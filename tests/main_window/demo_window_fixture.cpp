@@ -27,7 +27,7 @@ void DemoWindowFixture::TearDown() {
 
 ui::CQuillmarkDlg& DemoWindowFixture::Open(std::function<bool(bool, QWidget*)> finish) {
     ui::CQuillmarkDlg::Context context =
-        TestWindowContext(params, folder, index, pending, copy, session, terminated);
+        TestWindowContext(params, folder.str(), index, pending, copy, session, terminated);
     context.finishDialog = std::move(finish);
     window = std::make_unique<ui::CQuillmarkDlg>(std::move(context));
     window->resize(1280, 800);

@@ -7,17 +7,17 @@ namespace windowtest {
 using namespace std::chrono_literals;
 
 quill::ui::CQuillmarkDlg::Context TestWindowContext(
-    const quill::app::LaunchParams& params, const testsupport::TempDir& folder,
+    const quill::app::LaunchParams& params, const std::string& folder,
     quill::app::CommentIndex& index, quill::app::PendingDetails& pending,
     quill::app::CommentCopyBuffer& copy, quill::review::ReviewSession& session, bool& terminated) {
     quill::ui::CQuillmarkDlg::Context context;
     context.params = &params;
     context.commandTail = "debug";
-    context.installFolder = folder.str();
+    context.installFolder = folder;
     context.viewer.params = &params;
-    context.viewer.installFolder = folder.str();
-    context.viewer.workingFolder = folder.str();
-    context.viewer.documentFile = (folder / "document").string();
+    context.viewer.installFolder = folder;
+    context.viewer.workingFolder = folder;
+    context.viewer.documentFile = folder + "/document";
     context.viewer.commentIndex = &index;
     context.viewer.pendingDetails = &pending;
     context.viewer.copyBuffer = &copy;
